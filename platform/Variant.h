@@ -1,0 +1,149 @@
+// Variant with OLE automation semantics: the value type that crosses every
+// host boundary (start-up parameters, server answers, automation arguments).
+// Arrays are values: copying a Variant copies its array (shared until written).
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <variant>
+#include <vector>
+
+#include "Exceptions.h"
+
+namespace plat {
+
+class IDispatch;
+class VarArray;
+using DispatchRef = std::shared_ptr<IDispatch>;
+
+// Variant type codes, numbered as OLE numbers them.
+enum class VarType : uint16_t {
+    Empty = 0,
+    Null = 1,
+    SmallInt = 2,   // 16-bit
+    Integer = 3,    // 32-bit
+    Double = 5,
+    Currency = 6,
+    Date = 7,
+    String = 8,
+    Dispatch = 9,
+    Boolean = 11,
+    ShortInt = 16,  // 8-bit signed
+    Byte = 17,      // 8-bit unsigned
+    Int64 = 20,
+    Array = 0x2000, // array of variants
+};
+
+const char* VarTypeName(VarType type);
+
+class Variant {
+public:
+    Variant() = default;                       // Empty (Unassigned)
+    Variant(int8_t v);
+    Variant(uint8_t v);
+    Variant(int16_t v);
+    Variant(int32_t v);
+    Variant(int64_t v);
+    Variant(bool v);
+    Variant(double v);
+    Variant(const char* v);
+    Variant(std::string v);
+    Variant(DispatchRef v);
+    Variant(VarArray array);
+
+    static Variant Null();
+    static Variant FromDate(double oleDate);
+
+    VarType Type() const;
+    bool IsEmpty() const { return Type() == VarType::Empty; }
+    bool IsNull() const { return Type() == VarType::Null; }
+    bool IsEmptyOrNull() const { return IsEmpty() || IsNull(); }
+    bool IsArray() const { return Type() == VarType::Array; }
+    bool IsDispatch() const { return Type() == VarType::Dispatch; }
+    bool IsNumeric() const;
+    bool IsString() const { return Type() == VarType::String; }
+
+    // Conversions as the automation runtime performs them. Empty reads as
+    // 0 / "" / false; Null and arrays raise EVariantError, as does text that
+    // is not a number.
+    std::string ToString() const;
+    int32_t ToInt() const;
+    int64_t ToInt64() const;
+    double ToDouble() const;
+    bool ToBool() const;
+    DispatchRef ToDispatch() const;     // nullptr unless Dispatch
+
+    // Array access; raise EVariantError when this is not an array.
+    const VarArray& Array() const;
+    VarArray& Array();                  // detaches a shared array first
+    const Variant& operator[](int index) const;
+    Variant& operator[](int index);
+
+    // Loose equality as the runtime compares variants: numbers by value,
+    // texts by content, Empty equal to Empty; arrays and dispatch by identity.
+    bool operator==(const Variant& other) const;
+    bool operator!=(const Variant& other) const { return !(*this == other); }
+
+private:
+    struct NullTag { bool operator==(const NullTag&) const { return true; } };
+    struct DateVal {
+        double value;
+        bool operator==(const DateVal& o) const { return value == o.value; }
+    };
+    using Storage = std::variant<std::monostate, NullTag, int8_t, uint8_t, int16_t, int32_t, int64_t,
+                                 bool, double, DateVal, std::string, DispatchRef, std::shared_ptr<VarArray>>;
+    Storage value_;
+};
+
+// A variant array of one or two dimensions with explicit bounds.
+// Element (i, j) of a two-dimensional array; the last dimension can grow
+// (Redim) without disturbing the elements already stored.
+class VarArray {
+public:
+    VarArray(int low, int high);                              // one dimension
+    VarArray(int low0, int high0, int low1, int high1);       // two dimensions
+
+    int DimCount() const { return static_cast<int>(low_.size()); }
+    int LowBound(int dim = 1) const;   // dims are numbered from 1, as VarArrayLowBound does
+    int HighBound(int dim = 1) const;
+    int Count(int dim = 1) const { return HighBound(dim) - LowBound(dim) + 1; }
+
+    Variant& At(int i);
+    const Variant& At(int i) const;
+    Variant& At(int i, int j);
+    const Variant& At(int i, int j) const;
+
+    // Changes the high bound of the last dimension (VarArrayRedim).
+    void Redim(int highBound);
+
+    // Builds a 0-based one-dimensional array of the given values.
+    static VarArray Of(std::vector<Variant> values);
+
+private:
+    size_t Offset(int i) const;
+    size_t Offset(int i, int j) const;
+
+    std::vector<int> low_;
+    std::vector<int> count_;
+    std::vector<Variant> items_;
+};
+
+// VarArrayOf: a 0-based one-dimensional variant array as a Variant.
+Variant VarArrayOf(std::vector<Variant> values);
+
+// The runtime's tests on variants.
+inline bool VarIsArray(const Variant& v) { return v.IsArray(); }
+inline bool VarIsEmpty(const Variant& v) { return v.IsEmpty(); }
+inline bool VarIsNull(const Variant& v) { return v.IsNull(); }
+int VarArrayHighBound(const Variant& v, int dim = 1);
+int VarArrayLowBound(const Variant& v, int dim = 1);
+
+// A non-empty, non-null array: the test every caller of a listing makes.
+bool HasRows(const Variant& v);
+
+// Number to text as the platform writes it: general form with up to 15
+// significant digits, no grouping, no trailing zeros ("100", "12.5", "1E20").
+std::string FloatToStr(double value);
+
+}  // namespace plat

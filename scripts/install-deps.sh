@@ -1,0 +1,30 @@
+#!/usr/bin/env bash
+# Installs every Debian package the project needs to build, test and run,
+# skipping those already present. Safe to run again.
+set -euo pipefail
+
+packages=(
+  build-essential cmake ninja-build pkg-config
+  qt6-base-dev libgl-dev
+  libsqlite3-dev sqlite3
+  libpugixml-dev
+  libopencc-dev opencc
+  libxlsxwriter-dev
+  fonts-wqy-microhei
+  libgtest-dev libgmock-dev googletest libbenchmark-dev
+  clang libclang-rt-dev
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+
+if [ "${#missing[@]}" -gt 0 ]; then
+  echo "Installing: ${missing[*]}"
+  SUDO=""
+  [ "$(id -u)" -ne 0 ] && SUDO="sudo"
+  export DEBIAN_FRONTEND=noninteractive
+  $SUDO apt-get update -qq
+  $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi

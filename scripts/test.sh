@@ -1,0 +1,23 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds and runs the whole test suite.
+#   scripts/test.sh             normal build in build/
+#   scripts/test.sh --sanitize  AddressSanitizer + UndefinedBehaviorSanitizer build in build-asan/
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+"$PWD/scripts/install-deps.sh"
+
+build=build
+flags=()
+if [ "${1:-}" = "--sanitize" ]; then
+  build=build-asan
+  flags=(-DORTK_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug)
+  # Qt and fontconfig keep caches for the process lifetime; those are not our leaks.
+  export ASAN_OPTIONS=detect_leaks=0:abort_on_error=1
+  export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+fi
+
+cmake -S . -B "$build" -G Ninja "${flags[@]}"
+cmake --build "$build"
+export QT_QPA_PLATFORM=offscreen
+ctest --test-dir "$build" --output-on-failure -j2
