@@ -179,8 +179,18 @@ void TForm::SetModalResult(int result) {
     if (result != 0 && window_->ModalLoop) window_->ModalLoop->exit(0);
 }
 
+// Posted work checks that the form still exists: the form may be freed
+// directly before its window (deleted later) gets to run it.
 void TForm::Release() {
-    QTimer::singleShot(0, window_, [this] { Free(); });
+    QTimer::singleShot(0, window_, [this, alive = alive_] {
+        if (*alive) Free();
+    });
+}
+
+void TForm::PostClose() {
+    QTimer::singleShot(0, window_, [this, alive = alive_] {
+        if (*alive) Close();
+    });
 }
 
 intptr_t TForm::Handle() const { return static_cast<intptr_t>(window_->winId()); }
@@ -202,6 +212,17 @@ void TForm::BringToFront() {
     window_->raise();
     window_->activateWindow();
 }
+
+// ---- TDataModule ----
+
+const TClassInfo& TDataModule::StaticClass() {
+    static const TClassInfo info = MakeComponentClass<TDataModule>("TDataModule", TComponent::StaticClass());
+    return info;
+}
+
+TDataModule::TDataModule(TComponent* owner) : TComponent(owner) {}
+void TDataModule::AfterConstruction() { OnCreate(this); }
+void TDataModule::BeforeDestruction() { OnDestroy(this); }
 
 // ---- TApplication ----
 

@@ -72,6 +72,8 @@ public:
     bool IsModal() const { return modal_; }
     // Frees the form once the events being handled now are done.
     void Release();
+    // Closes the form once the events being handled now are done (a posted close).
+    void PostClose();
 
     intptr_t Handle() const;
     TWindowState WindowState() const;
@@ -109,6 +111,20 @@ private:
     bool keyPreview_ = false;
     int modalResult_ = 0;
     std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);  // false once destroyed
+};
+
+// A non-visual container of components (data access objects and the like),
+// with create and destroy events.
+class TDataModule : public TComponent {
+    VCL_DECLARE_CLASS(TDataModule)
+public:
+    explicit TDataModule(TComponent* owner);
+    TNotifyEvent OnCreate;
+    TNotifyEvent OnDestroy;
+    void AfterConstruction() override;
+
+protected:
+    void BeforeDestruction() override;
 };
 
 // Process-wide application settings that forms share.
