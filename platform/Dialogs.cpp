@@ -96,6 +96,8 @@ int ModalResultOf(MsgDlgBtn button) {
 
 IDialogPresenter& Dialogs() { return *Current(); }
 
+std::shared_ptr<IDialogPresenter> CurrentDialogPresenter() { return Current(); }
+
 void SetDialogPresenter(std::shared_ptr<IDialogPresenter> presenter) {
     Current() = presenter ? std::move(presenter) : std::make_shared<QtDialogs>();
 }
@@ -131,10 +133,11 @@ bool ScriptedDialogs::SelectDirectory(const std::string&, std::string& directory
     return !directory.empty();
 }
 
-ScopedScriptedDialogs::ScopedScriptedDialogs() : dialogs_(std::make_shared<ScriptedDialogs>()) {
+ScopedScriptedDialogs::ScopedScriptedDialogs()
+    : dialogs_(std::make_shared<ScriptedDialogs>()), previous_(CurrentDialogPresenter()) {
     SetDialogPresenter(dialogs_);
 }
 
-ScopedScriptedDialogs::~ScopedScriptedDialogs() { SetDialogPresenter(nullptr); }
+ScopedScriptedDialogs::~ScopedScriptedDialogs() { SetDialogPresenter(previous_); }
 
 }  // namespace plat

@@ -49,6 +49,7 @@ public:
 IDialogPresenter& Dialogs();
 // Installs a presenter; nullptr restores the Qt presenter.
 void SetDialogPresenter(std::shared_ptr<IDialogPresenter> presenter);
+std::shared_ptr<IDialogPresenter> CurrentDialogPresenter();
 
 // A plain message box with an OK button (ShowMessage).
 void ShowMessage(const std::string& text, const std::string& caption = {});
@@ -68,7 +69,8 @@ public:
     std::deque<std::string> Directories;   // answers of SelectDirectory; empty = cancelled
 };
 
-// Installs a ScriptedDialogs for the lifetime of the guard.
+// Installs a ScriptedDialogs for the lifetime of the guard, then puts the
+// previous presenter back.
 class ScopedScriptedDialogs {
 public:
     ScopedScriptedDialogs();
@@ -78,6 +80,7 @@ public:
 
 private:
     std::shared_ptr<ScriptedDialogs> dialogs_;
+    std::shared_ptr<IDialogPresenter> previous_;
 };
 
 }  // namespace plat

@@ -83,15 +83,21 @@ TComponent::TComponent(TComponent* owner) {
 
 TComponent::~TComponent() {
     destroying_ = true;
-    // Owned components go last-created first; each removes itself from the list.
-    while (!components_.empty()) components_.back()->Free();
+    DestroyComponents();
     if (owner_) owner_->RemoveComponent(this);
+}
+
+// Owned components go while the whole owner still exists, last-created
+// first; each removes itself from the list.
+void TComponent::DestroyComponents() {
+    while (!components_.empty()) components_.back()->Free();
 }
 
 void TComponent::Free() {
     if (destroying_) return;
     destroying_ = true;
     BeforeDestruction();
+    DestroyComponents();
     delete this;
 }
 

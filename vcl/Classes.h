@@ -127,6 +127,7 @@ public:
 
 protected:
     virtual void BeforeDestruction();
+    void DestroyComponents();
 
 private:
     std::string name_;
