@@ -1,0 +1,28 @@
+// Small text helpers that SQL composition and list labels share. Text is
+// UTF-8: lengths are counted in characters, never in bytes.
+#pragma once
+
+#include <string>
+
+namespace plat {
+
+// Encloses `s` in single quotes and doubles every single quote inside it,
+// so that the result is one SQL string literal whatever `s` holds.
+std::string QuotedStr(const std::string& s);
+
+// Pads `s` with blanks up to `n` characters; a longer (or equally long) `s`
+// comes back unchanged, never shortened.
+std::string PadRight(const std::string& s, int n);
+
+// The `n`-th piece (counted from 1) of `s` cut at every occurrence of
+// `separator`. Empty when there are fewer pieces or `n` is below 1; an empty
+// separator leaves `s` as its only piece.
+std::string GetToken(const std::string& s, const std::string& separator, int n);
+
+// Number of UTF-8 characters in `s` (continuation bytes do not count).
+size_t Utf8Length(const std::string& s);
+
+// The first `n` UTF-8 characters of `s`; never cuts a character in half.
+std::string Utf8Left(const std::string& s, size_t n);
+
+}  // namespace plat
