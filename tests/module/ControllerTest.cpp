@@ -1,0 +1,211 @@
+// The controller in process: the host version check, modes and permitted
+// functions, condition shapes, the window's identity and its start-up.
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "Dialogs.h"
+#include "Dispatch.h"
+#include "data/Brokers.h"
+#include "data/RadicalCD.h"
+#include "host/DLLMTCtrller.h"
+#include "ortk41/ORTK41CF.h"
+
+namespace {
+
+class VersionHost : public plat::AutomationObject {
+public:
+    explicit VersionHost(int32_t version) {
+        Property("DependencyVersion", [version](plat::Args&) { return plat::Variant(version); });
+    }
+};
+
+class NoVersionHost : public plat::AutomationObject {};
+
+plat::Variant Host(std::shared_ptr<plat::IDispatch> host) { return plat::Variant(plat::DispatchRef(std::move(host))); }
+
+plat::Variant StartParams() { return plat::VarArrayOf({"KV", "PRTest65", "PRTest65", int32_t(0), plat::Variant()}); }
+
+class Controller : public testing::Test {
+protected:
+    void Open(int32_t version = 8000) {
+        controller.HostObject = Host(std::make_shared<VersionHost>(version));
+        ASSERT_EQ(controller.OpenForm(StartParams()), 0);
+    }
+    plat::ScopedScriptedDialogs dialogs;
+    TDLLMTCtrller controller;
+};
+
+}  // namespace
+
+TEST_F(Controller, HostVersionMustBeExactly8000) {
+    struct Case { int32_t version; const char* text; } cases[] = {
+        {8001, "This program's version is too old, please update."},
+        {7999, "TamberWorkCenter version too old,please update."},
+    };
+    for (const Case& c : cases) {
+        TDLLMTCtrller ctl;
+        plat::ScopedScriptedDialogs shown;
+        ctl.HostObject = Host(std::make_shared<VersionHost>(c.version));
+        try {
+            ctl.OpenForm(StartParams());
+            ADD_FAILURE() << "version " << c.version << " accepted";
+        } catch (const plat::Exception& e) {
+            EXPECT_EQ(e.Message(), c.text);
+        }
+        ASSERT_EQ(shown->Shown.size(), 1u) << c.version;   // shown once, before the exception
+        EXPECT_EQ(shown->Shown[0].Text, c.text);
+        EXPECT_EQ(ctl.IsFormNil(), 0);   // the created window stays with the controller
+    }
+}
+
+TEST_F(Controller, HostWithoutVersionMemberGetsTheAutomationErrorAppended) {
+    controller.HostObject = Host(std::make_shared<NoVersionHost>());
+    try {
+        controller.OpenForm(StartParams());
+        FAIL() << "no exception";
+    } catch (const plat::Exception& e) {
+        EXPECT_EQ(e.Message(), "TamberWorkCenter version too old,please update!"
+                               "Method 'DependencyVersion' not supported by automation object");
+    }
+    ASSERT_EQ(dialogs->Shown.size(), 1u);
+    EXPECT_EQ(dialogs->Shown[0].Text, "TamberWorkCenter version too old,please update!");
+}
+
+TEST_F(Controller, SetModeMapsModesAndOnlyClearsRights) {
+    Open();
+    struct Row { int32_t mode; uint8_t programMode; bool takesData; } rows[] = {
+        {1, 1, false}, {2, 2, false}, {3, 3, false}, {4, 4, false}, {5, 5, false}, {7, 7, true}, {8, 8, true},
+        {10, 9, true}, {12, 10, false}, {13, 11, false}, {0, 0, false}, {6, 0, false}, {9, 0, false},
+        {11, 0, false}, {14, 0, false}, {-1, 0, false},
+    };
+    for (const Row& r : rows) {
+        controller.Form->ModeData = plat::Variant();
+        ASSERT_EQ(controller.SetMode(r.mode, 0xFF, "data"), 0);
+        EXPECT_EQ(controller.Form->ProgramMode, r.programMode) << "mode " << r.mode;
+        EXPECT_EQ(controller.Form->ModeData.IsEmpty(), !r.takesData) << "mode " << r.mode;
+        EXPECT_EQ(controller.Form->Rights, 511) << "all functions permitted leaves the rights";
+    }
+    controller.SetMode(10, 0, "x");
+    EXPECT_EQ(controller.Form->Rights & 0xFF, 0);
+    EXPECT_EQ(controller.Form->Rights, 256);   // bits above the mapped ones stay
+}
+
+TEST_F(Controller, HostFunctionBitsMapOntoWindowRights) {
+    // host: add, delete, query, edit; window: add, edit, query, delete
+    EXPECT_EQ(TDLLMTCtrller::ApplyFunctions(511, 0xFF & ~0x02), 511 & ~0x08);   // no delete
+    EXPECT_EQ(TDLLMTCtrller::ApplyFunctions(511, 0xFF & ~0x08), 511 & ~0x02);   // no edit
+    EXPECT_EQ(TDLLMTCtrller::ApplyFunctions(511, 0xFF & ~0x04), 511 & ~0x04);
+    EXPECT_EQ(TDLLMTCtrller::ApplyFunctions(0x01, 0xFF), 0x01);                // never sets a bit
+}
+
+TEST_F(Controller, SetConditionShapes) {
+    EXPECT_EQ(controller.SetCondition(plat::VarArrayOf({{}, "x"})), -1);   // no window
+    Open();
+    EXPECT_EQ(controller.SetCondition(plat::VarArrayOf({"ignored", "TC001='220'"})), 0);
+    EXPECT_EQ(controller.Form->ConditionText, "TC001='220'");
+    EXPECT_EQ(controller.SetCondition(plat::VarArrayOf({{}, plat::VarArrayOf({"key", int32_t(5)})})), 0);
+    EXPECT_EQ(controller.Form->ConditionText, "key");
+    EXPECT_EQ(controller.Form->ConditionData.ToInt(), 5);
+    EXPECT_EQ(controller.SetCondition("scalar"), -1);
+    EXPECT_EQ(controller.SetCondition(plat::Variant::Null()), -1);
+    EXPECT_EQ(controller.SetCondition(plat::VarArrayOf({"only one"})), -1);          // element 1 missing
+    EXPECT_EQ(controller.SetCondition(plat::VarArrayOf({{}, plat::VarArrayOf({"k"})})), -1);
+}
+
+TEST_F(Controller, OperationsWithoutAWindowAnswerEmpty) {
+    std::u16string text = u"kept";
+    controller.GetFormText(text);
+    EXPECT_EQ(text, u"kept");
+    EXPECT_EQ(controller.IsFormVisible(), 0);
+    EXPECT_EQ(controller.GetFormHandle(), 0);
+    plat::Variant info("kept");
+    EXPECT_EQ(controller.GetSessionInfo(info), -1);
+    EXPECT_EQ(info.ToString(), "kept");
+    controller.ShowModalForm(info);
+    controller.CloseForm(0);
+    controller.SetFormVisible(1);
+    EXPECT_EQ(controller.IsFormNil(), 1);
+}
+
+TEST_F(Controller, MissingClassReferencesRaiseTheInternalError) {
+    vcl::TClass saved = frmRadicalClass;
+    frmRadicalClass = nullptr;
+    controller.HostObject = Host(std::make_shared<VersionHost>(8000));
+    try {
+        controller.OpenForm(StartParams());
+        ADD_FAILURE() << "no exception";
+    } catch (const plat::Exception& e) {
+        EXPECT_EQ(e.Message(), "KVX DLL Internal Error :\rNot Assign \"frmRadicalClass\" varible");
+    }
+    frmRadicalClass = saved;
+    EXPECT_TRUE(dialogs->Shown.empty());   // raised, not shown
+
+    TControllerFactory savedController = DLLControllerClass;
+    DLLControllerClass = nullptr;
+    try {
+        delete GetController();
+        ADD_FAILURE() << "no exception";
+    } catch (const plat::Exception& e) {
+        EXPECT_EQ(e.Message(), "KVX DLL Internal Error :\rNot Assign \"DLLControllerClass\" varible");
+    }
+    DLLControllerClass = savedController;
+}
+
+TEST(ProgramWindow, ProgramIdComesFromTheModuleFileName) {
+    EXPECT_EQ(TfrmRadical::ProgramIDFromFileName("/opt/tamber/C_PKG/ORTK41C.so"), "ORTK41");
+    EXPECT_EQ(TfrmRadical::ProgramIDFromFileName("ORTK41C.dll"), "ORTK41");
+    EXPECT_EQ(TfrmRadical::ProgramIDFromFileName("copi01c.so"), "COPI01");
+    EXPECT_EQ(TfrmRadical::ProgramIDFromFileName("D:\\app\\C_PKG\\PURI07C.DLL"), "PURI07");
+    EXPECT_EQ(TfrmRadical::ProgramIDFromFileName("ABCDEF.so"), "");
+    EXPECT_EQ(TfrmRadical::ProgramIDFromFileName(""), "");
+}
+
+TEST(ProgramWindow, HostedUnlessTheModuleIsAnExecutable) {
+    plat::ScopedScriptedDialogs dialogs;
+    auto* form = vcl::TComponent::Create<TfrmORTK41>(nullptr);   // this test process is named as a host
+    EXPECT_TRUE(form->IsHosted());
+    EXPECT_TRUE(form->ModuleFileName.empty());
+    EXPECT_EQ(form->Rights, 511);   // untouched by any host
+    EXPECT_EQ(form->ProgramMode, 0);
+    EXPECT_TRUE(form->ReturnValue.IsEmpty());
+    EXPECT_EQ(form->DataModule->ClassName(), "TdmORTK41");
+    EXPECT_EQ(form->UserRights, TfrmRadical::kInitialUserRights);
+    EXPECT_FALSE(form->HasUserRight(15));
+    EXPECT_TRUE(form->HasUserRight(22));
+    form->ModuleFileName = "/opt/tamber/ORTK41.EXE";
+    EXPECT_FALSE(form->IsHosted());
+    form->ModuleFileName = "/opt/tamber/ortk41.exe";
+    EXPECT_FALSE(form->IsHosted());
+    form->ModuleFileName = "/opt/tamber/ORTK41C.so";
+    EXPECT_TRUE(form->IsHosted());
+    form->Free();
+    EXPECT_TRUE(dialogs->Shown.empty());
+}
+
+TEST(ProgramWindow, StartWithAShortParameterArrayStopsWithE000038) {
+    plat::ScopedScriptedDialogs dialogs;
+    auto* form = vcl::TComponent::Create<TfrmORTK41>(nullptr);
+    form->ModuleFileName = "/opt/tamber/ORTK41C.so";
+    EXPECT_FALSE(form->StartProgram(plat::VarArrayOf({"KV", "PRTest65", "PRTest65"})));
+    EXPECT_EQ(form->Brokers->UserID, "");   // nothing read from the short array
+    ASSERT_EQ(dialogs->Shown.size(), 1u);
+    EXPECT_EQ(dialogs->Shown[0].Type, plat::MsgDlgType::Error);
+    form->Free();
+}
+
+TEST(ProgramWindow, StartFillsTheBrokerIdentityAndKeepsLaunchData) {
+    plat::ScopedScriptedDialogs dialogs;
+    auto* form = vcl::TComponent::Create<TfrmORTK41>(nullptr);
+    form->ModuleFileName = "/opt/tamber/ORTK41C.so";
+    ASSERT_TRUE(form->StartProgram(plat::VarArrayOf({"KV", "PRTest65", "PRTEST65DB", int32_t(4711), "launch"})));
+    EXPECT_EQ(form->Brokers->UserID, "KV");
+    EXPECT_EQ(form->Brokers->CompanyID, "PRTest65");
+    EXPECT_EQ(form->Brokers->DatabaseName, "PRTEST65DB");
+    EXPECT_EQ(form->Brokers->ProgramCode, "ORTK41");
+    EXPECT_EQ(form->DatabaseName, "PRTEST65DB");
+    EXPECT_EQ(form->HostWindow, 4711);
+    EXPECT_EQ(form->LaunchParam.ToString(), "launch");
+    EXPECT_FALSE(form->Visible());
+    form->Free();
+}
