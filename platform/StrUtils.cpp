@@ -55,4 +55,23 @@ std::string GetToken(const std::string& s, const std::string& separator, int n) 
     }
 }
 
+std::string Trim(const std::string& s) {
+    size_t b = 0, e = s.size();
+    while (b < e && static_cast<unsigned char>(s[b]) <= ' ') ++b;
+    while (e > b && static_cast<unsigned char>(s[e - 1]) <= ' ') --e;
+    return s.substr(b, e - b);
+}
+
+std::string TrimRight(const std::string& s) {
+    size_t e = s.size();
+    while (e > 0 && static_cast<unsigned char>(s[e - 1]) <= ' ') --e;
+    return s.substr(0, e);
+}
+
+std::string UpperCase(std::string s) {
+    for (char& c : s)
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    return s;
+}
+
 }  // namespace plat

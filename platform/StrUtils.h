@@ -25,4 +25,12 @@ size_t Utf8Length(const std::string& s);
 // The first `n` UTF-8 characters of `s`; never cuts a character in half.
 std::string Utf8Left(const std::string& s, size_t n);
 
+// `s` without leading and trailing blanks and control characters, as the
+// runtime's Trim does; TrimRight only at the end.
+std::string Trim(const std::string& s);
+std::string TrimRight(const std::string& s);
+
+// ASCII letters upper-cased; other bytes (Chinese text) unchanged.
+std::string UpperCase(std::string s);
+
 }  // namespace plat

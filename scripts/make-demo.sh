@@ -1,0 +1,57 @@
+#!/usr/bin/env bash
+# Creates the demo installation from a build: a client folder with its
+# settings and the module in its work folder, a server folder with its
+# settings and the demo company database, and the registry file that points
+# at both.
+#   scripts/make-demo.sh [BUILD_DIR] [DEMO_DIR] [ORDERS]
+set -euo pipefail
+cd "$(dirname "$0")/.."
+build=$(realpath "${1:-build}")
+demo=$(realpath -m "${2:-demo}")
+orders="${3:-0}"
+
+mkdir -p "$demo/client/C_PKG" "$demo/server/Data"
+cp "$build/bin/ORTK41C.so" "$demo/client/C_PKG/"
+
+cat > "$demo/registry.reg" <<REG
+Windows Registry Editor Version 5.00
+
+[HKEY_LOCAL_MACHINE\\Software\\KVX\\Corvane]
+"ClientPath"="$demo/client/"
+"ServerPath"="$demo/server/"
+"ProfileType"="0"
+REG
+
+cat > "$demo/client/CorvaneC.ini" <<INI
+[Client Components]
+LangType=CHS
+
+[CodePage]
+DBCodePage=936
+
+[Server Information]
+ComputerName=127.0.0.1
+ServerPort=211
+
+[WorkDLLPath]
+Programs=C_PKG
+INI
+
+cat > "$demo/server/CorvaneS.ini" <<INI
+[DBE Setting]
+Alias=Tamber
+DatabaseType=SQLITE
+DatabaseName=PRTest65
+ServerName=Data
+UserName=
+Password=
+TimeOut=30
+
+[Server Information]
+ComputerName=127.0.0.1
+ServerPort=211
+INI
+
+rm -f "$demo/server/Data/PRTest65.db"
+"$build/bin/ortk-demo-db" --out "$demo/server/Data/PRTest65.db" --company PRTest65 --orders "$orders"
+echo "Demo installation in $demo (registry file $demo/registry.reg)"

@@ -1,0 +1,151 @@
+// The application-server objects behind "SOSRV01S.Class1" and its kin.
+#include "AppServer.h"
+
+#include <ctime>
+#include <map>
+
+#include "ClassRegistry.h"
+#include "StrUtils.h"
+
+namespace server {
+
+using plat::Args;
+using plat::ArgAt;
+using plat::Variant;
+
+namespace {
+
+std::string Text(const Variant& v) {
+    try {
+        return v.IsEmptyOrNull() || v.IsArray() || v.IsDispatch() ? std::string() : v.ToString();
+    } catch (const plat::Exception&) {
+        return {};
+    }
+}
+
+std::string Today() {
+    std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    char buf[16];
+    std::strftime(buf, sizeof buf, "%Y%m%d", &local);
+    return buf;
+}
+
+// The log-on and user-information server of a program window.
+class ProgramServer : public plat::AutomationObject {
+public:
+    explicit ProgramServer(SimpleSqlService& sql) : sql_(sql) {
+        // (by ref [program, user, company, database, connect flag, program flag]) -> 0 accepted
+        Method("Connect", [this](Args& a) { return Variant(int32_t(Connect(ArgAt(a, 0)))); });
+        Method("SvrData", [this](Args&) { return Variant(userInfo_); });
+        Method("Whatis", [](Args& a) {
+            std::string what = plat::UpperCase(Text(ArgAt(a, 0)));
+            if (what == "TODAY") return Variant(Today());
+            if (what == "SQLTYPE") return Variant(int32_t(1));
+            throw plat::EOleError("Whatis does not know \"" + Text(ArgAt(a, 0)) + "\"");
+        });
+        // ([company, user, program, section]) -> XML text of the user's input settings
+        Method("GetUserDefine", [this](Args& a) { return Variant(UserDefine(ArgAt(a, 0))); });
+        // (company, program) -> the program's user settings document
+        Method("GetFormat", [this](Args& a) { return Variant(Format(Text(ArgAt(a, 0)), Text(ArgAt(a, 1)))); });
+    }
+
+private:
+    int Connect(const Variant& params) {
+        if (!params.IsArray() || params.Array().HighBound() < 3) return 3;
+        program_ = Text(params[0]);
+        user_ = Text(params[1]);
+        company_ = Text(params[2]);
+        database_ = Text(params[3]);
+        userInfo_.clear();
+        if (!CheckSignOn(sql_, user_, company_, database_).empty()) return 1;
+        userInfo_ = UserInformation(sql_, user_, company_, database_, program_);
+        return 0;
+    }
+
+    std::string UserDefine(const Variant& request) {
+        if (!request.IsArray() || request.Array().HighBound() < 3) return {};
+        ResultTable t = sql_.Database(database_).Query(
+            "SELECT XML FROM $$USERDEFINE USERDEFINE WHERE COMPANY=" + plat::QuotedStr(Text(request[0])) +
+            " AND USER_ID=" + plat::QuotedStr(Text(request[1])) + " AND PROGRAM=" + plat::QuotedStr(Text(request[2])) +
+            " AND SECTION=" + plat::QuotedStr(Text(request[3])));
+        return t.rows.empty() ? std::string() : Text(t.rows[0][0]);
+    }
+
+    std::string Format(const std::string& company, const std::string& program) {
+        ResultTable t = sql_.Database(database_).Query("SELECT XML FROM $$USERFORMAT USERFORMAT WHERE COMPANY=" +
+                                                      plat::QuotedStr(company) +
+                                                      " AND PROGRAM=" + plat::QuotedStr(program));
+        return t.rows.empty() ? std::string() : Text(t.rows[0][0]);
+    }
+
+    SimpleSqlService& sql_;
+    std::string program_, user_, company_, database_, userInfo_;
+};
+
+// The query server of query programs; it answers the query frame's data requests.
+class QueryServer : public plat::AutomationObject {
+public:
+    explicit QueryServer(SimpleSqlService& sql) : sql_(sql) {
+        // (by ref [SQL, fields, database], by ref data) -> rows found
+        Method("GetQueryData", [this](Args& a) {
+            if (a.size() < 2) throw plat::EOleError("GetQueryData needs two arguments");
+            const Variant& p = a[0].Value;
+            if (!p.IsArray() || p.Array().HighBound() < 2) throw plat::EOleError("GetQueryData needs [SQL, fields, database]");
+            Variant context = plat::VarArrayOf({Variant(), p[2]});
+            a[1].Value = sql_.SimpleSql(plat::VarArrayOf({p[0], p[1]}), context);
+            return Variant(plat::HasRows(a[1].Value));
+        });
+    }
+
+private:
+    SimpleSqlService& sql_;
+};
+
+SimpleSqlService* registered = nullptr;
+
+}  // namespace
+
+std::string CheckSignOn(SimpleSqlService& sql, const std::string& user, const std::string& company,
+                        const std::string& database) {
+    CompanyDatabase* db = nullptr;
+    try {
+        db = &sql.Database(database);
+    } catch (const plat::Exception& e) {
+        return "Database \"" + database + "\" cannot be opened: " + e.Message();
+    }
+    ResultTable t = db->Query("SELECT USER_ID FROM $$USERS USERS WHERE COMPANY=" + plat::QuotedStr(company) +
+                              " AND USER_ID=" + plat::QuotedStr(user));
+    if (t.rows.empty()) return "User \"" + user + "\" may not sign on to company \"" + company + "\"";
+    return {};
+}
+
+std::string UserInformation(SimpleSqlService& sql, const std::string& user, const std::string& company,
+                            const std::string& database, const std::string& program) {
+    ResultTable t = sql.Database(database).Query(
+        "SELECT NAME,VALUE,PROGRAM FROM $$USERINFO USERINFO WHERE COMPANY=" + plat::QuotedStr(company) +
+        " AND USER_ID=" + plat::QuotedStr(user) + " AND (PROGRAM='' OR PROGRAM=" + plat::QuotedStr(program) +
+        ") ORDER BY NAME");
+    std::map<std::string, std::string> values;
+    for (bool own : {false, true})   // general entries first, the program's own override them
+        for (const auto& row : t.rows)
+            if (plat::Trim(Text(row[2])).empty() != own) values[plat::Trim(Text(row[0]))] = Text(row[1]);
+    std::string lines;
+    for (const auto& [name, value] : values) lines += name + "=" + value + "\r\n";
+    return lines;
+}
+
+void RegisterApplicationServers(SimpleSqlService& sql) {
+    registered = &sql;
+    plat::RegisterClassFactory("SOSRV01S.Class1", [] { return std::make_shared<ProgramServer>(*registered); });
+    plat::RegisterClassFactory("KvQueryS.Class1", [] { return std::make_shared<QueryServer>(*registered); });
+}
+
+void UnregisterApplicationServers() {
+    plat::UnregisterClassFactory("SOSRV01S.Class1");
+    plat::UnregisterClassFactory("KvQueryS.Class1");
+    registered = nullptr;
+}
+
+}  // namespace server

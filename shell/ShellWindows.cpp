@@ -1,0 +1,143 @@
+// The shell's own windows on Qt: a searchable lookup list with single or
+// multiple selection, a calendar, a read-only document window and the help
+// notice; and the scripted stand-in that tests and batch runs use.
+#include <QAbstractItemView>
+#include <QCalendarWidget>
+#include <QDate>
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QFormLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+#include "ShellDialogs.h"
+
+namespace shell {
+
+namespace {
+
+QString Q(const std::string& s) { return QString::fromStdString(s); }
+
+QTableWidget* MakeTable(const std::vector<std::string>& captions, const std::vector<std::vector<std::string>>& rows,
+                        QWidget* parent) {
+    auto* table = new QTableWidget(static_cast<int>(rows.size()), static_cast<int>(captions.size()), parent);
+    QStringList headers;
+    for (const std::string& c : captions) headers << Q(c);
+    table->setHorizontalHeaderLabels(headers);
+    for (size_t r = 0; r < rows.size(); ++r)
+        for (size_t c = 0; c < rows[r].size() && c < captions.size(); ++c)
+            table->setItem(static_cast<int>(r), static_cast<int>(c), new QTableWidgetItem(Q(rows[r][c])));
+    table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    table->setSelectionBehavior(QAbstractItemView::SelectRows);
+    table->horizontalHeader()->setStretchLastSection(true);
+    table->verticalHeader()->setVisible(false);
+    return table;
+}
+
+// Shows only the rows where some cell contains the search text.
+void ApplyFilter(QTableWidget* table, const QString& text) {
+    for (int r = 0; r < table->rowCount(); ++r) {
+        bool match = text.isEmpty();
+        for (int c = 0; !match && c < table->columnCount(); ++c)
+            if (QTableWidgetItem* item = table->item(r, c)) match = item->text().contains(text, Qt::CaseInsensitive);
+        table->setRowHidden(r, !match);
+    }
+}
+
+class QtShellDialogs : public IShellDialogs {
+public:
+    std::optional<std::vector<int>> PickRows(const LookupList& list) override {
+        QDialog dialog;
+        dialog.setWindowTitle(Q(list.Title));
+        dialog.resize(640, 420);
+        auto* layout = new QVBoxLayout(&dialog);
+        auto* search = new QLineEdit(Q(list.Filter), &dialog);
+        search->setPlaceholderText(QObject::tr("查找"));
+        QTableWidget* table = MakeTable(list.Captions, list.Rows, &dialog);
+        table->setSelectionMode(list.MultiSelect ? QAbstractItemView::ExtendedSelection
+                                                 : QAbstractItemView::SingleSelection);
+        auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
+        layout->addWidget(search);
+        layout->addWidget(table);
+        layout->addWidget(buttons);
+        QObject::connect(search, &QLineEdit::textChanged, table, [table](const QString& t) { ApplyFilter(table, t); });
+        QObject::connect(table, &QTableWidget::cellDoubleClicked, &dialog, &QDialog::accept);
+        QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+        QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+        ApplyFilter(table, search->text());
+        if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+        std::vector<int> chosen;
+        for (const QModelIndex& index : table->selectionModel()->selectedRows()) chosen.push_back(index.row());
+        std::sort(chosen.begin(), chosen.end());
+        return chosen;
+    }
+
+    std::optional<std::string> PickDate(const std::string& initial) override {
+        QDialog dialog;
+        dialog.setWindowTitle(QObject::tr("日期"));
+        auto* layout = new QVBoxLayout(&dialog);
+        auto* calendar = new QCalendarWidget(&dialog);
+        QDate start = QDate::fromString(Q(initial), "yyyyMMdd");
+        calendar->setSelectedDate(start.isValid() ? start : QDate::currentDate());
+        auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
+        layout->addWidget(calendar);
+        layout->addWidget(buttons);
+        QObject::connect(calendar, &QCalendarWidget::activated, &dialog, &QDialog::accept);
+        QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+        QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+        if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+        return calendar->selectedDate().toString("yyyyMMdd").toStdString();
+    }
+
+    void ShowDocument(const DocumentView& document) override {
+        auto* window = new QDialog;
+        window->setAttribute(Qt::WA_DeleteOnClose);
+        window->setWindowTitle(Q(document.ProgramCode + " " + document.Title));
+        window->resize(820, 480);
+        auto* layout = new QVBoxLayout(window);
+        auto* head = new QFormLayout;
+        for (const auto& [caption, value] : document.Head) head->addRow(Q(caption), new QLabel(Q(value), window));
+        layout->addLayout(head);
+        layout->addWidget(MakeTable(document.LineCaptions, document.Lines, window));
+        window->show();   // modeless, as a program of the suite opens beside the caller
+    }
+
+    void ShowHelp(const std::string& program, const std::string& topic) override {
+        QMessageBox::information(nullptr, QObject::tr("帮助"),
+                                 Q("帮助主题 " + topic + " (" + program + ")"));
+    }
+};
+
+template <class T>
+std::optional<T> TakeFirst(std::vector<std::optional<T>>& answers) {
+    if (answers.empty()) return std::nullopt;
+    std::optional<T> answer = answers.front();
+    answers.erase(answers.begin());
+    return answer;
+}
+
+}  // namespace
+
+std::unique_ptr<IShellDialogs> MakeQtShellDialogs() { return std::make_unique<QtShellDialogs>(); }
+
+std::optional<std::vector<int>> ScriptedShellDialogs::PickRows(const LookupList& list) {
+    Lookups.push_back(list);
+    return TakeFirst(RowAnswers);
+}
+
+std::optional<std::string> ScriptedShellDialogs::PickDate(const std::string& initial) {
+    DatesAsked.push_back(initial);
+    return TakeFirst(DateAnswers);
+}
+
+void ScriptedShellDialogs::ShowDocument(const DocumentView& document) { Documents.push_back(document); }
+
+void ScriptedShellDialogs::ShowHelp(const std::string& program, const std::string& topic) {
+    HelpTopics.emplace_back(program, topic);
+}
+
+}  // namespace shell

@@ -1,0 +1,119 @@
+// tamber-workcenter: the host shell. It signs a user on to a company
+// database, offers the suite's programs in its menu, loads their modules and
+// serves them the host's automation object.
+//
+//   tamber-workcenter [--user U] [--company C] [--database D]
+//                     [--condition TEXT] [--mode N] [--trace-sql FILE] [PROGRAM]
+#include <QApplication>
+#include <cstdio>
+#include <cstring>
+#include <iostream>
+#include <memory>
+#include <string>
+
+#include "AppServer.h"
+#include "ClassRegistry.h"
+#include "HostObject.h"
+#include "MainWindow.h"
+#include "ModuleHost.h"
+#include "ShellSettings.h"
+#include "SimpleSql.h"
+#include "StrUtils.h"
+
+namespace {
+
+struct Options {
+    std::string User = "KV";
+    std::string Company = "PRTest65";
+    std::string Database;
+    std::string Condition;
+    int Mode = 1;
+    std::string TraceFile;
+    std::string Program;
+};
+
+void Usage() {
+    std::cerr << "usage: tamber-workcenter [--user U] [--company C] [--database D] [--condition TEXT]\n"
+                 "                         [--mode N] [--trace-sql FILE] [PROGRAM]\n";
+}
+
+// Parses the command line; false (after a message) when it is not usable.
+bool ParseOptions(int argc, char** argv, Options& o) {
+    for (int i = 1; i < argc; ++i) {
+        std::string arg = argv[i];
+        auto value = [&](std::string& target) {
+            if (i + 1 >= argc) {
+                std::cerr << "tamber-workcenter: " << arg << " needs a value\n";
+                return false;
+            }
+            target = argv[++i];
+            return true;
+        };
+        std::string mode;
+        if (arg == "--user") { if (!value(o.User)) return false; }
+        else if (arg == "--company") { if (!value(o.Company)) return false; }
+        else if (arg == "--database") { if (!value(o.Database)) return false; }
+        else if (arg == "--condition") { if (!value(o.Condition)) return false; }
+        else if (arg == "--trace-sql") { if (!value(o.TraceFile)) return false; }
+        else if (arg == "--mode") {
+            if (!value(mode)) return false;
+            char* end = nullptr;
+            long m = std::strtol(mode.c_str(), &end, 10);
+            if (mode.empty() || *end || m < 0 || m > 255) {
+                std::cerr << "tamber-workcenter: --mode wants a number from 0 to 255, not \"" << mode << "\"\n";
+                return false;
+            }
+            o.Mode = static_cast<int>(m);
+        } else if (arg == "--help" || arg == "-h") {
+            Usage();
+            return false;
+        } else if (!arg.empty() && arg[0] != '-' && o.Program.empty()) {
+            o.Program = plat::UpperCase(arg);
+        } else {
+            std::cerr << "tamber-workcenter: unknown option \"" << arg << "\"\n";
+            Usage();
+            return false;
+        }
+    }
+    return true;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    QApplication::setApplicationName("TamberWorkCenter");
+    Options options;
+    if (!ParseOptions(argc, argv, options)) return 2;
+
+    shell::ShellSettings settings = shell::LoadShellSettings();
+    if (!settings.Problem.empty()) {
+        std::cerr << "tamber-workcenter: " << settings.Problem << "\n";
+        return 1;
+    }
+    if (options.Database.empty()) options.Database = settings.DefaultDatabase.empty() ? options.Company : settings.DefaultDatabase;
+
+    auto environment = std::make_shared<shell::HostEnvironment>();
+    server::SimpleSqlService sql(settings.DataFolder);
+    if (!options.TraceFile.empty()) sql.SetTraceFile(options.TraceFile);
+    std::unique_ptr<shell::IShellDialogs> dialogs = shell::MakeQtShellDialogs();
+    environment->Sql = &sql;
+    environment->Dialogs = dialogs.get();
+    environment->Session = {options.User, options.Company, options.Database, settings.UICodePage};
+
+    std::string problem = server::CheckSignOn(sql, options.User, options.Company, options.Database);
+    if (!problem.empty()) {
+        std::cerr << "tamber-workcenter: " << problem << "\n";
+        return 1;
+    }
+    server::RegisterApplicationServers(sql);
+
+    shell::ModuleHost modules(settings.WorkFolders, plat::Variant(shell::MakeHostObject(environment)));
+    shell::MainWindow window(modules, options.User, options.Company, options.Database);
+    window.show();
+    if (!options.Program.empty())
+        window.OpenProgram(shell::OpenRequest{options.Program, options.Condition, options.Mode});
+    int status = app.exec();
+    modules.CloseAll();
+    return status;
+}
