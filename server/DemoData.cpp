@@ -750,15 +750,16 @@ struct WritableDatabase {
 
 void CreateEmptyDatabase(const std::filesystem::path& file) {
     WritableDatabase out(file);
+    Exec(out.db, "PRAGMA synchronous = OFF; BEGIN");
     Exec(out.db, SchemaSql());
+    Exec(out.db, "COMMIT");
 }
 
 DemoReport CreateDemoDatabase(const std::filesystem::path& file, const DemoOptions& options) {
     auto start = std::chrono::steady_clock::now();
     WritableDatabase out(file);
-    Exec(out.db, "PRAGMA journal_mode = OFF; PRAGMA synchronous = OFF;");
+    Exec(out.db, "PRAGMA journal_mode = OFF; PRAGMA synchronous = OFF; BEGIN");
     Exec(out.db, SchemaSql());
-    Exec(out.db, "BEGIN");
     DemoReport report;
     {
         Generator generator(out.db, options);
