@@ -636,3 +636,23 @@ CREATE TABLE MESSAGES (
   TEXT_EN     VARCHAR(200)  COLLATE RTRIM NOT NULL DEFAULT '',
   PRIMARY KEY (KIND, CODE)
 );
+
+-- Per-user input settings documents (XML) by program and section, answered
+-- by the application server's "GetUserDefine".
+CREATE TABLE USERDEFINE (
+  COMPANY     VARCHAR(20)   COLLATE RTRIM NOT NULL,
+  USER_ID     VARCHAR(10)   COLLATE RTRIM NOT NULL,
+  PROGRAM     VARCHAR(10)   COLLATE RTRIM NOT NULL,
+  SECTION     VARCHAR(40)   COLLATE RTRIM NOT NULL DEFAULT '',
+  XML         TEXT          NOT NULL DEFAULT '',
+  PRIMARY KEY (COMPANY, USER_ID, PROGRAM, SECTION)
+);
+
+-- Per-company, per-program user settings documents (XML root MT_User),
+-- answered by the application server's "GetFormat".
+CREATE TABLE USERFORMAT (
+  COMPANY     VARCHAR(20)   COLLATE RTRIM NOT NULL,
+  PROGRAM     VARCHAR(10)   COLLATE RTRIM NOT NULL,
+  XML         TEXT          NOT NULL DEFAULT '',
+  PRIMARY KEY (COMPANY, PROGRAM)
+);
