@@ -352,7 +352,7 @@ bool ResolveLayout(const Placeholder& p, ArgCursor& cursor, Layout& layout) {
     return ok;
 }
 
-std::optional<std::string> Substitute(const Placeholder& p, ArgCursor& cursor) {
+std::optional<std::string> SubstituteOrRaise(const Placeholder& p, ArgCursor& cursor) {
     Layout layout;
     bool ok = ResolveLayout(p, cursor, layout);
     const Variant* value = cursor.Take();
@@ -360,6 +360,16 @@ std::optional<std::string> Substitute(const Placeholder& p, ArgCursor& cursor) {
     std::optional<std::string> text = RenderValue(p.type, *value, layout.precision);
     if (!text) return std::nullopt;
     return Justify(*text, layout);
+}
+
+// A conversion that raises counts as an argument that does not fit, so that
+// no argument can make Format raise.
+std::optional<std::string> Substitute(const Placeholder& p, ArgCursor& cursor) {
+    try {
+        return SubstituteOrRaise(p, cursor);
+    } catch (const std::exception&) {
+        return std::nullopt;
+    }
 }
 
 }  // namespace
