@@ -1,0 +1,98 @@
+// Translation of SQL Server text: what must reach SQLite untouched (quoted
+// texts, comments, numeric arithmetic) and what must not (the dialect's own
+// forms), and the forms that are refused rather than guessed at.
+#include <gtest/gtest.h>
+
+#include "SqlDialect.h"
+#include "SqlError.h"
+
+using server::ColumnCatalogue;
+using server::SqlDialect;
+using server::ValueKind;
+
+namespace {
+
+SqlDialect Dialect() {
+    ColumnCatalogue catalogue;
+    catalogue.Add("COPTC", "TC001", ValueKind::Text);
+    catalogue.Add("COPTC", "TC002", ValueKind::Text);
+    catalogue.Add("COPTD", "TD008", ValueKind::Number);
+    catalogue.Add("COPTD", "TD009", ValueKind::Number);
+    catalogue.Add("MOCTA", "TA003", ValueKind::Text);   // a date in one table ...
+    catalogue.Add("SFCTA", "TA010", ValueKind::Number);  // ... a quantity column in another
+    return SqlDialect(catalogue);
+}
+
+std::string T(const std::string& sql) { return Dialect().Translate(sql); }
+
+TEST(SqlDialect, QuotedTextsAndCommentsAreNotRewritten) {
+    EXPECT_EQ(T("SELECT 'a + b $$X TOP 1' FROM COPTC"), "SELECT 'a + b $$X TOP 1' FROM COPTC");
+    EXPECT_EQ(T("SELECT 'it''s' FROM COPTC"), "SELECT 'it''s' FROM COPTC");
+    EXPECT_EQ(T("SELECT TC001 -- + TC002\nFROM COPTC"), "SELECT TC001  \nFROM COPTC");
+}
+
+TEST(SqlDialect, DollarsBeforeTableNamesDisappear) {
+    EXPECT_EQ(T("SELECT * FROM $$COPTC COPTC INNER JOIN $$COPTD ON 1=1"),
+              "SELECT * FROM COPTC COPTC INNER JOIN COPTD ON 1=1");
+    EXPECT_THROW(T("SELECT * FROM $$ COPTC"), server::SqlError);
+}
+
+TEST(SqlDialect, PlusConcatenatesTextsButAddsNumbers) {
+    EXPECT_EQ(T("SELECT TC001 + TC002 FROM COPTC"), "SELECT (TC001 || TC002) COLLATE RTRIM FROM COPTC");
+    EXPECT_EQ(T("SELECT TD008 + TD009 FROM COPTD"), "SELECT TD008 + TD009 FROM COPTD");
+    EXPECT_EQ(T("SELECT TD008 * 2 + 1 FROM COPTD"), "SELECT TD008 * 2 + 1 FROM COPTD");
+    // a text and a number: SQL Server converts the text, so it stays an addition
+    EXPECT_EQ(T("SELECT TD008 + '1' FROM COPTD"), "SELECT TD008 + '1' FROM COPTD");
+}
+
+TEST(SqlDialect, ColumnKindsFollowTheTablesOfTheStatement) {
+    EXPECT_EQ(T("SELECT TA003 + 'x' FROM MOCTA"), "SELECT (TA003 || 'x') COLLATE RTRIM FROM MOCTA");
+    EXPECT_EQ(T("SELECT M.TA003 + 'x' FROM MOCTA M"), "SELECT (M.TA003 || 'x') COLLATE RTRIM FROM MOCTA M");
+    EXPECT_EQ(T("SELECT TA010 + 1 FROM SFCTA"), "SELECT TA010 + 1 FROM SFCTA");
+}
+
+TEST(SqlDialect, GroupsAndStringFunctionsAreTexts) {
+    EXPECT_EQ(T("SELECT (TC001 + TC002) + '-' FROM COPTC"),
+              "SELECT (((TC001 || TC002) COLLATE RTRIM) || '-') COLLATE RTRIM FROM COPTC");
+    EXPECT_EQ(T("SELECT RTRIM(TC001) + '/' FROM COPTC"), "SELECT (RTRIM(TC001) || '/') COLLATE RTRIM FROM COPTC");
+    EXPECT_EQ(T("SELECT ISNULL(TC001, '') + 'x' FROM COPTC"),
+              "SELECT (IFNULL(TC001, '') || 'x') COLLATE RTRIM FROM COPTC");
+}
+
+TEST(SqlDialect, TopBecomesLimitOfItsOwnSelect) {
+    EXPECT_EQ(T("select top 1 TC001 from COPTC order by TC001"), "select   TC001 from COPTC order by TC001 LIMIT 1");
+    EXPECT_EQ(T("SELECT TOP (5) TC001 FROM COPTC;"), "SELECT   TC001 FROM COPTC LIMIT 5;");
+    EXPECT_EQ(T("SELECT * FROM COPTC WHERE TC001 IN (SELECT TOP 2 TC001 FROM COPTC) ORDER BY 1"),
+              "SELECT * FROM COPTC WHERE TC001 IN (SELECT   TC001 FROM COPTC LIMIT 2 ) ORDER BY 1");
+}
+
+TEST(SqlDialect, TopFormsWithoutSQLiteMeaningAreRefused) {
+    EXPECT_THROW(T("SELECT TOP 10 PERCENT TC001 FROM COPTC"), server::SqlError);
+    EXPECT_THROW(T("SELECT TOP 1 WITH TIES TC001 FROM COPTC ORDER BY TC001"), server::SqlError);
+    EXPECT_THROW(T("SELECT TOP 1 TC001 FROM COPTC UNION SELECT TC002 FROM COPTC"), server::SqlError);
+    EXPECT_THROW(T("SELECT TOP x TC001 FROM COPTC"), server::SqlError);
+}
+
+TEST(SqlDialect, UnicodeLiteralsHintsAndLeftRight) {
+    EXPECT_EQ(T("SELECT N'华东' FROM COPTC"), "SELECT '华东' FROM COPTC");
+    EXPECT_EQ(T("SELECT TC001 FROM COPTC WITH (NOLOCK) WHERE 1=1"), "SELECT TC001 FROM COPTC   WHERE 1=1");
+    EXPECT_EQ(T("SELECT LEFT(TC002, 4) FROM COPTC"), "SELECT SS_LEFT(TC002, 4) FROM COPTC");
+    EXPECT_EQ(T("SELECT * FROM COPTC LEFT JOIN COPTD ON 1=1"), "SELECT * FROM COPTC LEFT JOIN COPTD ON 1=1");
+}
+
+TEST(SqlDialect, MalformedTextIsAnError) {
+    EXPECT_THROW(T("SELECT 'open FROM COPTC"), server::SqlError);
+    EXPECT_THROW(T("SELECT (1 FROM COPTC"), server::SqlError);
+    EXPECT_THROW(T("SELECT 1) FROM COPTC"), server::SqlError);
+    EXPECT_THROW(T("SELECT 1 /* open"), server::SqlError);
+}
+
+TEST(SqlDialect, DeclaredTypesGiveKinds) {
+    EXPECT_EQ(ColumnCatalogue::KindOfDeclaredType("CHAR(4)"), ValueKind::Text);
+    EXPECT_EQ(ColumnCatalogue::KindOfDeclaredType("NVARCHAR(60)"), ValueKind::Text);
+    EXPECT_EQ(ColumnCatalogue::KindOfDeclaredType("NUMERIC(16,3)"), ValueKind::Number);
+    EXPECT_EQ(ColumnCatalogue::KindOfDeclaredType("INTEGER"), ValueKind::Number);
+    EXPECT_EQ(ColumnCatalogue::KindOfDeclaredType(""), ValueKind::Unknown);
+}
+
+}  // namespace
