@@ -3,22 +3,48 @@
 // events fire in the order the programs expect, whatever the platform does.
 #include "Forms.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QEventLoop>
+#include <QGuiApplication>
+#include <QMenuBar>
 #include <QPointer>
+#include <QScreen>
 #include <QTimer>
+#include <QToolTip>
 #include <QWidget>
+#include <algorithm>
 
 #include "Dialogs.h"
+#include "Menus.h"
+#include "StdCtrls.h"
 
 namespace vcl {
 
 class FormWindow : public QWidget {
 public:
-    explicit FormWindow(TForm* form) : form_(form) {}
+    explicit FormWindow(TForm* form) : Client(new QWidget(this)), form_(form) {}
     void Detach() { form_ = nullptr; }
+    QWidget* Client;
     QEventLoop* ModalLoop = nullptr;
+    QPointer<QMenuBar> Bar;
+
+    void SetMenuBar(QMenuBar* bar) {
+        if (Bar && Bar != bar) Bar->setParent(nullptr);
+        Bar = bar;
+        if (bar) {
+            bar->setParent(this);
+            bar->show();
+        }
+        Layout();
+    }
+    int BarHeight() const { return Bar ? Bar->sizeHint().height() : 0; }
+    void Layout() {
+        int top = BarHeight();
+        if (Bar) Bar->setGeometry(0, 0, width(), top);
+        Client->setGeometry(0, top, width(), std::max(0, height() - top));
+    }
 
 protected:
     void closeEvent(QCloseEvent* event) override {
@@ -27,68 +53,52 @@ protected:
         event->ignore();
         if (form_) form_->UserClose();
     }
+    void resizeEvent(QResizeEvent*) override { Layout(); }
 
 private:
     TForm* form_;
 };
 
-// ---- TControl ----
+// ---- TForm ----
 
-const TClassInfo& TControl::StaticClass() {
+const TClassInfo& TForm::StaticClass() {
     static const TClassInfo info = [] {
-        TClassInfo c{"TControl", &TComponent::StaticClass(), {}, nullptr};
-        c.AddProperty({"Visible", TTypeKind::Enumeration,
-                       [](const TObject* o) { return plat::Variant(static_cast<const TControl*>(o)->Visible()); },
-                       [](TObject* o, const plat::Variant& v) { static_cast<TControl*>(o)->SetVisible(v.ToBool()); },
-                       nullptr});
-        c.AddProperty({"Caption", TTypeKind::LString,
-                       [](const TObject* o) { return plat::Variant(static_cast<const TControl*>(o)->Caption()); },
-                       [](TObject* o, const plat::Variant& v) { static_cast<TControl*>(o)->SetCaption(v.ToString()); },
-                       nullptr});
-        c.AddProperty({"Enabled", TTypeKind::Enumeration,
-                       [](const TObject* o) { return plat::Variant(static_cast<const TControl*>(o)->Enabled()); },
-                       [](TObject* o, const plat::Variant& v) { static_cast<TControl*>(o)->SetEnabled(v.ToBool()); },
-                       nullptr});
+        TClassInfo c = MakeComponentClass<TForm>("TForm", TWinControl::StaticClass());
+        TPropBuilder<TForm>(c)
+            .Bool("KeyPreview", &TForm::KeyPreview, &TForm::SetKeyPreview)
+            .Int("ClientWidth", &TForm::ClientWidth, &TForm::SetClientWidth)
+            .Int("ClientHeight", &TForm::ClientHeight, &TForm::SetClientHeight)
+            .Enum<TPosition>("Position", &TForm::Position, &TForm::SetPosition,
+                             {"poDesigned", "poDefault", "poDefaultPosOnly", "poDefaultSizeOnly", "poScreenCenter",
+                              "poDesktopCenter", "poMainFormCenter", "poOwnerFormCenter"})
+            .Enum<TFormBorderStyle>("BorderStyle", &TForm::BorderStyle, &TForm::SetBorderStyle,
+                                    {"bsNone", "bsSingle", "bsSizeable", "bsDialog", "bsToolWindow", "bsSizeToolWin"})
+            .Obj<TMainMenu>("Menu", &TForm::Menu, &TForm::SetMenu)
+            .Obj<TWinControl>("ActiveControl", &TForm::ActiveControl, &TForm::SetActiveControl)
+            .Int("ModalResult", &TForm::ModalResult, &TForm::SetModalResult)
+            .Event("OnCreate")
+            .Event("OnShow")
+            .Event("OnHide")
+            .Event("OnClose")
+            .Event("OnCloseQuery")
+            .Event("OnDestroy")
+            .Event("OnResize");
         return c;
     }();
     return info;
 }
 
-TControl::TControl(TComponent* owner) : TComponent(owner) {}
-
-void TControl::SetParent(TControl* parent) {
-    parent_ = parent;
-    if (QWidget* w = Widget()) w->setParent(parent ? parent->Widget() : nullptr);
+TForm::TForm(TComponent* owner) : TWinControl(owner), window_(new FormWindow(this)) {
+    SetWidget(window_);
+    KeepWidgetAlive();
+    window_->resize(320, 240);
+    SetColor(clBtnFace);
+    SetTabStop(false);
 }
-
-bool TControl::Visible() const { return Widget() && !Widget()->isHidden(); }
-
-void TControl::SetVisible(bool visible) {
-    if (QWidget* w = Widget()) w->setVisible(visible);
-}
-
-void TControl::SetCaption(const std::string& caption) {
-    caption_ = caption;
-    CaptionChanged();
-}
-
-bool TControl::Enabled() const { return Widget() ? Widget()->isEnabled() : true; }
-
-void TControl::SetEnabled(bool enabled) {
-    if (QWidget* w = Widget()) w->setEnabled(enabled);
-}
-
-// ---- TForm ----
-
-const TClassInfo& TForm::StaticClass() {
-    static const TClassInfo info = MakeComponentClass<TForm>("TForm", TControl::StaticClass());
-    return info;
-}
-
-TForm::TForm(TComponent* owner) : TControl(owner), window_(new FormWindow(this)) {}
 
 TForm::~TForm() {
     *alive_ = false;
+    DestroyControls();
     window_->Detach();
     if (window_->ModalLoop) window_->ModalLoop->exit(0);
     // Deleted later: the form may be freed from inside one of its window's own events.
@@ -96,7 +106,136 @@ TForm::~TForm() {
     window_->deleteLater();
 }
 
-QWidget* TForm::Widget() const { return window_; }
+QWidget* TForm::ClientWidget() const { return window_->Client; }
+
+void TForm::SetClientWidth(int width) { window_->resize(width, window_->height()); }
+
+void TForm::SetClientHeight(int height) { window_->resize(window_->width(), height + window_->BarHeight()); }
+
+void TForm::ApplyColor() {
+    QPalette p = window_->palette();
+    p.setColor(QPalette::Window, ColorToQColor(Color()));
+    window_->setPalette(p);
+    window_->setAutoFillBackground(true);
+}
+
+void TForm::SetBorderStyle(TFormBorderStyle style) {
+    borderStyle_ = style;
+    Qt::WindowFlags flags = Qt::Window;
+    switch (style) {
+    case TFormBorderStyle::bsNone: flags |= Qt::FramelessWindowHint; break;
+    case TFormBorderStyle::bsSingle: flags |= Qt::MSWindowsFixedSizeDialogHint; break;
+    case TFormBorderStyle::bsDialog: flags = Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint; break;
+    case TFormBorderStyle::bsToolWindow:
+    case TFormBorderStyle::bsSizeToolWin: flags = Qt::Tool; break;
+    case TFormBorderStyle::bsSizeable: break;
+    }
+    bool shown = window_->isVisible();
+    window_->setWindowFlags(flags);
+    if (shown) window_->show();
+}
+
+void TForm::SetMenu(TMainMenu* menu) {
+    menu_ = menu;
+    window_->SetMenuBar(menu ? menu->MenuBar() : nullptr);
+}
+
+TWinControl* TForm::ActiveControl() const {
+    return activeControl_ && TControl::ControlFromParam(activeControl_->AsParam()) ? activeControl_ : nullptr;
+}
+
+void TForm::SetActiveControl(TWinControl* control) {
+    if (control && control->ParentForm() != this) throw plat::Exception("Cannot focus a control of another form");
+    if (control && visible_) FocusControl(control);
+    else activeControl_ = control;
+}
+
+void TForm::FocusControl(TWinControl* control) {
+    if (!visible_) {
+        activeControl_ = control;
+        return;
+    }
+    if (QWidget* w = control->Widget()) w->setFocus(Qt::OtherFocusReason);
+    // Without an active window Qt only records the focus; the form still
+    // moves its active control, with the events that go with it.
+    if (ActiveControl() != control) SetFocusedControl(control);
+}
+
+void TForm::SetFocusedControl(TWinControl* control) {
+    TWinControl* previous = ActiveControl();
+    if (control == previous) return;
+    activeControl_ = control;
+    // The controls left, innermost first, then those entered, outermost first.
+    std::vector<TWinControl*> entered;
+    for (TWinControl* c = control; c && c != this; c = c->Parent()) entered.push_back(c);
+    for (TWinControl* c = previous; c && c != this; c = c->Parent()) {
+        if (std::find(entered.begin(), entered.end(), c) != entered.end()) {
+            entered.erase(std::find(entered.begin(), entered.end(), c), entered.end());
+            break;
+        }
+        c->DoExit();
+        if (activeControl_ != control) return;   // an exit handler moved the focus elsewhere
+    }
+    for (auto it = entered.rbegin(); it != entered.rend(); ++it) {
+        if (!TControl::ControlFromParam((*it)->AsParam())) return;
+        (*it)->DoEnter();
+        if (activeControl_ != control) return;
+    }
+}
+
+bool TForm::DialogKey(TWinControl* control, uint16_t key, TShiftState shift) {
+    if (key == VK_TAB && !(shift & (ssCtrl | ssAlt)) && !control->WantsTab()) {
+        SelectNext(control == this ? nullptr : control, !(shift & ssShift), true);
+        return true;
+    }
+    if ((key == VK_RETURN && !control->WantsReturn()) || key == VK_ESCAPE) {
+        if (shift != 0) return false;
+        TButton* target = nullptr;
+        if (key == VK_RETURN && control->Is<TButton>()) target = static_cast<TButton*>(control);
+        std::vector<TWinControl*> all = TabOrderList();
+        for (TWinControl* c : all) {
+            if (target) break;
+            if (!c->Is<TButton>() || !c->CanFocus()) continue;
+            auto* b = static_cast<TButton*>(c);
+            if ((key == VK_RETURN && b->Default()) || (key == VK_ESCAPE && b->Cancel())) target = b;
+        }
+        if (!target) return false;
+        target->Click();
+        return true;
+    }
+    return false;
+}
+
+void TForm::PostMessage(uint32_t msg, intptr_t wParam, intptr_t lParam) {
+    QTimer::singleShot(0, window_, [this, alive = alive_, msg, wParam, lParam] {
+        if (*alive) Perform(msg, wParam, lParam);
+    });
+}
+
+// A posted close request closes the form as the user would.
+void TForm::WndProc(TMessage& message) {
+    if (message.Msg == WM_CLOSE) Close();
+}
+
+void TForm::ControlRemoved(TControl* control) {
+    if (activeControl_ && (activeControl_ == control ||
+                           (control->Is<TWinControl>() && static_cast<TWinControl*>(control)->ContainsControl(activeControl_))))
+        activeControl_ = nullptr;
+}
+
+void TForm::ControlHidden(TControl* control) { ControlRemoved(control); }
+
+void TForm::PlaceOnShow() {
+    if (placed_) return;
+    placed_ = true;
+    if (position_ == TPosition::poScreenCenter || position_ == TPosition::poDesktopCenter ||
+        position_ == TPosition::poMainFormCenter || position_ == TPosition::poOwnerFormCenter) {
+        if (QScreen* screen = QGuiApplication::primaryScreen()) {
+            QRect area = screen->availableGeometry();
+            window_->move(area.center() - QPoint(window_->width() / 2, window_->height() / 2));
+        }
+    }
+}
 
 void TForm::AfterConstruction() { DoCreate(); }
 
@@ -121,7 +260,14 @@ void TForm::SetVisible(bool visible) {
     visible_ = visible;
     if (visible) {
         DoShow();
-        if (visible_) window_->show();
+        if (visible_) {
+            PlaceOnShow();
+            window_->show();
+            // The focus goes to the active control, or else to the first tab stop.
+            TWinControl* first = ActiveControl();
+            if (!first) first = FindNextControl(nullptr, true, true, false);
+            if (first && first->CanFocus()) FocusControl(first);
+        }
     } else {
         DoHide();
         if (!visible_) window_->hide();
@@ -223,6 +369,49 @@ const TClassInfo& TDataModule::StaticClass() {
 TDataModule::TDataModule(TComponent* owner) : TComponent(owner) {}
 void TDataModule::AfterConstruction() { OnCreate(this); }
 void TDataModule::BeforeDestruction() { OnDestroy(this); }
+
+// ---- TApplication ----
+
+// ---- TScreen ----
+
+TScreen::TScreen() {
+    hintFont_.Changed = [this] { QToolTip::setFont(hintFont_.ToQFont()); };
+    menuFont_.Changed = [this] { QApplication::setFont(menuFont_.ToQFont(), "QMenu"); };
+    iconFont_.SetName("MS Sans Serif");
+}
+
+TScreen& TScreen::Instance() {
+    static TScreen screen;
+    return screen;
+}
+
+void TScreen::SetCursor(TCursor cursor) {
+    if (cursor == cursor_) return;
+    if (cursor_ != crDefault) QApplication::restoreOverrideCursor();
+    cursor_ = cursor;
+    if (cursor != crDefault) QApplication::setOverrideCursor(QCursor(CursorToShape(cursor)));
+}
+
+int TScreen::Width() const {
+    QScreen* s = QGuiApplication::primaryScreen();
+    return s ? s->geometry().width() : 0;
+}
+
+int TScreen::Height() const {
+    QScreen* s = QGuiApplication::primaryScreen();
+    return s ? s->geometry().height() : 0;
+}
+
+TForm* TScreen::ActiveForm() const {
+    QWidget* w = QApplication::activeWindow();
+    TControl* c = w ? TControl::ControlOf(w) : nullptr;
+    return c && c->Is<TForm>() ? static_cast<TForm*>(c) : nullptr;
+}
+
+TWinControl* TScreen::ActiveControl() const {
+    TForm* form = ActiveForm();
+    return form ? form->ActiveControl() : nullptr;
+}
 
 // ---- TApplication ----
 

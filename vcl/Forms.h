@@ -1,6 +1,7 @@
 // Forms: top-level windows backed by real Qt windows, with the show, hide,
 // close and destroy events that a program window and its host rely on, the
-// close action, and modal showing; and the Application object.
+// close action, modal showing, the active control and key handling at form
+// level, the main menu, posted messages; the Screen and Application objects.
 #pragma once
 
 #include <cstdint>
@@ -9,12 +10,14 @@
 #include <memory>
 
 #include "Classes.h"
+#include "Controls.h"
 
 class QWidget;
 
 namespace vcl {
 
 class FormWindow;
+class TMainMenu;
 
 enum class TCloseAction { caNone, caHide, caFree, caMinimize };
 enum class TWindowState { wsNormal, wsMinimized, wsMaximized };
@@ -22,39 +25,20 @@ enum class TWindowState { wsNormal, wsMinimized, wsMaximized };
 using TCloseEvent = TEvent<TObject*, TCloseAction&>;
 using TCloseQueryEvent = TEvent<TObject*, bool&>;
 
-// A visible control: a component with a parent and a Qt widget.
-class TControl : public TComponent {
-    VCL_DECLARE_CLASS(TControl)
-public:
-    explicit TControl(TComponent* owner);
-
-    virtual QWidget* Widget() const = 0;
-    TControl* Parent() const { return parent_; }
-    virtual void SetParent(TControl* parent);
-    virtual bool Visible() const;
-    virtual void SetVisible(bool visible);
-    virtual std::string Caption() const { return caption_; }
-    virtual void SetCaption(const std::string& caption);
-    bool Enabled() const;
-    void SetEnabled(bool enabled);
-
-protected:
-    // Lets a class apply a caption to its widget.
-    virtual void CaptionChanged() {}
-
-private:
-    TControl* parent_ = nullptr;
-    std::string caption_;
-};
+enum class TPosition { poDesigned, poDefault, poDefaultPosOnly, poDefaultSizeOnly, poScreenCenter, poDesktopCenter,
+                       poMainFormCenter, poOwnerFormCenter };
+enum class TFormBorderStyle { bsNone, bsSingle, bsSizeable, bsDialog, bsToolWindow, bsSizeToolWin };
 
 // A top-level window.
-class TForm : public TControl {
+class TForm : public TWinControl {
     VCL_DECLARE_CLASS(TForm)
 public:
     explicit TForm(TComponent* owner);
     ~TForm() override;
 
-    QWidget* Widget() const override;
+    QWidget* ClientWidget() const override;
+    void SetClientWidth(int width);
+    void SetClientHeight(int height);
     bool Visible() const override { return visible_; }
     void SetVisible(bool visible) override;
     void Show() { SetVisible(true); }
@@ -81,6 +65,32 @@ public:
     void BringToFront();
     bool KeyPreview() const { return keyPreview_; }
     void SetKeyPreview(bool on) { keyPreview_ = on; }
+    TPosition Position() const { return position_; }
+    void SetPosition(TPosition position) { position_ = position; }
+    TFormBorderStyle BorderStyle() const { return borderStyle_; }
+    void SetBorderStyle(TFormBorderStyle style);
+    TMainMenu* Menu() const { return menu_; }
+    void SetMenu(TMainMenu* menu);
+
+    // The control that has (or, on a hidden form, will get) the focus.
+    TWinControl* ActiveControl() const;
+    void SetActiveControl(TWinControl* control);
+    // Moves the focus to a control of this form.
+    void FocusControl(TWinControl* control);
+    // Records that the focus moved to `control` and fires the exit events
+    // of the controls it left and the enter events of those it entered.
+    void SetFocusedControl(TWinControl* control);
+    // Tab and Shift+Tab move the focus; Enter clicks the focused button or
+    // the default button, Escape the cancel button. True when the key was used.
+    virtual bool DialogKey(TWinControl* control, uint16_t key, TShiftState shift);
+
+    // Queues a message for the form; it is handled (WndProc) once the events
+    // being handled now are done, and dropped if the form is freed first.
+    void PostMessage(uint32_t msg, intptr_t wParam = 0, intptr_t lParam = 0);
+
+    // Bookkeeping of the active control when controls go away or hide.
+    void ControlRemoved(TControl* control);
+    void ControlHidden(TControl* control);
 
     TNotifyEvent OnCreate;
     TNotifyEvent OnShow;
@@ -90,10 +100,12 @@ public:
     TCloseQueryEvent OnCloseQuery;
 
     void AfterConstruction() override;
+    void WndProc(TMessage& message) override;
 
 protected:
     void BeforeDestruction() override;
     void CaptionChanged() override;
+    void ApplyColor() override;
     virtual void DoCreate();
     virtual void DoShow();
     virtual void DoHide();
@@ -105,10 +117,17 @@ private:
     friend class FormWindow;
     void UserClose();   // the window manager's close button
 
+    void PlaceOnShow();
+
     FormWindow* window_;
     bool visible_ = false;
     bool modal_ = false;
     bool keyPreview_ = false;
+    bool placed_ = false;
+    TPosition position_ = TPosition::poDesigned;
+    TFormBorderStyle borderStyle_ = TFormBorderStyle::bsSizeable;
+    TMainMenu* menu_ = nullptr;
+    TWinControl* activeControl_ = nullptr;
     int modalResult_ = 0;
     std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);  // false once destroyed
 };
@@ -125,6 +144,29 @@ public:
 
 protected:
     void BeforeDestruction() override;
+};
+
+// The screen: the cursor shown over every window, the fonts of icons, hints
+// and menus, the active form and control.
+class TScreen {
+public:
+    static TScreen& Instance();
+    TCursor Cursor() const { return cursor_; }
+    // crDefault lets every control show its own cursor again.
+    void SetCursor(TCursor cursor);
+    int PixelsPerInch() const { return vcl::PixelsPerInch; }
+    int Width() const;
+    int Height() const;
+    TForm* ActiveForm() const;
+    TWinControl* ActiveControl() const;
+    TFont& IconFont() { return iconFont_; }
+    TFont& HintFont() { return hintFont_; }
+    TFont& MenuFont() { return menuFont_; }
+
+private:
+    TScreen();
+    TCursor cursor_ = crDefault;
+    TFont iconFont_, hintFont_, menuFont_;
 };
 
 // Process-wide application settings that forms share.
