@@ -174,6 +174,7 @@ double Variant::ToDouble() const {
 }
 
 int64_t Variant::ToInt64() const {
+    if (auto n = std::get_if<int64_t>(&value_)) return *n;   // exact, also at the limits a double cannot hold
     if (auto s = std::get_if<std::string>(&value_)) {
         std::string t = TrimBlanks(*s);
         char* end = nullptr;

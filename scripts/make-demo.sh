@@ -52,6 +52,10 @@ ComputerName=127.0.0.1
 ServerPort=211
 INI
 
+# An attached document of an item, for the document viewer.
+mkdir -p "$demo/server/Documents/INVMB"
+printf '齿轮减速箱 GB-200 装配说明\n' > "$demo/server/Documents/INVMB/GB-200.txt"
+
 rm -f "$demo/server/Data/PRTest65.db"
 "$build/bin/ortk-demo-db" --out "$demo/server/Data/PRTest65.db" --company PRTest65 --orders "$orders"
 echo "Demo installation in $demo (registry file $demo/registry.reg)"

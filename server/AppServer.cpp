@@ -103,7 +103,34 @@ private:
     SimpleSqlService& sql_;
 };
 
+// Attached documents: "CheckOut"([user, mode, kind, key, ""]) copies the
+// document to the temporary folder and answers 0 with the copy's name in
+// element 4; -1 when there is no such document.
+class DocumentServer : public plat::AutomationObject {
+public:
+    explicit DocumentServer(std::filesystem::path folder) : folder_(std::move(folder)) {
+        Method("CheckOut", [this](Args& a) {
+            if (a.empty() || !a[0].Value.IsArray() || a[0].Value.Array().HighBound() < 4)
+                throw plat::EOleError("CheckOut needs [user, mode, kind, key, file]");
+            Variant& request = a[0].Value;
+            std::filesystem::path source = FindAttachedDocument(folder_, plat::Trim(Text(request[2])),
+                                                                plat::Trim(Text(request[3])));
+            if (source.empty()) return Variant(int32_t(-1));
+            std::filesystem::path copy = std::filesystem::temp_directory_path() / ("dms-" + source.filename().string());
+            std::error_code ec;
+            std::filesystem::copy_file(source, copy, std::filesystem::copy_options::overwrite_existing, ec);
+            if (ec) throw plat::EOleError("Cannot check out " + source.string() + ": " + ec.message());
+            request[4] = copy.string();
+            return Variant(int32_t(0));
+        });
+    }
+
+private:
+    std::filesystem::path folder_;
+};
+
 SimpleSqlService* registered = nullptr;
+std::filesystem::path documents;
 
 }  // namespace
 
@@ -136,8 +163,23 @@ std::string UserInformation(SimpleSqlService& sql, const std::string& user, cons
     return lines;
 }
 
-void RegisterApplicationServers(SimpleSqlService& sql) {
+std::filesystem::path FindAttachedDocument(const std::filesystem::path& documentFolder, const std::string& kind,
+                                           const std::string& key) {
+    auto plain = [](const std::string& name) {
+        return !name.empty() && name != "." && name != ".." && name.find('/') == std::string::npos &&
+               name.find('\\') == std::string::npos;
+    };
+    if (documentFolder.empty() || !plain(kind) || !plain(key)) return {};
+    std::error_code ec;
+    for (const auto& entry : std::filesystem::directory_iterator(documentFolder / kind, ec))
+        if (entry.is_regular_file() && entry.path().stem().string() == key) return entry.path();
+    return {};
+}
+
+void RegisterApplicationServers(SimpleSqlService& sql, std::filesystem::path documentFolder) {
     registered = &sql;
+    documents = std::move(documentFolder);
+    plat::RegisterClassFactory("DmsC.DMSClass1", [] { return std::make_shared<DocumentServer>(documents); });
     plat::RegisterClassFactory("SOSRV01S.Class1", [] { return std::make_shared<ProgramServer>(*registered); });
     plat::RegisterClassFactory("KvQueryS.Class1", [] { return std::make_shared<QueryServer>(*registered); });
 }
@@ -145,6 +187,7 @@ void RegisterApplicationServers(SimpleSqlService& sql) {
 void UnregisterApplicationServers() {
     plat::UnregisterClassFactory("SOSRV01S.Class1");
     plat::UnregisterClassFactory("KvQueryS.Class1");
+    plat::UnregisterClassFactory("DmsC.DMSClass1");
     registered = nullptr;
 }
 

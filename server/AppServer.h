@@ -5,6 +5,7 @@
 // same company databases as the "SimpleSQL" service.
 #pragma once
 
+#include <filesystem>
 #include <string>
 
 #include "SimpleSql.h"
@@ -21,8 +22,16 @@ std::string UserInformation(SimpleSqlService& sql, const std::string& user, cons
                             const std::string& database, const std::string& program);
 
 // Registers the server objects in the class registry; they use `sql`,
-// which must outlive them.
-void RegisterApplicationServers(SimpleSqlService& sql);
+// which must outlive them. Attached documents are files in
+// `documentFolder`/<kind>/<key>.<extension>; the document server checks out
+// a copy into the temporary folder.
+void RegisterApplicationServers(SimpleSqlService& sql, std::filesystem::path documentFolder = {});
+
+// The file of an attached document: the first file named <key> (any
+// extension) in `documentFolder`/<kind>; empty when there is none or when
+// kind or key would leave the folder.
+std::filesystem::path FindAttachedDocument(const std::filesystem::path& documentFolder, const std::string& kind,
+                                           const std::string& key);
 void UnregisterApplicationServers();
 
 }  // namespace server

@@ -34,6 +34,8 @@ const std::vector<CheckDefinition>& Checks() {
         {"CMSMF", "01", "SELECT MF002,MF003,MF004,MF005,MF006 FROM $$CMSMF CMSMF WHERE MF001=%s", 1},
         {"COPMA", "01", "SELECT MA002,MA003 FROM $$COPMA COPMA WHERE MA001=%s", 1},
         {"COPTC", "02", "SELECT TC003,TC004 FROM $$COPTC COPTC WHERE TC001=%s AND TC002=%s", 2},
+        // Attached documents of an item: the kind and key the document server files them under.
+        {"INVMB", "12", "SELECT 'INVMB',MB001 FROM $$INVMB INVMB WHERE MB001=%s", 1},
     };
     return checks;
 }

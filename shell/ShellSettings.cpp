@@ -21,6 +21,7 @@ ShellSettings LoadShellSettings() {
     s.DefaultDatabase = server.DBESetting.DatabaseName;
     if (!server.DBESetting.ServerName.empty())
         s.DataFolder = plat::IncludeTrailingPathDelimiter(plat::NativePath(server.DBESetting.ServerName, server.ServerPath));
+    if (!server.ServerPath.empty()) s.DocumentFolder = server.ServerPath + "Documents/";
     if (const char* folder = std::getenv("ORTK_DATA_FOLDER"); folder && *folder) s.DataFolder = folder;
     if (s.DataFolder.empty() && s.Problem.empty())
         s.Problem = "Server settings name no database folder (\"ServerName\" of [DBE Setting] in CorvaneS.ini" +

@@ -13,6 +13,7 @@ struct ShellSettings {
     std::string UICodePage = "936";
     std::string DatabaseType;      // "SQLITE" (the embedded default when empty)
     std::string DataFolder;        // folder of the SQLite company databases
+    std::string DocumentFolder;    // attached documents: the server folder's "Documents"
     std::string DefaultDatabase;   // "DatabaseName" of the server's "DBE Setting"
     std::string Problem;           // why the settings are unusable; empty when fine
 };

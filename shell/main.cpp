@@ -106,7 +106,7 @@ int main(int argc, char** argv) {
         std::cerr << "tamber-workcenter: " << problem << "\n";
         return 1;
     }
-    server::RegisterApplicationServers(sql);
+    server::RegisterApplicationServers(sql, settings.DocumentFolder);
 
     shell::ModuleHost modules(settings.WorkFolders, plat::Variant(shell::MakeHostObject(environment)));
     shell::MainWindow window(modules, options.User, options.Company, options.Database);

@@ -37,6 +37,9 @@ TEST(VariantConversion, TextToNumbersOnlyWhenItIsANumber) {
     EXPECT_EQ(Variant().ToInt(), 0);
     EXPECT_THROW(Variant("99999999999").ToInt(), plat::EVariantError);
     EXPECT_EQ(Variant(true).ToInt(), -1);
+    EXPECT_EQ(Variant(INT64_MIN).ToInt64(), INT64_MIN);
+    EXPECT_EQ(Variant(INT64_MAX).ToInt64(), INT64_MAX);
+    EXPECT_THROW(Variant(INT64_MAX).ToInt(), plat::EVariantError);
     EXPECT_TRUE(Variant("true").ToBool());
     EXPECT_FALSE(Variant(int32_t(0)).ToBool());
 }

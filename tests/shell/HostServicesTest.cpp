@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
 
 #include "AppServer.h"
 #include "ClassRegistry.h"
@@ -155,5 +156,52 @@ TEST_F(HostServices, ApplicationServerChecksTheLogOn) {
     EXPECT_EQ(plat::CallMethod(appServer, "SvrData").ToString(), "");
     EXPECT_NE(server::CheckSignOn(demo.Sql(), "KV", "OtherCo", "PRTest65"), "");
     EXPECT_NE(server::CheckSignOn(demo.Sql(), "KV", "PRTest65", "NoSuchDb"), "");
+    server::UnregisterApplicationServers();
+}
+
+TEST_F(HostServices, SequencePhraseAndCharacterPickers) {
+    Variant table("COPTD"), fields("TD001,TD002,TD003,"), values = plat::VarArrayOf({"2201", "20240100001"}), extra;
+    Variant program("ORTK41"), database("PRTest65"), answer;
+    Variant found = plat::CallMethod(Service("Com_Validator"), "QueryMaxSeq",
+                                     {ByRef(table), ByRef(fields), ByRef(values), ByRef(extra), ByRef(program),
+                                      ByRef(database), ByRef(answer)});
+    ASSERT_TRUE(found.ToBool());
+    EXPECT_EQ(answer.ToString().size(), 4u);   // the next line sequence, as wide as the stored ones
+    EXPECT_GT(std::stoi(answer.ToString()), 1);
+    table = "COPTD; DROP TABLE COPTD";
+    EXPECT_FALSE(plat::CallMethod(Service("Com_Validator"), "QueryMaxSeq",
+                                  {ByRef(table), ByRef(fields), ByRef(values), ByRef(extra), ByRef(program),
+                                   ByRef(database), ByRef(answer)}).ToBool());
+
+    Variant phrase("");
+    demo.dialogs.RowAnswers.push_back(std::vector<int>{0});
+    EXPECT_EQ(plat::CallMethod(Service("Com_Picker"), "GetPhrase2",
+                               {ByVal("KV"), ByVal("PRTest65"), ByVal(int32_t(0)), ByRef(phrase)}).ToInt(), 0);
+    EXPECT_EQ(phrase.ToString(), demo.dialogs.Lookups.back().Rows[0][0]);
+    EXPECT_EQ(plat::CallMethod(Service("Com_Picker"), "GetPhrase2",
+                               {ByVal("KV"), ByVal("PRTest65"), ByVal(int32_t(0)), ByRef(phrase)}).ToInt(), -1);
+
+    Variant t1("KV"), t2("PRTest65"), n(int32_t(0)), t3("");
+    demo.dialogs.RowAnswers.push_back(std::vector<int>{1});
+    EXPECT_EQ(plat::CallMethod(Service("Com_Picker"), "ShowCharaters",
+                               {ByRef(t1), ByRef(t2), ByRef(n), ByVal(false), ByRef(t3)}).ToString(), "×");
+}
+
+TEST_F(HostServices, DocumentServerChecksOutAttachedFiles) {
+    ortktest::TempFolder documents;
+    documents.Write("INVMB/A001.txt", "drawing");
+    server::RegisterApplicationServers(demo.Sql(), documents.Path());
+    Variant dms = plat::CreateOleObject("DmsC.DMSClass1");
+    Variant request = plat::VarArrayOf({"KV", "R", "INVMB", "A001", ""});
+    ASSERT_EQ(plat::CallMethod(dms, "CheckOut", {ByRef(request)}).ToInt(), 0);
+    std::string copy = request[4].ToString();
+    EXPECT_TRUE(std::filesystem::exists(copy));
+    EXPECT_NE(copy.find("A001"), std::string::npos);
+    std::filesystem::remove(copy);
+
+    request = plat::VarArrayOf({"KV", "R", "INVMB", "NOPE", ""});
+    EXPECT_EQ(plat::CallMethod(dms, "CheckOut", {ByRef(request)}).ToInt(), -1);
+    request = plat::VarArrayOf({"KV", "R", "..", "INVMB", ""});   // never leaves the document folder
+    EXPECT_EQ(plat::CallMethod(dms, "CheckOut", {ByRef(request)}).ToInt(), -1);
     server::UnregisterApplicationServers();
 }
