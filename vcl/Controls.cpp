@@ -352,12 +352,7 @@ void TControl::SetParent(TWinControl* parent) {
         parent_->RemoveControl(this);
     }
     parent_ = parent;
-    QWidget* w = Widget();
-    if (w) {
-        QRect bounds = w->geometry();
-        w->setParent(parent ? parent->ClientWidget() : nullptr, w->windowFlags() & ~Qt::Window);
-        w->setGeometry(bounds);
-    }
+    AttachWidget(parent);
     if (parent) {
         parent->InsertControl(this);
         if (parentFont_) ParentFontChanged();
@@ -367,6 +362,14 @@ void TControl::SetParent(TWinControl* parent) {
     ApplyVisible();
     UpdateToolTip();
     if (parent) parent->Realign();
+}
+
+void TControl::AttachWidget(TWinControl* parent) {
+    QWidget* w = Widget();
+    if (!w) return;
+    QRect bounds = w->geometry();
+    w->setParent(parent ? parent->ClientWidget() : nullptr, w->windowFlags() & ~Qt::Window);
+    w->setGeometry(bounds);
 }
 
 TForm* TControl::ParentForm() const {
@@ -415,7 +418,7 @@ void TControl::SetVisible(bool visible) {
         if (TForm* form = ParentForm()) form->ControlHidden(this);
     }
     ApplyVisible();
-    if (align_ != TAlign::alNone) RequestAlign();
+    RequestAlign();
 }
 
 bool TControl::Showing() const {
@@ -669,7 +672,7 @@ void TWinControl::RemoveControl(TControl* control) {
     if (auto* wc = dynamic_cast<TWinControl*>(control))
         tabList_.erase(std::remove(tabList_.begin(), tabList_.end(), wc), tabList_.end());
     control->parent_ = nullptr;
-    if (control->Align() != TAlign::alNone && !Destroying()) Realign();
+    if (!Destroying()) Realign();
 }
 
 void TWinControl::SetTabStop(bool tabStop) {

@@ -167,6 +167,10 @@ protected:
     // with a click signal of their own answer false).
     virtual bool ClickOnMouse() const { return true; }
     virtual void BoundsChanged() {}
+    // Puts the widget into the parent's client widget (a page control takes its sheets itself).
+    virtual void AttachWidget(TWinControl* parent);
+    // Shows or hides the widget for Visible (tab sheets leave that to their page control).
+    virtual void ApplyVisible();
     void RequestAlign();
     void UpdateToolTip();
 
@@ -176,7 +180,6 @@ private:
     void ParentFontChanged();
     void ParentColorChanged();
     void ParentShowHintChanged();
-    void ApplyVisible();
     void HandleMouse(QWidget* watched, QMouseEvent* event, int type);
 
     QPointer<QWidget> widget_;
@@ -272,6 +275,9 @@ protected:
     // The rectangle the aligned children share, in client coordinates.
     virtual QRect AlignRect() const;
     virtual void Resized();
+    // Places the children: aligned ones by their Align (tool bars and
+    // status bars place theirs their own way).
+    virtual void AlignControls();
     // Frees the child controls; containers whose children reach back into
     // them call it first in their destructor.
     void DestroyControls();
@@ -281,7 +287,6 @@ private:
     friend class ControlRouter;
     void InsertControl(TControl* control);
     void RemoveControl(TControl* control);
-    void AlignControls();
 
     std::vector<TControl*> controls_;
     std::vector<TWinControl*> tabList_;

@@ -586,7 +586,9 @@ const TClassInfo& TCheckBox::StaticClass() {
     return info;
 }
 
-TCheckBox::TCheckBox(TComponent* owner) : TWinControl(owner), box_(new QCheckBox),
+TCheckBox::TCheckBox(TComponent* owner) : TCheckBox(owner, new QCheckBox) {}
+
+TCheckBox::TCheckBox(TComponent* owner, QCheckBox* box) : TWinControl(owner), box_(box),
     link_([this](const std::string& t) {
         syncing_ = true;
         SetChecked(t == ValueChecked);

@@ -304,6 +304,8 @@ public:
     QCheckBox* CheckBox() const { return box_; }
 
 protected:
+    // For check boxes that draw themselves: `box` is their own QCheckBox.
+    TCheckBox(TComponent* owner, QCheckBox* box);
     void CaptionChanged() override;
     bool ClickOnMouse() const override { return false; }
 

@@ -1,0 +1,294 @@
+// Edit masks and the mask edit. The edit keeps its full edit text in the
+// line edit (literals and blanks included) and works in overwrite mode:
+// a typed character that the position accepts replaces the blank, the
+// cursor skips the literals, Backspace and Delete put blanks back. Text
+// that reaches the line edit another way (pasting, input methods) is fitted
+// into the mask again.
+#include "Mask.h"
+
+#include <QLineEdit>
+
+#include "Dialogs.h"
+#include "Forms.h"
+
+namespace vcl {
+
+// ---- TEditMask ----
+
+TEditMask::TEditMask(const std::string& maskText) {
+    QString mask = QString::fromStdString(maskText);
+    // The mask field ends at the first ";" that is not escaped.
+    int end = -1;
+    for (int i = 0; i < mask.size(); ++i) {
+        if (mask[i] == QLatin1Char('\\')) {
+            ++i;
+            continue;
+        }
+        if (mask[i] == QLatin1Char(';')) {
+            end = i;
+            break;
+        }
+    }
+    QString chars = end < 0 ? mask : mask.left(end);
+    if (end >= 0) {
+        QString rest = mask.mid(end + 1);
+        int second = rest.indexOf(QLatin1Char(';'));
+        QString save = second < 0 ? rest : rest.left(second);
+        saveLiterals_ = save.trimmed() != QLatin1String("0");
+        if (second >= 0 && second + 1 < rest.size()) blank_ = rest[second + 1];
+    }
+    int casing = 0;
+    for (int i = 0; i < chars.size(); ++i) {
+        QChar c = chars[i];
+        if (c == QLatin1Char('!')) {
+            reverse_ = true;
+            continue;
+        }
+        if (c == QLatin1Char('<') && i + 1 < chars.size() && chars[i + 1] == QLatin1Char('>')) {
+            casing = 0;
+            ++i;
+            continue;
+        }
+        if (c == QLatin1Char('>')) {
+            casing = 1;
+            continue;
+        }
+        if (c == QLatin1Char('<')) {
+            casing = 2;
+            continue;
+        }
+        Position p;
+        p.Case = casing;
+        if (c == QLatin1Char('\\') && i + 1 < chars.size()) {
+            p.Literal = chars[++i];
+        } else if (QStringLiteral("LlAaCc09#").contains(c)) {
+            p.Kind = static_cast<char>(c.toLatin1());
+        } else if (c == QLatin1Char('_')) {
+            p.Literal = QLatin1Char(' ');
+        } else {
+            p.Literal = c;
+        }
+        positions_.push_back(p);
+    }
+}
+
+bool TEditMask::IsRequired(int pos) const {
+    char k = positions_.at(static_cast<size_t>(pos)).Kind;
+    return k == 'L' || k == 'A' || k == 'C' || k == '0';
+}
+
+bool TEditMask::Accepts(int pos, QChar ch) const {
+    if (pos < 0 || pos >= Length() || IsLiteral(pos)) return false;
+    switch (positions_[static_cast<size_t>(pos)].Kind) {
+    case 'L': case 'l': return ch.isLetter();
+    case 'A': case 'a': return ch.isLetterOrNumber();
+    case 'C': case 'c': return true;
+    case '0': case '9': return ch.isDigit();
+    case '#': return ch.isDigit() || ch == QLatin1Char('+') || ch == QLatin1Char('-');
+    default: return false;
+    }
+}
+
+QChar TEditMask::Cased(int pos, QChar ch) const {
+    int c = positions_.at(static_cast<size_t>(pos)).Case;
+    return c == 1 ? ch.toUpper() : c == 2 ? ch.toLower() : ch;
+}
+
+int TEditMask::NextEditable(int pos) const {
+    for (int i = std::max(0, pos); i < Length(); ++i)
+        if (!IsLiteral(i)) return i;
+    return Length();
+}
+
+int TEditMask::PriorEditable(int pos) const {
+    for (int i = std::min(pos, Length()) - 1; i >= 0; --i)
+        if (!IsLiteral(i)) return i;
+    return -1;
+}
+
+QString TEditMask::EmptyEditText() const {
+    QString text;
+    for (const Position& p : positions_) text += p.Kind ? blank_ : p.Literal;
+    return text;
+}
+
+QString TEditMask::Format(const QString& value) const {
+    QString text = EmptyEditText();
+    auto place = [&](int pos, QChar ch) {
+        if (ch == blank_ || ch == QLatin1Char(' ')) return;
+        if (Accepts(pos, ch)) text[pos] = Cased(pos, ch);
+    };
+    if (!reverse_) {
+        int pos = 0;
+        for (int i = 0; i < value.size() && pos < Length(); ++i) {
+            QChar ch = value[i];
+            while (pos < Length() && IsLiteral(pos) && LiteralAt(pos) != ch) ++pos;
+            if (pos >= Length()) break;
+            if (!IsLiteral(pos)) place(pos, ch);
+            ++pos;
+        }
+    } else {
+        int pos = Length() - 1;
+        for (int i = static_cast<int>(value.size()) - 1; i >= 0 && pos >= 0; --i) {
+            QChar ch = value[i];
+            while (pos >= 0 && IsLiteral(pos) && LiteralAt(pos) != ch) --pos;
+            if (pos < 0) break;
+            if (!IsLiteral(pos)) place(pos, ch);
+            --pos;
+        }
+    }
+    return text;
+}
+
+QString TEditMask::TextOf(const QString& editText) const {
+    QString text;
+    bool entered = false;
+    for (int i = 0; i < Length(); ++i) {
+        QChar ch = i < editText.size() ? editText[i] : blank_;
+        if (IsLiteral(i)) {
+            if (saveLiterals_) text += LiteralAt(i);
+            continue;
+        }
+        if (ch == blank_) ch = QLatin1Char(' ');
+        if (ch != QLatin1Char(' ')) entered = true;
+        text += ch;
+    }
+    if (!saveLiterals_ && !entered) return {};
+    return text;
+}
+
+bool TEditMask::IsComplete(const QString& editText) const {
+    for (int i = 0; i < Length(); ++i)
+        if (IsRequired(i) && (i >= editText.size() || editText[i] == blank_ || editText[i] == QLatin1Char(' ')))
+            return false;
+    return true;
+}
+
+// ---- TMaskEdit ----
+
+const TClassInfo& TMaskEdit::StaticClass() {
+    static const TClassInfo info = [] {
+        TClassInfo c = MakeComponentClass<TMaskEdit>("TMaskEdit", TCustomEdit::StaticClass());
+        TPropBuilder<TMaskEdit>(c).Str("EditMask", &TMaskEdit::EditMask, &TMaskEdit::SetEditMask);
+        return c;
+    }();
+    return info;
+}
+
+TMaskEdit::TMaskEdit(TComponent* owner) : TCustomEdit(owner) {
+    QObject::connect(LineEdit(), &QLineEdit::textEdited, [this](const QString& t) {
+        if (!putting_) Conform(t);
+    });
+}
+
+void TMaskEdit::SetEditMask(const std::string& mask) {
+    std::string text = Text();
+    editMask_ = mask;
+    mask_ = TEditMask(mask);
+    if (mask_.IsMasked()) Put(mask_.Format(QString::fromStdString(text)), 0);
+    else TCustomEdit::SetText(text);
+}
+
+std::string TMaskEdit::Text() const {
+    if (!IsMasked()) return TCustomEdit::Text();
+    return mask_.TextOf(LineEdit()->text()).toStdString();
+}
+
+void TMaskEdit::SetText(const std::string& text) {
+    if (!IsMasked()) return TCustomEdit::SetText(text);
+    Put(mask_.Format(QString::fromStdString(text)), 0);
+}
+
+std::string TMaskEdit::EditText() const { return LineEdit()->text().toStdString(); }
+
+void TMaskEdit::SetEditText(const std::string& text) {
+    if (!IsMasked()) return TCustomEdit::SetText(text);
+    Put(mask_.Format(QString::fromStdString(text)), 0);
+}
+
+bool TMaskEdit::ValidateEdit() const { return !IsMasked() || mask_.IsComplete(LineEdit()->text()); }
+
+void TMaskEdit::Put(const QString& editText, int cursor) {
+    putting_ = true;
+    if (LineEdit()->text() != editText) LineEdit()->setText(editText);
+    LineEdit()->setCursorPosition(std::clamp(cursor, 0, mask_.Length()));
+    putting_ = false;
+}
+
+// Text that came in past the key handling is fitted into the mask again.
+void TMaskEdit::Conform(const QString& edited) {
+    if (!IsMasked()) return;
+    int cursor = LineEdit()->cursorPosition();
+    QString fitted = mask_.Format(edited);
+    SetModified(true);
+    Put(fitted, mask_.NextEditable(std::min(cursor, mask_.Length())));
+}
+
+void TMaskEdit::KeyDown(uint16_t& key, TShiftState shift) {
+    TCustomEdit::KeyDown(key, shift);
+    if (!IsMasked() || key != VK_DELETE || ReadOnly()) return;
+    QString text = LineEdit()->text();
+    int start = LineEdit()->hasSelectedText() ? LineEdit()->selectionStart() : LineEdit()->cursorPosition();
+    int end = LineEdit()->hasSelectedText() ? start + static_cast<int>(LineEdit()->selectedText().size()) : start + 1;
+    for (int i = start; i < end && i < mask_.Length(); ++i)
+        if (!mask_.IsLiteral(i)) text[i] = mask_.Blank();
+    SetModified(true);
+    Put(text, start);
+    key = 0;
+}
+
+void TMaskEdit::KeyPress(char32_t& key) {
+    TCustomEdit::KeyPress(key);
+    if (!IsMasked() || key == 0 || key == 13 || key == 27 || key == 9 || ReadOnly()) return;
+    QString text = LineEdit()->text();
+    if (text.size() != mask_.Length()) text = mask_.Format(text);
+    bool selected = LineEdit()->hasSelectedText();
+    int start = selected ? LineEdit()->selectionStart() : LineEdit()->cursorPosition();
+    if (key == 8) {
+        if (selected) {
+            int end = start + static_cast<int>(LineEdit()->selectedText().size());
+            for (int i = start; i < end && i < mask_.Length(); ++i)
+                if (!mask_.IsLiteral(i)) text[i] = mask_.Blank();
+            Put(text, start);
+        } else {
+            int at = mask_.PriorEditable(start);
+            if (at >= 0) text[at] = mask_.Blank();
+            Put(text, std::max(at, 0));
+        }
+        SetModified(true);
+        key = 0;
+        return;
+    }
+    QChar ch = key < 0x10000 ? QChar(static_cast<char16_t>(key)) : QChar();
+    int at = mask_.NextEditable(start);
+    if (ch.isNull() || at >= mask_.Length() || !mask_.Accepts(at, ch)) {
+        key = 0;   // refused: the edit stays as it is
+        return;
+    }
+    if (selected) {
+        int end = start + static_cast<int>(LineEdit()->selectedText().size());
+        for (int i = start; i < end && i < mask_.Length(); ++i)
+            if (!mask_.IsLiteral(i)) text[i] = mask_.Blank();
+    }
+    text[at] = mask_.Cased(at, ch);
+    SetModified(true);
+    Put(text, mask_.NextEditable(at + 1));
+    key = 0;
+}
+
+void TMaskEdit::DoEnter() {
+    TCustomEdit::DoEnter();
+    if (IsMasked() && !AutoSelect()) LineEdit()->setCursorPosition(mask_.NextEditable(0));
+}
+
+// An edit whose mask has required positions cannot be left half filled.
+void TMaskEdit::DoExit() {
+    if (Modified() && !ValidateEdit()) {
+        plat::MessageBox("Invalid input value.  Use escape key to abandon changes", "", plat::MsgDlgType::Error);
+        if (CanFocus()) SetFocus();
+        return;
+    }
+    TCustomEdit::DoExit();
+}
+
+}  // namespace vcl
