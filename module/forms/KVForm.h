@@ -1,11 +1,16 @@
-// TKVForm: the root of every window and dialog of the suite. It carries the
-// window's code pages and conversion modes and translates the window when it
-// is first shown.
+// TKVForm: the root of every window and dialog of the suite. It owns the
+// window's code converter (KvConverter: code pages, conversion modes, GB/Big5
+// conversion) and language controller (LangController: language packages),
+// converts the window once and translates it when it is first shown.
 #pragma once
 
 #include <string>
 
 #include "Forms.h"
+#include "Variant.h"
+
+class TCodeConverter;
+class TKvLangController;
 
 class TKVForm : public vcl::TForm {
     VCL_DECLARE_CLASS(TKVForm)
@@ -15,16 +20,35 @@ public:
     bool Converted = false;        // the code converter has already run over the form
     bool TranslateOnShow = true;   // FormShow runs TranslateForm
 
-    // Code pages ("437", "936" or "950") and conversion modes of the window,
-    // read from the client settings when the window is created.
-    const std::string& SystemCodePage() const { return systemCodePage_; }
-    const std::string& UICodePage() const { return uiCodePage_; }
-    const std::string& DBCodePage() const { return dbCodePage_; }
-    int UIConversion() const { return uiConversion_; }
-    int DBConversion() const { return dbConversion_; }
-    void SetCodePages(const std::string& system, const std::string& ui, const std::string& db, int uiMode, int dbMode);
+    TCodeConverter* KvConverter() const { return converter_; }
+    TKvLangController* LangController() const { return langController_; }
 
-    virtual void TranslateForm() {}
+    // Code pages ("437", "936" or "950") and conversion modes of the window:
+    // the converter's, read from the client settings when it was created.
+    const std::string& SystemCodePage() const;
+    const std::string& UICodePage() const;
+    const std::string& DBCodePage() const;
+    int UIConversion() const;
+    int DBConversion() const;
+    // Replaces the code pages; the modes follow from them (and the converter
+    // loads or frees its translator).
+    void SetCodePages(const std::string& system, const std::string& ui, const std::string& db);
+
+    // Runs the code converter over the whole form (tree nodes and grid cells
+    // included) once; later calls do nothing.
+    void ConvertForm();
+    // ApplyLanguage(this, true).
+    virtual void TranslateForm();
+    // Translates `component` from the language packages of its class chain,
+    // root-most class first (below the platform's form or data-module class),
+    // or of its own class only; a class without a package file is passed by.
+    virtual void ApplyLanguage(vcl::TComponent* component, bool withAncestors);
+    // The same, but the chain also stops below TKVForm.
+    virtual void ApplyOwnLanguage(vcl::TComponent* component, bool withAncestors);
+    // The message `key` of class `className`'s package into `text`; the
+    // default (converted for display first when `convert`) when there is none.
+    void GetLangText(const std::string& className, const std::string& key, std::string& text, bool convert,
+                     const std::string& defaultText) const;
 
     // Published handlers; descendants extend them and call the inherited one first.
     virtual void FormCreate(vcl::TObject* sender);
@@ -37,11 +61,8 @@ protected:
     virtual void BindHandlers();
 
 private:
-    void LoadCodePages();
+    void ApplyPackages(vcl::TComponent* component, bool withAncestors, bool stopBelowKVForm);
 
-    std::string systemCodePage_ = "936";
-    std::string uiCodePage_ = "936";
-    std::string dbCodePage_ = "936";
-    int uiConversion_ = 0;
-    int dbConversion_ = 0;
+    TCodeConverter* converter_;
+    TKvLangController* langController_;
 };
