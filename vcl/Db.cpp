@@ -21,11 +21,15 @@ const TClassInfo& TDataSource::StaticClass() {
 TDataSource::TDataSource(TComponent* owner) : TComponent(owner) {}
 
 TDataSource::~TDataSource() {
+    if (IFieldAccess* fields = Fields()) fields->SourceDetached(this);
     for (TFieldLink* link : links_) link->source_ = nullptr;
 }
 
 void TDataSource::SetDataSet(TComponent* dataSet) {
+    if (dataSet == dataSet_) return DataChanged();
+    if (IFieldAccess* fields = Fields()) fields->SourceDetached(this);
     dataSet_ = dataSet;
+    if (IFieldAccess* fields = Fields()) fields->SourceAttached(this);
     DataChanged();
 }
 

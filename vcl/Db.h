@@ -20,6 +20,10 @@ public:
     virtual std::string FieldText(const std::string& field) const = 0;
     // Stores a text into a field of the current record; false when refused.
     virtual bool SetFieldText(const std::string& field, const std::string& text) = 0;
+    // A data source started or stopped showing this data set, so that the
+    // data set can tell it about changes.
+    virtual void SourceAttached(class TDataSource*) {}
+    virtual void SourceDetached(class TDataSource*) {}
 };
 
 class TFieldLink;
