@@ -263,6 +263,7 @@ void TForm::SetVisible(bool visible) {
         if (visible_) {
             PlaceOnShow();
             window_->show();
+            window_->activateWindow();
             // The focus goes to the active control, or else to the first tab stop.
             TWinControl* first = ActiveControl();
             if (!first) first = FindNextControl(nullptr, true, true, false);
