@@ -311,6 +311,11 @@ Variant VarArrayOf(std::vector<Variant> values) { return Variant(VarArray::Of(st
 int VarArrayHighBound(const Variant& v, int dim) { return v.Array().HighBound(dim); }
 int VarArrayLowBound(const Variant& v, int dim) { return v.Array().LowBound(dim); }
 
+std::string VarToStr(const Variant& v) {
+    if (v.IsEmptyOrNull() || v.IsArray() || v.IsDispatch()) return {};
+    return v.ToString();
+}
+
 bool HasRows(const Variant& v) { return v.IsArray() && v.Array().DimCount() >= 1 && v.Array().Count(1) > 0; }
 
 }  // namespace plat

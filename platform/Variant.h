@@ -139,6 +139,10 @@ inline bool VarIsNull(const Variant& v) { return v.IsNull(); }
 int VarArrayHighBound(const Variant& v, int dim = 1);
 int VarArrayLowBound(const Variant& v, int dim = 1);
 
+// A value as text the way listings and host answers are read: Empty, Null,
+// arrays and objects read as "", everything else as ToString does.
+std::string VarToStr(const Variant& v);
+
 // A non-empty, non-null array: the test every caller of a listing makes.
 bool HasRows(const Variant& v);
 

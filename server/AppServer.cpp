@@ -15,13 +15,7 @@ using plat::Variant;
 
 namespace {
 
-std::string Text(const Variant& v) {
-    try {
-        return v.IsEmptyOrNull() || v.IsArray() || v.IsDispatch() ? std::string() : v.ToString();
-    } catch (const plat::Exception&) {
-        return {};
-    }
-}
+std::string Text(const Variant& v) { return plat::VarToStr(v); }
 
 std::string Today() {
     std::time_t now = std::time(nullptr);

@@ -19,13 +19,7 @@ namespace {
 constexpr int32_t kHostDependencyVersion = 8000;
 constexpr int32_t kProductID = 8;
 
-std::string Text(const Variant& v) {
-    try {
-        return v.IsEmptyOrNull() || v.IsArray() || v.IsDispatch() ? std::string() : v.ToString();
-    } catch (const plat::Exception&) {
-        return {};
-    }
-}
+std::string Text(const Variant& v) { return plat::VarToStr(v); }
 
 server::CompanyDatabase& Database(HostEnvironment& env, const std::string& name) {
     return env.Sql->Database(name.empty() ? env.Session.DatabaseName : name);

@@ -30,10 +30,7 @@ const char* const kContinueQuestion = "是否继续?";
 const char* const kUpdatePickerHint = "请更新PickerC.dll";
 
 // Text of a host answer; Empty, Null, arrays and objects read as "".
-std::string TextOf(const Variant& v) {
-    if (v.IsEmptyOrNull() || v.IsArray() || v.IsDispatch()) return {};
-    return v.ToString();
-}
+std::string TextOf(const Variant& v) { return plat::VarToStr(v); }
 
 // Element `i` of a one-dimensional array answer, Empty when out of bounds.
 Variant ElementAt(const Variant& array, int i) {

@@ -1,0 +1,226 @@
+// The document tree of an order line, built from the demo company database
+// through the real "SimpleSQL" service and compared node by node.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <sstream>
+
+#include "DemoData.h"
+#include "SimpleSql.h"
+#include "StrUtils.h"
+#include "TempEnvironment.h"
+#include "ortk41/OrderTree.h"
+
+using namespace ortk41;
+
+namespace {
+
+// Records the tree as indented lines: two blanks per level, text, tab, kind.
+class RecordingTree : public ITreeSink {
+public:
+    Node Add(Node parent, const std::string& text, int kind) override {
+        int depth = parent == kTopLevel ? 0 : depth_.at(static_cast<size_t>(parent)) + 1;
+        depth_.push_back(depth);
+        lines.push_back(std::string(static_cast<size_t>(2 * depth), ' ') + text + "\t" + std::to_string(kind));
+        return static_cast<Node>(depth_.size() - 1);
+    }
+    std::string Text() const {
+        std::string all;
+        for (const std::string& l : lines) all += l + "\n";
+        return all;
+    }
+    std::vector<std::string> lines;
+
+private:
+    std::vector<int> depth_;
+};
+
+std::string SlashDate(const std::string& d) {
+    bool digits = d.size() == 8 && std::all_of(d.begin(), d.end(), ::isdigit);
+    return digits ? d.substr(0, 4) + "/" + d.substr(4, 2) + "/" + d.substr(6, 2) : std::string();
+}
+
+class OrderTree : public testing::Test {
+protected:
+    OrderTree() : sql_((server::CreateDemoDatabase(folder_.Path() + "PRTest65.db"), folder_.Path())) {
+        services.CallServer = [this](const std::string& method, const plat::Variant& params) {
+            calls.push_back(method == "SimpleSQL" ? params[0].ToString() : method);
+            return sql_.Call(method, params, plat::VarArrayOf({"PRTest65", "PRTest65"}));
+        };
+        services.ConvertRow = [](const plat::Variant& row) { return row; };
+        services.DisplayDate = SlashDate;
+    }
+
+    std::string Build(const std::string& type, const std::string& number, const std::string& seq) {
+        RecordingTree tree;
+        BuildOrderTree({type, number, seq, "HEAD", "LINE"}, LabelLines(DefaultTreeLabels()), services, tree);
+        return tree.Text();
+    }
+
+    ortktest::TempFolder folder_;
+    server::SimpleSqlService sql_;
+    ListingServices services;
+    std::vector<std::string> calls;
+};
+
+}  // namespace
+
+TEST_F(OrderTree, LineWithNothingDownstreamKeepsEveryGroupAndPlaceholder) {
+    EXPECT_EQ(Build("2201", "20240100006", "0001"),
+              "客户订单 : HEAD\t0\n"
+              "  LINE\t1000\n"
+              "  销货单\t0\n"
+              "    销售发票\t0\n"
+              "      销货收款单\t0\n"
+              "      销货退款单\t0\n"
+              "      销货多对多核销记录\t0\n"
+              "  销退单\t0\n"
+              "    销售发票\t0\n"
+              "      销退收款单\t0\n"
+              "      销退退款单\t0\n"
+              "      销退多对多核销记录\t0\n"
+              "  预开发票\t0\n"
+              "    预开发票收款单\t0\n"
+              "  预收款单\t0\n"
+              "  请购单\t0\n"
+              "  采购单\t0\n"
+              "  工单\t0\n"
+              "    工单工艺\t0\n");
+}
+
+TEST_F(OrderTree, DeliveryWithTwoInvoicesAndTheirFollowUps) {
+    std::string tree = Build("2201", "20240100001", "0001");
+    EXPECT_NE(tree.find("  销货单\t0\n"
+                        "    2301-20240100001-0001 2024/01/20 销:600 赠/备:10 PCS\t2000\n"
+                        "      销售发票\t0\n"
+                        "        6101-20240100001-0001 2024/01/31\t3000\n"
+                        "          销货收款单\t0\n"
+                        "            6301-20240100001-0001 2024/02/15\t4000\n"
+                        "          销货退款单\t0\n"
+                        "            6D01-20240100001-0001 2024/02/25\t4000\n"
+                        "          销货多对多核销记录\t0\n"
+                        "            6101-20240100001-0001 2024/02/28\t10000\n"
+                        "        6101-20240100002-0001 2024/02/05\t3000\n"
+                        "          销货收款单\t0\n"
+                        "            6301-20240100002-0001 2024/02/20\t4000\n"
+                        "          销货退款单\t0\n"
+                        "          销货多对多核销记录\t0\n"
+                        "            6101-20240100002-     2024/02/29\t10000\n"
+                        "    2301-20240100002-0001 2024/01/25 销:400 赠/备:0 PCS\t2000\n"),
+              std::string::npos)
+        << tree;
+}
+
+TEST_F(OrderTree, ReceiptWithoutLineSequenceHangsUnderEveryInvoiceLineOfItsInvoice) {
+    // Receipt 6301-20240100002 names invoice 6101-20240100002 without a line:
+    // it shows under the invoice's line 0001 (order line 0001) and line 0002 (order line 0002).
+    EXPECT_NE(Build("2201", "20240100001", "0001")
+                  .find("        6101-20240100002-0001 2024/02/05\t3000\n          销货收款单\t0\n"
+                        "            6301-20240100002-0001 2024/02/20\t4000\n"),
+              std::string::npos);
+    EXPECT_NE(Build("2201", "20240100001", "0002")
+                  .find("        6101-20240100002-0002 2024/02/05\t3000\n          销货收款单\t0\n"
+                        "            6301-20240100002-0001 2024/02/20\t4000\n"),
+              std::string::npos);
+}
+
+TEST_F(OrderTree, AdvanceInvoiceReceiptsHangUnderTheirOwnGroup) {
+    std::string tree = Build("2201", "20240100003", "0001");
+    EXPECT_NE(tree.find("  预开发票\t0\n"
+                        "    6101-20240100005-0001 2024/01/13\t3000\n"
+                        "      预开发票收款单\t0\n"
+                        "        6C01-20240100001-0001 2024/01/18\t11000\n"
+                        "  预收款单\t0\n"
+                        "    6C01-20240100002 20240111\t11000\n"),   // advance receipts keep the stored date
+              std::string::npos)
+        << tree;
+}
+
+TEST_F(OrderTree, RequisitionPurchasedPartlyInAnotherUnitIsSummedInItsOwnUnit) {
+    std::string tree = Build("2201", "20240100004", "0001");
+    EXPECT_NE(tree.find("    3101-20240100001-0001 SC-M6-20(六角螺丝) 2024/01/16 20 PCS 已采:16 PCS\t6000\n"),
+              std::string::npos)
+        << tree;
+    EXPECT_EQ(std::count(calls.begin(), calls.end(), "UnitConvert"), 1);   // only the record in another unit
+    EXPECT_NE(tree.find("    3301-20240100001-0001 SC-M6-20(六角螺丝) 2024/01/18 16 PCS 已交:10 预交货日:2024/01/25\t7000\n"),
+              std::string::npos);
+}
+
+TEST_F(OrderTree, RequisitionUnitsAreComparedAsStoredWhateverTheDisplayConversion) {
+    // A database conversion that changes unit names must not change which
+    // purchase records count as the same unit, nor what UnitConvert receives.
+    services.ConvertRow = [](const plat::Variant& row) {
+        plat::Variant converted = row;
+        for (int i = 0; i <= converted.Array().HighBound(); ++i)
+            if (converted[i].IsString() && plat::Trim(converted[i].ToString()) == "PCS") converted[i] = "件";
+        return converted;
+    };
+    std::string tree = Build("2201", "20240100004", "0001");
+    EXPECT_NE(tree.find(" 已采:16 件\t6000\n"), std::string::npos) << tree;
+    EXPECT_EQ(std::count(calls.begin(), calls.end(), "UnitConvert"), 1);
+}
+
+TEST_F(OrderTree, PurchaseRecordKeysAreQuotedLiterals) {
+    Build("2201", "20240100004", "0001");
+    auto purchase = std::find_if(calls.begin(), calls.end(), [](const std::string& s) { return s.find("PURTR") != std::string::npos; });
+    ASSERT_NE(purchase, calls.end());
+    EXPECT_NE(purchase->find("where TR001='3101' and TR002='20240100001' and TR003='0001' and TR017='Y' "), std::string::npos)
+        << *purchase;
+}
+
+TEST_F(OrderTree, WorkOrderStatesAndRoutingSteps) {
+    std::string tree = Build("2201", "20240100005", "0001");
+    for (const char* state : {"状态:未生产\t8000", "状态:已发料\t8000", "状态:生产中\t8000", "状态:已完工\t8000",
+                              "状态:指定完工\t8000"})
+        EXPECT_NE(tree.find(state), std::string::npos) << state;
+    EXPECT_NE(tree.find("      工单工艺\t0\n        0010 下料(P01) 下料车间(WC-01) 预计开工:2024/01/20 预计完工:2024/01/21 "
+                        "投入:0完成:0 报废:0返工投入:0 返工完成:0 拨转:0 待转:0完工码:0 完工码:N 实际开工: 实际完工:\t9000\n"),
+              std::string::npos)
+        << tree;
+}
+
+TEST_F(OrderTree, ShortDocumentNumbersAreFilledToElevenCharacters) {
+    EXPECT_NE(Build("2201", "123", "0001").find("2301-20240100006-0001"), std::string::npos);
+    EXPECT_EQ(RowKey("0001", "123", "0001"), "0001-123        -0001");
+    EXPECT_EQ(RowKey("LONGER", "123456789012", "1"), "LONGER-123456789012-1");   // never shortened
+}
+
+TEST_F(OrderTree, QuotesInKeysAreDoubledInTheListings) {
+    std::string tree = Build("2201", "2024'010007", "0001");
+    EXPECT_NE(tree.find("    2301-DQ'24010001-0001 2024/01/31 销:300 赠/备:0 PCS\t2000\n"), std::string::npos) << tree;
+    EXPECT_NE(tree.find("        6101-20240100008-0001 2024/02/03\t3000\n"), std::string::npos) << tree;
+}
+
+TEST_F(OrderTree, ServerFailureMidwayStopsTheBuildAndKeepsWhatWasAdded) {
+    int allowed = 3;
+    services.CallServer = [&](const std::string&, const plat::Variant&) -> plat::Variant {
+        if (--allowed < 0) throw plat::Exception("server gone");
+        return {};
+    };
+    RecordingTree tree;
+    EXPECT_THROW(BuildOrderTree({"2201", "20240100006", "0001", "HEAD", "LINE"}, LabelLines(DefaultTreeLabels()),
+                                services, tree),
+                 plat::Exception);
+    EXPECT_GT(tree.lines.size(), 2u);
+    EXPECT_EQ(tree.lines[0], "客户订单 : HEAD\t0");
+}
+
+TEST_F(OrderTree, UnitConvertAnswerThatIsNoArrayIsAnError) {
+    auto real = services.CallServer;
+    services.CallServer = [&](const std::string& method, const plat::Variant& params) {
+        return method == "UnitConvert" ? plat::Variant(16.0) : real(method, params);
+    };
+    RecordingTree tree;
+    EXPECT_THROW(BuildOrderTree({"2201", "20240100004", "0001", "HEAD", "LINE"}, LabelLines(DefaultTreeLabels()),
+                                services, tree),
+                 plat::Exception);
+}
+
+TEST(OrderTreeLabels, LinesBeyondTheListReadEmpty) {
+    LabelLines labels(DefaultTreeLabels());
+    EXPECT_EQ(DefaultTreeLabels().size(), 52u);
+    EXPECT_EQ(labels(6), "客户订单 : ");
+    EXPECT_EQ(labels(51), "预收款单");
+    EXPECT_EQ(labels(52), "");
+    EXPECT_EQ(labels(-1), "");
+}
