@@ -155,31 +155,44 @@ void TForm::FocusControl(TWinControl* control) {
         activeControl_ = control;
         return;
     }
+    unsigned serial = focusSerial_;
     if (QWidget* w = control->Widget()) w->setFocus(Qt::OtherFocusReason);
     // Without an active window Qt only records the focus; the form still
     // moves its active control, with the events that go with it.
-    if (ActiveControl() != control) SetFocusedControl(control);
+    if (focusSerial_ == serial) SetFocusedControl(control);
 }
 
+// The controls left are told innermost first, then those entered outermost
+// first. A handler that moves the focus itself ends this round: the round it
+// started reports the rest. A control is told it is left only once even when
+// a handler moves the focus while it is being left.
 void TForm::SetFocusedControl(TWinControl* control) {
+    unsigned serial = ++focusSerial_;
     TWinControl* previous = ActiveControl();
     if (control == previous) return;
-    activeControl_ = control;
-    // The controls left, innermost first, then those entered, outermost first.
+    bool outer = exiting_.empty();
     std::vector<TWinControl*> entered;
     for (TWinControl* c = control; c && c != this; c = c->Parent()) entered.push_back(c);
     for (TWinControl* c = previous; c && c != this; c = c->Parent()) {
-        if (std::find(entered.begin(), entered.end(), c) != entered.end()) {
-            entered.erase(std::find(entered.begin(), entered.end(), c), entered.end());
+        auto common = std::find(entered.begin(), entered.end(), c);
+        if (common != entered.end()) {
+            entered.erase(common, entered.end());
             break;
         }
+        if (std::find(exiting_.begin(), exiting_.end(), c) != exiting_.end()) continue;
+        exiting_.push_back(c);
         c->DoExit();
-        if (activeControl_ != control) return;   // an exit handler moved the focus elsewhere
+        if (focusSerial_ != serial) {
+            if (outer) exiting_.clear();
+            return;
+        }
     }
+    if (outer) exiting_.clear();
+    activeControl_ = control;
     for (auto it = entered.rbegin(); it != entered.rend(); ++it) {
         if (!TControl::ControlFromParam((*it)->AsParam())) return;
         (*it)->DoEnter();
-        if (activeControl_ != control) return;
+        if (focusSerial_ != serial) return;
     }
 }
 

@@ -8,6 +8,7 @@
 #include <string>
 
 #include <memory>
+#include <vector>
 
 #include "Classes.h"
 #include "Controls.h"
@@ -128,6 +129,8 @@ private:
     TFormBorderStyle borderStyle_ = TFormBorderStyle::bsSizeable;
     TMainMenu* menu_ = nullptr;
     TWinControl* activeControl_ = nullptr;
+    unsigned focusSerial_ = 0;                 // counts focus moves, to see a handler's own
+    std::vector<TWinControl*> exiting_;        // controls already told they are left
     int modalResult_ = 0;
     std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);  // false once destroyed
 };

@@ -118,25 +118,42 @@ QString TEditMask::Format(const QString& value) const {
         if (ch == blank_ || ch == QLatin1Char(' ')) return;
         if (Accepts(pos, ch)) text[pos] = Cased(pos, ch);
     };
-    if (!reverse_) {
-        int pos = 0;
-        for (int i = 0; i < value.size() && pos < Length(); ++i) {
-            QChar ch = value[i];
-            while (pos < Length() && IsLiteral(pos) && LiteralAt(pos) != ch) ++pos;
-            if (pos >= Length()) break;
-            if (!IsLiteral(pos)) place(pos, ch);
-            ++pos;
-        }
-    } else {
-        int pos = Length() - 1;
-        for (int i = static_cast<int>(value.size()) - 1; i >= 0 && pos >= 0; --i) {
-            QChar ch = value[i];
-            while (pos >= 0 && IsLiteral(pos) && LiteralAt(pos) != ch) --pos;
-            if (pos < 0) break;
-            if (!IsLiteral(pos)) place(pos, ch);
-            --pos;
-        }
+    // A value that holds the mask's literals in order is read field by
+    // field: each piece between two literals fills its field from the left.
+    std::vector<int> literals;
+    for (int i = 0; i < Length(); ++i)
+        if (IsLiteral(i)) literals.push_back(i);
+    std::vector<int> cuts;
+    int from = 0;
+    for (int pos : literals) {
+        int at = value.indexOf(LiteralAt(pos), from);
+        if (at < 0) break;
+        cuts.push_back(at);
+        from = at + 1;
     }
+    if (!literals.empty() && cuts.size() == literals.size()) {
+        int start = 0;
+        for (size_t field = 0; field <= literals.size(); ++field) {
+            int end = field < cuts.size() ? cuts[field] : static_cast<int>(value.size());
+            int pos = field == 0 ? 0 : literals[field - 1] + 1;
+            int stop = field < literals.size() ? literals[field] : Length();
+            for (int i = start; i < end && pos < stop; ++i, ++pos) {
+                while (pos < stop && IsLiteral(pos)) ++pos;
+                if (pos < stop) place(pos, value[i]);
+            }
+            start = end + 1;
+        }
+        return text;
+    }
+    // Otherwise the characters fill the editable positions in turn; with
+    // "!" from the right, so that a short value is right-aligned.
+    std::vector<int> editable;
+    for (int i = 0; i < Length(); ++i)
+        if (!IsLiteral(i)) editable.push_back(i);
+    int n = std::min<int>(static_cast<int>(value.size()), static_cast<int>(editable.size()));
+    int offset = reverse_ ? static_cast<int>(editable.size()) - n : 0;
+    int first = reverse_ ? static_cast<int>(value.size()) - n : 0;
+    for (int k = 0; k < n; ++k) place(editable[static_cast<size_t>(offset + k)], value[first + k]);
     return text;
 }
 
