@@ -274,6 +274,9 @@ public:
 protected:
     // The rectangle the aligned children share, in client coordinates.
     virtual QRect AlignRect() const;
+    // Qt reports no resizing of hidden widgets: bounds set by the program
+    // re-align the children at once.
+    void BoundsChanged() override { Realign(); }
     virtual void Resized();
     // Places the children: aligned ones by their Align (tool bars and
     // status bars place theirs their own way).

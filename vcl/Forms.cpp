@@ -108,9 +108,20 @@ TForm::~TForm() {
 
 QWidget* TForm::ClientWidget() const { return window_->Client; }
 
-void TForm::SetClientWidth(int width) { window_->resize(width, window_->height()); }
+void TForm::SetClientWidth(int width) {
+    window_->resize(width, window_->height());
+    BoundsChanged();
+}
 
-void TForm::SetClientHeight(int height) { window_->resize(window_->width(), height + window_->BarHeight()); }
+void TForm::SetClientHeight(int height) {
+    window_->resize(window_->width(), height + window_->BarHeight());
+    BoundsChanged();
+}
+
+void TForm::BoundsChanged() {
+    window_->Layout();
+    Realign();
+}
 
 void TForm::ApplyColor() {
     QPalette p = window_->palette();
@@ -138,6 +149,7 @@ void TForm::SetBorderStyle(TFormBorderStyle style) {
 void TForm::SetMenu(TMainMenu* menu) {
     menu_ = menu;
     window_->SetMenuBar(menu ? menu->MenuBar() : nullptr);
+    Realign();
 }
 
 TWinControl* TForm::ActiveControl() const {

@@ -107,6 +107,7 @@ protected:
     void BeforeDestruction() override;
     void CaptionChanged() override;
     void ApplyColor() override;
+    void BoundsChanged() override;
     virtual void DoCreate();
     virtual void DoShow();
     virtual void DoHide();
