@@ -3,6 +3,7 @@
 // so a kind that is not built into the program is never matched.
 #include "LangControls.h"
 
+#include "ComCtrls.h"
 #include "lang/PropAccess.h"
 
 using langprop::InheritsFromName;
@@ -26,11 +27,31 @@ void MapText(vcl::TObject* object, const char* name, const TextMap& map) {
 }  // namespace
 
 void ConvertStatusPanels(vcl::TComponent* component, const TextMap& map) {
-    (void)component;
-    (void)map;
+    auto* bar = dynamic_cast<vcl::TStatusBar*>(component);
+    if (!bar) return;
+    vcl::TStatusPanels* panels = bar->Panels();
+    for (int i = 0; i < panels->Count(); ++i) panels->Items(i)->SetText(map(panels->Items(i)->Text()));
 }
 
+namespace {
+
+void ConvertListItems(vcl::TListItems* items, const TextMap& map) {
+    if (!items) return;
+    for (int i = 0; i < items->Count(); ++i) {
+        vcl::TListItem* item = items->Item(i);
+        item->SetCaption(map(item->Caption()));
+        MapLines(item->SubItems(), map);
+    }
+}
+
+}  // namespace
+
 void ConvertClassTexts(vcl::TComponent* component, bool deep, const TextMap& map) {
+    if (auto* list = dynamic_cast<vcl::TListView*>(component)) {
+        for (int i = 0; i < list->Columns()->Count(); ++i)
+            list->Columns()->Items(i)->SetCaption(map(list->Columns()->Items(i)->Caption()));
+        ConvertListItems(list->Items(), map);
+    }
     if (InheritsFromName(component, "TTabSet")) {
         int index = langprop::IntProp(component, "TabIndex", -1);
         MapLines(langprop::StringsProp(component, "Tabs"), map);
@@ -38,26 +59,56 @@ void ConvertClassTexts(vcl::TComponent* component, bool deep, const TextMap& map
     }
     if (InheritsFromName(component, "TDBNavigator")) MapLines(langprop::StringsProp(component, "Hints"), map);
     if (InheritsFromName(component, "TSelectPanel")) {
+        ConvertListItems(dynamic_cast<vcl::TListItems*>(langprop::ObjectProp(component, "Items")), map);
         MapLines(langprop::StringsProp(component, "BeginWords"), map);
         MapLines(langprop::StringsProp(component, "FinalWords"), map);
         MapText(component, "HintWord", map);
     }
     if (InheritsFromName(component, "TMainMenu") || InheritsFromName(component, "TPopupMenu"))
         langprop::TrySetProp(component, "OwnerDraw", plat::Variant(true));
-    (void)deep;
+    if (!deep) return;
+    if (auto* tree = dynamic_cast<vcl::TTreeView*>(component)) {
+        vcl::TTreeNodes* nodes = tree->Items();
+        nodes->BeginUpdate();
+        for (vcl::TTreeNode* node = nodes->GetFirstNode(); node; node = node->GetNext()) node->SetText(map(node->Text()));
+        nodes->EndUpdate();
+    }
 }
 
 StepResult StepIntoEntry(vcl::TObject*& object, const std::string& segment, int index) {
-    (void)object;
-    (void)segment;
-    (void)index;
+    const bool items = langprop::NameKey(segment) == "ITEMS";
+    auto enter = [&](vcl::TObject* entry) {
+        if (!entry) return StepResult::OutOfRange;
+        object = entry;
+        return StepResult::Entered;
+    };
+    auto inRange = [index](int count) { return index >= 0 && index < count; };
+
+    // Collections: entry N of whichever list they hold.
+    if (auto* columns = dynamic_cast<vcl::TListColumns*>(object))
+        return enter(inRange(columns->Count()) ? columns->Items(index) : nullptr);
+    if (auto* panels = dynamic_cast<vcl::TStatusPanels*>(object))
+        return enter(inRange(panels->Count()) ? panels->Items(index) : nullptr);
+    if (dynamic_cast<vcl::TListItems*>(object)) return StepResult::Unchanged;
+    if (auto* list = dynamic_cast<vcl::TListView*>(object)) {
+        if (items) return enter(inRange(list->Items()->Count()) ? list->Items()->Item(index) : nullptr);
+        return enter(inRange(list->Columns()->Count()) ? list->Columns()->Items(index) : nullptr);
+    }
+    if (auto* tree = dynamic_cast<vcl::TTreeView*>(object); tree && items)
+        return enter(inRange(tree->Items()->Count()) ? tree->Items()->Item(index) : nullptr);
     return StepResult::NotAKind;
 }
 
 bool SetEntryText(vcl::TObject* object, const std::string& property, const std::string& value) {
-    (void)object;
-    (void)property;
-    (void)value;
+    const std::string key = langprop::NameKey(property);
+    if (auto* item = dynamic_cast<vcl::TListItem*>(object); item && key == "CAPTION") {
+        item->SetCaption(value);
+        return true;
+    }
+    if (auto* node = dynamic_cast<vcl::TTreeNode*>(object); node && key == "TEXT") {
+        node->SetText(value);
+        return true;
+    }
     return false;
 }
 

@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "ComCtrls.h"
 #include "Dialogs.h"
 #include "Forms.h"
 #include "Menus.h"
@@ -255,6 +256,9 @@ protected:
     vcl::TMemo* memo = Make<vcl::TMemo>("memolng");
     vcl::TPopupMenu* popup = Make<vcl::TPopupMenu>("pmTree");
     vcl::TMenuItem* item = Make<vcl::TMenuItem>("miOpen");
+    vcl::TTreeView* tree = Make<vcl::TTreeView>("TreeView1");
+    vcl::TListView* list = Make<vcl::TListView>("lvValues");
+    vcl::TStatusBar* status = Make<vcl::TStatusBar>("StatusBar1");
 
     template <class T>
     T* Make(const std::string& name) {
@@ -273,6 +277,13 @@ protected:
         memo->Lines()->SetText("销货单\n发票\n");
         item->SetCaption("开启");
         popup->Items()->Add(item);
+        vcl::TTreeNode* order = tree->Items()->Add(nullptr, "订单 A001");
+        tree->Items()->AddChild(tree->Items()->AddChild(order, "销货单"), "发票");
+        list->Columns()->Add()->SetCaption("单号");
+        vcl::TListItem* row = list->Items()->Add();
+        row->SetCaption("客户");
+        row->SubItems()->Add("数量");
+        status->Panels()->Add()->SetText("就绪");
     }
     void TearDown() override { form->Free(); }
 };
@@ -291,6 +302,19 @@ TEST_F(WindowConversion, EveryTextOfTheWindowInTraditionalScript) {
     EXPECT_EQ(item->Caption(), "開啟");
     EXPECT_TRUE(popup->OwnerDraw());
     EXPECT_EQ(vcl::TScreen::Instance().HintFont().Charset(), vcl::CHINESEBIG5_CHARSET);
+    EXPECT_EQ(tree->Items()->Item(0)->Text(), "訂單 A001");
+    EXPECT_EQ(tree->Items()->Item(1)->Text(), "銷貨單");
+    EXPECT_EQ(tree->Items()->Item(2)->Text(), "發票");
+    EXPECT_EQ(list->Columns()->Items(0)->Caption(), "單號");
+    EXPECT_EQ(list->Items()->Item(0)->Caption(), "客戶");
+    EXPECT_EQ(list->Items()->Item(0)->SubItems()->Strings(0), "數量");
+    EXPECT_EQ(status->Panels()->Items(0)->Text(), "就緒");
+}
+
+TEST_F(WindowConversion, TreeNodesOnlyWhenDeep) {
+    conv->ConvertComponentTree(form, false, false);
+    EXPECT_EQ(tree->Items()->Item(1)->Text(), "销货单");
+    EXPECT_EQ(list->Columns()->Items(0)->Caption(), "單號");
 }
 
 TEST_F(WindowConversion, SelectionConvertsOnlyTheListedGroups) {
