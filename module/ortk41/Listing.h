@@ -21,13 +21,17 @@ struct ListingServices {
 
 enum class RowConversion { Convert, AsStored };
 
-// Runs one listing. Returns false when the answer is no result (Empty, Null
-// or not an array); an array without rows is a result with no rows. Every
-// element that is itself an array is passed through ConvertRow (unless
-// AsStored) and handed to `onRow` in the order the server returned it.
+// Which answers count as "no result": for the tree anything that is not an
+// array, for the export only Empty and Null.
+enum class NoResult { NotAnArray, EmptyOrNull };
+
+// Runs one listing. Returns false when the answer is no result; an array
+// without rows is a result with no rows. Every element that is itself an
+// array is passed through ConvertRow (unless AsStored) and handed to `onRow`
+// in the order the server returned it.
 bool RunListing(const ListingServices& services, const std::string& sql, const std::string& fields,
                 const std::function<void(const plat::Variant& row)>& onRow,
-                RowConversion conversion = RowConversion::Convert);
+                RowConversion conversion = RowConversion::Convert, NoResult noResult = NoResult::NotAnArray);
 
 // The fixed words of the tree and the list, read by line number; a line
 // beyond the last reads as empty text.
@@ -45,6 +49,9 @@ private:
 
 // The built-in vocabulary of the tree and the list (52 lines).
 const std::vector<std::string>& DefaultTreeLabels();
+
+// The built-in group words of the export outline (34 lines).
+const std::vector<std::string>& DefaultOutlineLabels();
 
 // x trimmed and put in SQL quotes.
 std::string QuotedKey(const std::string& x);

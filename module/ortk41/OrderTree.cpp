@@ -3,6 +3,7 @@
 // the document kinds that would follow from it, so that they stay visible.
 #include "OrderTree.h"
 
+#include "DocumentTexts.h"
 #include "StrUtils.h"
 
 namespace ortk41 {
@@ -39,7 +40,6 @@ private:
     double PurchasedQuantity(const plat::Variant& stored);
     void PurchaseOrders(Node group);
     void WorkOrders(Node group);
-    void RoutingSteps(Node group, const plat::Variant& workOrder);
     std::string ReceiptSql(const char* receiptKind, const plat::Variant& invoice, const std::string& seq) const;
 
     const LabelLines& L;
@@ -64,17 +64,10 @@ void TreeBuilder::Build(const SelectedOrderLine& line) {
 }
 
 void TreeBuilder::Deliveries(Node group) {
-    std::string sql = " Select TH001,TH002,TH003,TG003,TH008,TH024,TH009,TH027,TH028,TH029  FROM $$COPTG  INNER JOIN "
-                      "$$COPTH ON TH001=TG001 AND TH002=TG002  WHERE TH020='Y'  AND Rtrim(TH014)=" +
-                      k0_ + " AND Rtrim(TH015)=" + k1_ + " AND Rtrim(TH016)=" + k2_ + " Order by TG003,TH001,TH002,TH003 ";
-    bool listed = RunListing(services_, sql, "TH001,TH002,TH003,TG003,TH008,TH024,TH009,TH027,TH028,TH029",
-                             [&](const plat::Variant& d) {
-                                 Node delivery = Add(group,
-                                                     RowKey(d) + " " + Date(d, 3) + L(8) + Value(d, 4) + L(9) +
-                                                         Value(d, 5) + " " + Value(d, 6),
-                                                     DeliveryNode);
-                                 Invoices(Add(delivery, L(10)), d, "1", 11, 46, 47);
-                             });
+    bool listed = RunListing(services_, DeliverySql(k0_, k1_, k2_), kDeliveryFields, [&](const plat::Variant& d) {
+        Node delivery = Add(group, DeliveryText(d, L, services_.DisplayDate), DeliveryNode);
+        Invoices(Add(delivery, L(10)), d, "1", 11, 46, 47);
+    });
     if (!listed) Placeholders(Add(group, L(10)), 11, 46, 47);
 }
 
@@ -219,39 +212,14 @@ void TreeBuilder::PurchaseOrders(Node group) {
 }
 
 void TreeBuilder::WorkOrders(Node group) {
-    std::string sql = " Select TA001,TA002,TA003,TA015,TA007,TA017,TA011  FROM $$MOCTA  WHERE TA013='Y'  AND Rtrim(TA026)=" +
-                      k0_ + " AND Rtrim(TA027)=" + k1_ + " AND Rtrim(TA028)=" + k2_ + " Order by TA003,TA001,TA002 ";
-    bool listed = RunListing(services_, sql, "TA001,TA002,TA003,TA015,TA007,TA017,TA011", [&](const plat::Variant& w) {
-        std::string state = Value(w, 6);
-        std::string word = state == "1" ? L(25) : state == "2" ? L(26) : state == "3" ? L(27)
-                         : state == "Y" ? L(28) : state == "y" ? L(29) : std::string();
-        Node workOrder = Add(group,
-                             DocumentKey(Value(w, 0), Value(w, 1)) + " " + Date(w, 2) + " " + Value(w, 3) + " " +
-                                 Value(w, 4) + " " + L(23) + Value(w, 5) + L(24) + word,
-                             WorkOrderNode);
-        RoutingSteps(Add(workOrder, L(30)), w);
+    bool listed = RunListing(services_, WorkOrderSql(k0_, k1_, k2_), kWorkOrderFields, [&](const plat::Variant& w) {
+        Node workOrder = Add(group, WorkOrderText(w, L, services_.DisplayDate), WorkOrderNode);
+        Node steps = Add(workOrder, L(30));
+        RunListing(services_, RoutingSql(w), kRoutingFields, [&](const plat::Variant& s) {
+            Add(steps, RoutingStepText(s, L, services_.DisplayDate), RoutingStepNode);
+        });
     });
     if (!listed) Add(group, L(30));
-}
-
-void TreeBuilder::RoutingSteps(Node group, const plat::Variant& w) {
-    std::string sql = " Select TA003,MW002,TA004,TA007,TA006,TA008,TA009,TA010,TA011,TA012,TA013,TA014,TA015,TA016,TA017,"
-                      "TA032,TA030,TA031  FROM $$SFCTA  LEFT JOIN $$CMSMW ON MW001=TA004  WHERE Rtrim(TA001)=" +
-                      QuotedKey(Value(w, 0)) + " AND Rtrim(TA002)=" + QuotedKey(Value(w, 1)) +
-                      " Order by TA001,TA002,TA003,TA006 ";
-    RunListing(services_, sql,
-               "TA003,MW002,TA004,TA007,TA006,TA008,TA009,TA010,TA011,TA012,TA013,TA014,TA015,TA016,TA017,TA032,TA030,"
-               "TA031",
-               [&](const plat::Variant& s) {
-                   // Line 40 labels value 13 and line 41 both values 14 and 15; line 39 stays unused.
-                   Add(group,
-                       Value(s, 0) + " " + Value(s, 1) + "(" + Value(s, 2) + ") " + Value(s, 3) + "(" + Value(s, 4) +
-                           ") " + L(31) + Date(s, 5) + " " + L(32) + Date(s, 6) + " " + L(33) + Value(s, 7) + L(34) +
-                           Value(s, 8) + " " + L(35) + Value(s, 9) + L(36) + Value(s, 10) + " " + L(37) +
-                           Value(s, 11) + L(38) + Value(s, 12) + " " + L(40) + Value(s, 13) + L(41) + Value(s, 14) +
-                           " " + L(41) + Value(s, 15) + " " + L(42) + Date(s, 16) + " " + L(43) + Date(s, 17),
-                       RoutingStepNode);
-               });
 }
 
 }  // namespace
