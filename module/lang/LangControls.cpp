@@ -4,6 +4,7 @@
 #include "LangControls.h"
 
 #include "ComCtrls.h"
+#include "Grids.h"
 #include "lang/PropAccess.h"
 
 using langprop::InheritsFromName;
@@ -72,6 +73,13 @@ void ConvertClassTexts(vcl::TComponent* component, bool deep, const TextMap& map
         nodes->BeginUpdate();
         for (vcl::TTreeNode* node = nodes->GetFirstNode(); node; node = node->GetNext()) node->SetText(map(node->Text()));
         nodes->EndUpdate();
+    }
+    if (auto* grid = dynamic_cast<vcl::TStringGrid*>(component)) {
+        for (int row = 0; row < grid->RowCount(); ++row)
+            for (int col = 0; col < grid->ColCount(); ++col) {
+                std::string text = grid->Cells(col, row);
+                if (!text.empty()) grid->SetCell(col, row, map(text));
+            }
     }
 }
 

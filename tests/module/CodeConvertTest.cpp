@@ -10,6 +10,7 @@
 #include "ComCtrls.h"
 #include "Dialogs.h"
 #include "Forms.h"
+#include "Grids.h"
 #include "Menus.h"
 #include "StdCtrls.h"
 #include "TempEnvironment.h"
@@ -259,6 +260,7 @@ protected:
     vcl::TTreeView* tree = Make<vcl::TTreeView>("TreeView1");
     vcl::TListView* list = Make<vcl::TListView>("lvValues");
     vcl::TStatusBar* status = Make<vcl::TStatusBar>("StatusBar1");
+    vcl::TStringGrid* grid = Make<vcl::TStringGrid>("StringGrid1");
 
     template <class T>
     T* Make(const std::string& name) {
@@ -284,6 +286,10 @@ protected:
         row->SetCaption("客户");
         row->SubItems()->Add("数量");
         status->Panels()->Add()->SetText("就绪");
+        grid->SetColCount(2);
+        grid->SetRowCount(2);
+        grid->SetCell(0, 0, "订单");
+        grid->SetCell(1, 1, "未结束");
     }
     void TearDown() override { form->Free(); }
 };
@@ -309,11 +315,15 @@ TEST_F(WindowConversion, EveryTextOfTheWindowInTraditionalScript) {
     EXPECT_EQ(list->Items()->Item(0)->Caption(), "客戶");
     EXPECT_EQ(list->Items()->Item(0)->SubItems()->Strings(0), "數量");
     EXPECT_EQ(status->Panels()->Items(0)->Text(), "就緒");
+    EXPECT_EQ(grid->Cells(0, 0), "訂單");
+    EXPECT_EQ(grid->Cells(1, 1), "未結束");
+    EXPECT_EQ(grid->Cells(1, 0), "");
 }
 
 TEST_F(WindowConversion, TreeNodesOnlyWhenDeep) {
     conv->ConvertComponentTree(form, false, false);
     EXPECT_EQ(tree->Items()->Item(1)->Text(), "销货单");
+    EXPECT_EQ(grid->Cells(0, 0), "订单");
     EXPECT_EQ(list->Columns()->Items(0)->Caption(), "單號");
 }
 
