@@ -1,0 +1,55 @@
+// Composing the order list query and its row labels.
+#include "OrderQuery.h"
+
+#include "OrderKeys.h"
+#include "StrUtils.h"
+
+namespace ortk41 {
+
+const char* const kOrderListFields = "TD001,TD002,TD003,TD004,TD005,TC003,MA002,TC004,TD008,TD010,TD013,TD006 ";
+
+void AddRangeCondition(const RangeInput& range, const std::string& column, std::string& sql, bool isDate,
+                       const DateToDb& displayDateToDb) {
+    std::string from = isDate ? displayDateToDb(range.From) : range.From;
+    std::string to = isDate ? displayDateToDb(range.To) : range.To;
+    if (!from.empty() && !to.empty())
+        sql += " AND ( " + column + " BETWEEN " + plat::QuotedStr(from) + " AND " + plat::QuotedStr(to) + ") ";
+    else if (!from.empty())
+        sql += " AND ( " + column + " >= " + plat::QuotedStr(from) + ") ";
+    else if (!to.empty())
+        sql += " AND ( " + column + " <= " + plat::QuotedStr(to) + ") ";
+}
+
+void AddPairRangeCondition(const RangeInput& range, const std::string& columnA, std::string& sql,
+                           const std::string& columnB) {
+    AddRangeCondition(range, "(" + columnA + " + " + columnB + ")", sql, false, nullptr);
+}
+
+std::string OrderListSql(const OrderConditions& c, const DateToDb& displayDateToDb) {
+    std::string sql =
+        " SELECT TD001,TD002,TD003,TD004,TD005,TC003,MA002,TC004,TD008,TD010,TD013,TD006  FROM $$COPTC COPTC  INNER "
+        "JOIN $$COPTD COPTD ON TD001=TC001 AND TD002=TC002  LEFT JOIN $$COPMA COPMA ON MA001=TC004  WHERE TC027='Y' ";
+    AddPairRangeCondition(c.Order, "TC001", sql, "TC002");
+    AddRangeCondition(c.OrderDate, "TC003", sql, true, displayDateToDb);
+    AddRangeCondition(c.Customer, "TC004", sql, false, displayDateToDb);
+    AddRangeCondition(c.CustomerOrder, "TC012", sql, false, displayDateToDb);
+    AddRangeCondition(c.DeliveryDate, "TD013", sql, true, displayDateToDb);
+    if (c.Closed == 0) sql += " AND TD016 IN('Y','y') ";
+    else if (c.Closed == 1) sql += " AND TD016 ='N' ";
+    if (c.ProjectsEnabled && !c.Project.empty()) sql += " AND TC077 = " + plat::QuotedStr(c.Project);
+    sql += " ORDER BY TD001,TD002,TD003 ";
+    return sql;
+}
+
+std::string OrderHeadText(const plat::Variant& row, const std::function<std::string(const std::string&)>& displayDate) {
+    return DocumentKey(Value(row, 0), Value(row, 1)) + " " + displayDate(Value(row, 5)) + " " + Value(row, 6) + "(" +
+           Value(row, 7) + ")";
+}
+
+std::string OrderLineText(const plat::Variant& row, const std::string& deliveryWord,
+                          const std::function<std::string(const std::string&)>& displayDate) {
+    return RowKey(Value(row, 0), Value(row, 1), plat::PadRight(Value(row, 2), 4)) + " " + Value(row, 3) + "(" +
+           Value(row, 4) + ") " + Value(row, 8) + " " + Value(row, 9) + " " + deliveryWord + displayDate(Value(row, 10));
+}
+
+}  // namespace ortk41

@@ -1,0 +1,50 @@
+// The order list: the SQL that lists the confirmed sales-order lines for the
+// conditions the user set, the field list it is sent with, and the two
+// labels kept for every listed line (order head and order line).
+#pragma once
+
+#include <functional>
+#include <string>
+
+#include "Variant.h"
+
+namespace ortk41 {
+
+// One range condition as the user typed it (no trimming).
+struct RangeInput {
+    std::string From;
+    std::string To;
+};
+
+// The conditions of the order list.
+struct OrderConditions {
+    RangeInput Order;          // order type and number, compared with (TC001 + TC002)
+    RangeInput OrderDate;      // TC003, displayed dates
+    RangeInput Customer;       // TC004
+    RangeInput CustomerOrder;  // TC012
+    RangeInput DeliveryDate;   // TD013, displayed dates
+    int Closed = 2;            // 0 closed, 1 open, 2 all
+    std::string Project;       // TC077, only used when projects are enabled
+    bool ProjectsEnabled = false;
+};
+
+using DateToDb = std::function<std::string(const std::string&)>;
+
+extern const char* const kOrderListFields;
+
+// Appends the from/to condition of one range to `sql`; dates are turned
+// into "YYYYMMDD" first (an empty or unusable date counts as not given).
+void AddRangeCondition(const RangeInput& range, const std::string& column, std::string& sql, bool isDate,
+                       const DateToDb& displayDateToDb);
+// The same over the concatenation "(a + b)".
+void AddPairRangeCondition(const RangeInput& range, const std::string& columnA, std::string& sql,
+                           const std::string& columnB);
+
+std::string OrderListSql(const OrderConditions& conditions, const DateToDb& displayDateToDb);
+
+// Labels of a listed row (values in field-list order).
+std::string OrderHeadText(const plat::Variant& row, const std::function<std::string(const std::string&)>& displayDate);
+std::string OrderLineText(const plat::Variant& row, const std::string& deliveryWord,
+                          const std::function<std::string(const std::string&)>& displayDate);
+
+}  // namespace ortk41
