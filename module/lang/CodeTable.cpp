@@ -186,8 +186,9 @@ std::string GbToBig5(const std::string& text) {
     std::lock_guard lock(TablesMutex());
     EnsureLoadedLocked();
     const std::vector<uint16_t>& table = Tables().GbToBig5;
-    Iconv decode("UTF-16LE", "CP936");
-    Iconv encode("CP950", "UTF-16LE");
+    // Kept open: the conversions run under the tables' lock.
+    static Iconv decode("UTF-16LE", "CP936");
+    static Iconv encode("CP950", "UTF-16LE");
     std::string out;
     out.reserve(text.size() + 4);
     size_t i = 0;
@@ -215,8 +216,8 @@ std::string Big5ToGb(const std::string& text) {
     std::lock_guard lock(TablesMutex());
     EnsureLoadedLocked();
     const std::vector<uint16_t>& table = Tables().Big5ToGb;
-    Iconv decode("UTF-16LE", "CP950");
-    Iconv encode("CP936", "UTF-16LE");
+    static Iconv decode("UTF-16LE", "CP950");
+    static Iconv encode("CP936", "UTF-16LE");
     std::string out;
     out.reserve(text.size() + 4);
     size_t i = 0;
