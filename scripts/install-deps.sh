@@ -9,7 +9,7 @@ packages=(
   libsqlite3-dev sqlite3
   libpugixml-dev
   libopencc-dev opencc
-  libxlsxwriter-dev
+  libxlsxwriter-dev zlib1g-dev
   fonts-wqy-microhei
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   clang libclang-rt-dev

@@ -1,0 +1,144 @@
+// The spreadsheet application's workbook as it lives in memory: sheets of
+// cells, the cell styles (number format and font) shared by the workbook,
+// and the texts, each stored once. The automation objects edit this model;
+// the file writer turns it into an .xlsx file as a whole, so that every save
+// carries everything written so far.
+//
+// A cell is 16 bytes: its column, its kind, a style number and either a
+// number or the number of a pooled text. Rows hold their cells sorted by
+// column, so that writing a row from left to right only appends.
+#pragma once
+
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+namespace excel {
+
+constexpr int kMaxRows = 1048576;       // last row of a sheet
+constexpr int kMaxColumns = 16384;      // last column (XFD)
+constexpr size_t kMaxTextLength = 32767;  // longest text a cell holds
+
+// Font underline kinds, as the file format knows them.
+enum class Underline : uint8_t { None, Single, Double, SingleAccounting, DoubleAccounting };
+
+struct FontSpec {
+    std::string Name = "Calibri";
+    double Size = 11;
+    bool Bold = false;
+    bool Italic = false;
+    bool Strikethrough = false;
+    Underline Underlined = Underline::None;
+    bool AutoColor = true;      // the sheet's automatic (black) text colour
+    uint32_t Rgb = 0;           // 0xRRGGBB, used when !AutoColor
+
+    bool operator==(const FontSpec&) const = default;
+};
+
+// A cell style. An empty number format is "General".
+struct CellStyle {
+    std::string NumberFormat;
+    FontSpec Font;
+
+    bool IsText() const { return NumberFormat == "@"; }
+    bool operator==(const CellStyle&) const = default;
+};
+
+struct CellStyleHash {
+    size_t operator()(const CellStyle& s) const;
+};
+
+// The styles of a workbook; style 0 is the default (General, default font).
+class StyleTable {
+public:
+    StyleTable();
+    // The number of `style`, adding it when it is new.
+    uint32_t Intern(const CellStyle& style);
+    const CellStyle& At(uint32_t id) const { return styles_.at(id); }
+    size_t Count() const { return styles_.size(); }
+
+private:
+    std::vector<CellStyle> styles_;
+    std::unordered_map<CellStyle, uint32_t, CellStyleHash> ids_;
+};
+
+// Texts of a workbook, each kept once.
+class StringPool {
+public:
+    uint32_t Intern(std::string_view text);
+    const std::string& At(uint32_t id) const { return texts_[id]; }
+    size_t Count() const { return texts_.size(); }
+
+private:
+    std::deque<std::string> texts_;                     // stable addresses for the keys below
+    std::unordered_map<std::string_view, uint32_t> ids_;
+};
+
+enum class CellKind : uint8_t { Blank, Number, Text, Boolean };
+
+struct Cell {
+    uint16_t Column;        // 1-based
+    CellKind Kind;
+    uint32_t Style;         // into the workbook's StyleTable
+    union {
+        double Number;
+        uint32_t Text;      // into the workbook's StringPool
+        bool Boolean;
+    };
+};
+static_assert(sizeof(Cell) == 16, "cells are meant to stay compact");
+
+class SheetData {
+public:
+    explicit SheetData(std::string name) : Name(std::move(name)) {}
+
+    std::string Name;
+
+    // The cell at (row, column), nullptr when nothing was ever written or
+    // formatted there. Rows and columns are 1-based and must be valid.
+    const Cell* Find(int row, int column) const;
+    // The cell at (row, column), created blank in style 0 when absent.
+    Cell& Ensure(int row, int column);
+    // Forgets a blank cell in the default style (a cleared cell).
+    void DropIfDefault(int row, int column);
+
+    // The last row that holds a cell, 0 for an empty sheet.
+    int LastRow() const { return static_cast<int>(rows_.size()); }
+    const std::vector<Cell>& RowCells(int row) const { return rows_[static_cast<size_t>(row - 1)]; }
+    size_t CellCount() const { return cellCount_; }
+
+private:
+    std::vector<std::vector<Cell>> rows_;   // index row - 1
+    size_t cellCount_ = 0;
+};
+
+struct BookData {
+    std::vector<std::shared_ptr<SheetData>> Sheets;
+    size_t ActiveSheet = 0;
+    StyleTable Styles;
+    StringPool Strings;
+};
+
+// Whether (row, column) lies on a sheet.
+inline bool IsValidCell(int row, int column) {
+    return row >= 1 && row <= kMaxRows && column >= 1 && column <= kMaxColumns;
+}
+
+// Reads text the way a cell in General or a number format takes typed
+// input: a decimal number, with optional sign, point, exponent and blanks
+// around it, becomes that number ("0001" gives 1). False for anything else,
+// including numbers too large for a double.
+bool ParseNumberText(std::string_view text, double& value);
+
+// Writes the whole workbook as an Office Open XML spreadsheet at `path`,
+// whatever its extension. The file is written next to its target first and
+// then put in place, so a failed save leaves an earlier file untouched.
+// Raises std::runtime_error with the reason when the file cannot be written.
+void WriteXlsxFile(const BookData& book, const std::string& path);
+
+}  // namespace excel
