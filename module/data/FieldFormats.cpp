@@ -1,0 +1,402 @@
+// Stored values to display text and back, by date format kind.
+#include "FieldFormats.h"
+
+#include <cmath>
+#include <cstdio>
+#include <vector>
+
+#include "DateUtils.h"
+#include "StrUtils.h"
+
+namespace fieldfmt {
+
+namespace {
+
+int Kind(int kind) { return kind >= 1 && kind <= 5 ? kind : 1; }
+
+std::string Sep(const std::string& separator) { return separator.empty() ? std::string() : separator.substr(0, 1); }
+
+// A whole number of digits only (blanks around it allowed); false otherwise.
+bool ParseInt(const std::string& text, long long& out) {
+    std::string t = plat::Trim(text);
+    if (t.empty() || t.size() > 12) return false;
+    size_t i = 0;
+    bool negative = false;
+    if (t[0] == '-' || t[0] == '+') {
+        negative = t[0] == '-';
+        i = 1;
+    }
+    if (i >= t.size()) return false;
+    long long v = 0;
+    for (; i < t.size(); ++i) {
+        if (t[i] < '0' || t[i] > '9') return false;
+        v = v * 10 + (t[i] - '0');
+    }
+    out = negative ? -v : v;
+    return true;
+}
+
+std::string Printf(const char* fmt, long long a) {
+    char buf[64];
+    std::snprintf(buf, sizeof buf, fmt, a);
+    return buf;
+}
+
+// Splits `text` at `separator`; with an empty separator, at fixed widths.
+std::vector<std::string> SplitParts(const std::string& text, const std::string& separator,
+                                    const std::vector<size_t>& widths) {
+    std::vector<std::string> parts;
+    if (separator.empty()) {
+        size_t at = 0;
+        for (size_t w : widths) {
+            parts.push_back(at < text.size() ? text.substr(at, w) : std::string());
+            at += w;
+        }
+        return parts;
+    }
+    size_t start = 0;
+    while (true) {
+        size_t hit = text.find(separator, start);
+        if (hit == std::string::npos) {
+            parts.push_back(text.substr(start));
+            break;
+        }
+        parts.push_back(text.substr(start, hit - start));
+        start = hit + separator.size();
+    }
+    return parts;
+}
+
+// Year, month and day of typed date text in the kind's order; false unless
+// all three are numbers above 0.
+bool TypedDate(const std::string& text, int kind, const std::string& separator, long long& y, long long& m, long long& d) {
+    std::string t = plat::Trim(text);
+    if (t.empty()) return false;
+    std::vector<std::string> parts = SplitParts(t, separator, {4, 2, 2});
+    if (parts.size() < 3) return false;
+    long long a, b, c;
+    if (!ParseInt(parts[0], a) || !ParseInt(parts[1], b) || !ParseInt(parts[2], c)) return false;
+    if (a <= 0 || b <= 0 || c <= 0) return false;
+    switch (Kind(kind)) {
+        case 2: m = a; d = b; y = c; break;
+        case 3: d = a; m = b; y = c; break;
+        case 4: case 5: y = a + 1911; m = b; d = c; break;
+        default: y = a; m = b; d = c; break;
+    }
+    return true;
+}
+
+std::string DateParts(int kind, const std::string& separator, int y, int m, int d) {
+    std::string s = Sep(separator);
+    char buf[96];
+    switch (Kind(kind)) {
+        case 2: std::snprintf(buf, sizeof buf, "%.2d%s%.2d%s%.4d", m, s.c_str(), d, s.c_str(), y); break;
+        case 3: std::snprintf(buf, sizeof buf, "%.2d%s%.2d%s%.4d", d, s.c_str(), m, s.c_str(), y); break;
+        case 4: std::snprintf(buf, sizeof buf, "%.2d%s%.2d%s%.2d", y - 1911, s.c_str(), m, s.c_str(), d); break;
+        case 5: std::snprintf(buf, sizeof buf, "%.3d%s%.2d%s%.2d", y - 1911, s.c_str(), m, s.c_str(), d); break;
+        default: std::snprintf(buf, sizeof buf, "%.4d%s%.2d%s%.2d", y, s.c_str(), m, s.c_str(), d); break;
+    }
+    return buf;
+}
+
+// True when `text` holds nothing but blanks and the characters of `separator`.
+bool OnlyBlanks(const std::string& text, const std::string& separator) {
+    for (char c : text)
+        if (c != ' ' && separator.find(c) == std::string::npos) return false;
+    return true;
+}
+
+bool Digits(const std::string& s) {
+    if (s.empty()) return false;
+    for (char c : s)
+        if (c < '0' || c > '9') return false;
+    return true;
+}
+
+}  // namespace
+
+// ---- dates ----
+
+double DbDateToValue(const std::string& dbDate) {
+    if (dbDate.size() != 8 || !Digits(dbDate)) return 0;
+    int y = std::stoi(dbDate.substr(0, 4)), m = std::stoi(dbDate.substr(4, 2)), d = std::stoi(dbDate.substr(6, 2));
+    double value = 0;
+    if (y == 0 || m == 0 || d == 0 || !vcl::TryEncodeDate(y, m, d, value)) return 0;
+    return value;
+}
+
+bool IsDbDate(const std::string& dbDate) { return DbDateToValue(dbDate) != 0; }
+
+std::string DbDateToDisplay(int kind, const std::string& separator, double date) {
+    if (date == 0) return {};
+    int y, m, d;
+    vcl::DecodeDate(date, y, m, d);
+    return DateParts(kind, separator, y, m, d);
+}
+
+std::string DbDateToDisplay(int kind, const std::string& separator, const std::string& dbDate) {
+    return DbDateToDisplay(kind, separator, DbDateToValue(dbDate));
+}
+
+std::string DisplayDateToDb(const std::string& text, int kind, const std::string& separator) {
+    long long y, m, d;
+    if (!TypedDate(text, kind, separator, y, m, d)) return "0";
+    char buf[64];
+    std::snprintf(buf, sizeof buf, "%.4lld%.2lld%.2lld", y, m, d);
+    return buf;
+}
+
+double DisplayDateToValue(const std::string& text, int kind, const std::string& separator) {
+    long long y, m, d;
+    if (!TypedDate(text, kind, separator, y, m, d)) return 0;
+    double first = 0;
+    if (y > 9999 || m > 12 || !vcl::TryEncodeDate(static_cast<int>(y), static_cast<int>(m), 1, first)) return 0;
+    return first + static_cast<double>(d - 1);
+}
+
+// ---- masks ----
+
+std::string YearMaskPart(int kind) {
+    if (kind == 4) return "99";
+    if (kind == 5) return "999";
+    return "9999";
+}
+
+std::string DateEditMask(int kind, const std::string& separator) {
+    std::string s = Sep(separator), year = YearMaskPart(kind);
+    if (kind == 2 || kind == 3) return "99" + s + "99" + s + year + ";1; ";
+    return year + s + "99" + s + "99" + ";1; ";
+}
+
+std::string YMEditMask(int kind, const std::string& separator) {
+    std::string s = Sep(separator), year = YearMaskPart(kind);
+    if (kind == 2 || kind == 3) return "99" + s + year + ";1; ";
+    return year + s + "99" + ";1; ";
+}
+
+std::string MDEditMask(const std::string& separator) { return "99" + Sep(separator) + "99" + ";1; "; }
+
+std::string YearEditMask(int kind) { return YearMaskPart(kind) + ";1; "; }
+
+// ---- year-month ----
+
+std::string YMToDisplay(int kind, const std::string& separator, const std::string& stored) {
+    if (kind <= 0) return {};
+    std::string yearPart = plat::Trim(stored.substr(0, std::min<size_t>(4, stored.size())));
+    std::string monthPart = stored.size() > 4 ? plat::Trim(stored.substr(4, 2)) : std::string();
+    long long y, m;
+    if (!ParseInt(yearPart, y) || !ParseInt(monthPart, m) || y == 0 || m == 0) return {};
+    std::string s = Sep(separator), mm = Printf("%.2lld", m);
+    switch (Kind(kind)) {
+        case 2: case 3: return mm + s + Printf("%.4lld", y);
+        case 4: return std::to_string(y - 1911) + s + mm;
+        case 5: return Printf("%.3lld", y - 1911) + s + mm;
+        default: return Printf("%.4lld", y) + s + mm;
+    }
+}
+
+std::string YMFromDisplay(int kind, const std::string& separator, const std::string& text) {
+    std::vector<std::string> parts = SplitParts(text, Sep(separator), {4, 2});
+    if (parts.size() < 2) return {};
+    std::string first = plat::Trim(parts[0]), second = plat::Trim(parts[1]);
+    std::string yearText = kind == 2 || kind == 3 ? second : first;
+    std::string monthText = kind == 2 || kind == 3 ? first : second;
+    long long y, m;
+    auto empty = [](const std::string& p) { return p.empty() || p == "0" || p < "0"; };
+    if (empty(yearText) || empty(monthText) || !ParseInt(yearText, y) || !ParseInt(monthText, m)) return {};
+    if (kind == 4 || kind == 5) y += 1911;
+    return Printf("%.4lld", y) + Printf("%.2lld", m);
+}
+
+bool YMValid(const std::string& stored) {
+    std::string t = plat::Trim(stored);
+    if (t.empty()) return true;
+    if (t.size() < 6) return false;
+    long long m;
+    return ParseInt(t.substr(4, 2), m) && m >= 1 && m <= 12;
+}
+
+// ---- month-day ----
+
+std::string MDToDisplay(int kind, const std::string& separator, const std::string& stored) {
+    if (plat::Trim(stored).empty()) return {};
+    std::string mm = stored.substr(0, std::min<size_t>(2, stored.size()));
+    std::string dd = stored.size() > 2 ? stored.substr(2, 2) : std::string();
+    std::string s = Sep(separator);
+    return kind == 3 ? dd + s + mm : mm + s + dd;
+}
+
+std::string MDFromDisplay(int kind, const std::string& separator, const std::string& text) {
+    std::string s = Sep(separator);
+    if (OnlyBlanks(text, s)) return {};
+    std::vector<std::string> parts = SplitParts(text, s, {2, 2});
+    std::string first = parts.size() > 0 ? plat::Trim(parts[0]) : "", second = parts.size() > 1 ? plat::Trim(parts[1]) : "";
+    std::string month = kind == 3 ? second : first, day = kind == 3 ? first : second;
+    auto pad = [](std::string p) {
+        while (p.size() < 2) p.insert(0, "0");
+        return p;
+    };
+    return pad(month) + pad(day);
+}
+
+bool MDValid(int year, const std::string& stored) {
+    std::string t = plat::Trim(stored);
+    if (t.empty()) return true;
+    return IsDbDate(Printf("%.4lld", year) + t);
+}
+
+// ---- year ----
+
+std::string YearToDisplay(int kind, const std::string& stored) {
+    long long y;
+    if (!ParseInt(stored, y)) return {};
+    if (kind == 4) return std::to_string(y - 1911);
+    if (kind == 5) return Printf("%.3lld", y - 1911);
+    return Printf("%.4lld", y);
+}
+
+std::string YearFromDisplay(int kind, const std::string& text) {
+    long long y;
+    if (!ParseInt(text, y)) return {};
+    if (kind == 4 || kind == 5) y += 1911;
+    return Printf("%.4lld", y);
+}
+
+// ---- time ----
+
+std::string TimeToDisplay(const std::string& stored) {
+    if (plat::Trim(stored).empty()) return {};
+    if (stored.size() < 2) return stored;
+    return stored.substr(0, 2) + ":" + stored.substr(2);
+}
+
+std::string TimeFromDisplay(const std::string& text) {
+    if (OnlyBlanks(text, ":")) return {};
+    std::vector<std::string> parts = SplitParts(text, ":", {});
+    std::string h = parts.size() > 0 ? plat::Trim(parts[0]) : "", m = parts.size() > 1 ? plat::Trim(parts[1]) : "";
+    while (h.size() < 2) h.insert(0, "0");
+    while (m.size() < 2) m.insert(0, "0");
+    return h + m;
+}
+
+bool TimeValid(const std::string& stored) {
+    std::string t = plat::Trim(stored);
+    if (t.empty()) return true;
+    if (t.size() != 4 || !Digits(t)) return false;
+    int h = std::stoi(t.substr(0, 2)), m = std::stoi(t.substr(2, 2));
+    return h <= 23 && m <= 59;
+}
+
+// ---- seconds ----
+
+std::string SecondsToDisplay(int64_t seconds) {
+    long long h = seconds / 3600, m = seconds % 3600 / 60, s = seconds % 60;
+    char buf[64];
+    std::snprintf(buf, sizeof buf, "%.4lld:%.2lld:%.2lld", h, m, s);
+    return buf;
+}
+
+bool SecondsFromDisplay(const std::string& text, int64_t& seconds) {
+    if (plat::Trim(text) == "0") {
+        seconds = 0;
+        return true;
+    }
+    std::vector<std::string> parts = SplitParts(text, ":", {});
+    if (parts.size() != 3) return false;
+    std::string p[3];
+    const size_t widths[3] = {4, 2, 2};
+    long long v[3];
+    for (int i = 0; i < 3; ++i) {
+        p[i] = plat::Trim(parts[static_cast<size_t>(i)]);
+        while (p[i].size() < widths[i]) p[i].insert(0, "0");
+        if (!ParseInt(p[i], v[i])) return false;
+    }
+    std::string joined = p[0] + ":" + p[1] + ":" + p[2];
+    if (joined.size() != 10 || v[1] >= 60 || v[2] >= 60 || v[0] < 0 || v[1] < 0 || v[2] < 0) return false;
+    seconds = v[0] * 3600 + v[1] * 60 + v[2];
+    return true;
+}
+
+// ---- day and month ----
+
+std::string TwoDigitsFromDisplay(const std::string& text) {
+    std::string t = plat::Trim(text);
+    if (t.empty()) return {};
+    while (t.size() < 2) t.insert(0, "0");
+    return t;
+}
+
+bool DayValid(const std::string& stored) {
+    std::string t = plat::Trim(stored);
+    long long d;
+    return t.empty() || (ParseInt(t, d) && d >= 1 && d <= 31);
+}
+
+bool MonthValid(const std::string& stored) {
+    std::string t = plat::Trim(stored);
+    long long m;
+    return t.empty() || (ParseInt(t, m) && m >= 1 && m <= 12);
+}
+
+// ---- percent ----
+
+std::string PercentToDisplay(double fraction) {
+    char buf[64];
+    std::snprintf(buf, sizeof buf, "%3.2f%%", fraction * 100);
+    return buf;
+}
+
+double PercentFromDisplay(const std::string& text) {
+    std::string t = text.substr(0, text.find('%'));
+    std::string number;
+    for (char c : t)
+        if (c != ' ') number += c;
+    if (number.empty()) return 0;
+    size_t used = 0;
+    try {
+        double v = std::stod(number, &used);
+        if (used != number.size() || !std::isfinite(v)) return 0;
+        return v / 100;
+    } catch (const std::exception&) {
+        return 0;
+    }
+}
+
+// ---- numbers ----
+
+std::string NumberFieldDisplayFormat(int decimals) {
+    if (decimals <= 0) return "#,##0.#######";
+    return "#,##0." + std::string(static_cast<size_t>(std::min(decimals, 11)), '0');
+}
+
+// ---- date-time ----
+
+namespace {
+
+std::string TimeOfDay(int h, int n, int s, int ms) {
+    char buf[48];
+    std::snprintf(buf, sizeof buf, " %.2d:%.2d:%.2d:%.3d", h, n, s, ms);
+    return buf;
+}
+
+}  // namespace
+
+std::string DateTimeToDisplay(int kind, const std::string& separator, double value) {
+    if (value == 0) return {};
+    int y, m, d, h, n, s, ms;
+    vcl::DecodeDate(value, y, m, d);
+    vcl::DecodeTime(value, h, n, s, ms);
+    return DateParts(kind, separator, y, m, d) + TimeOfDay(h, n, s, ms);
+}
+
+std::string DateTimeTextToDisplay(int kind, const std::string& separator, const std::string& stored) {
+    std::string t = plat::Trim(stored);
+    if (t.size() < 8 || !IsDbDate(t.substr(0, 8))) return {};
+    auto part = [&](size_t at, size_t width) {
+        std::string p = at < t.size() ? t.substr(at, width) : std::string();
+        return Digits(p) ? std::stoi(p) : 0;
+    };
+    return DbDateToDisplay(kind, separator, t.substr(0, 8)) + TimeOfDay(part(8, 2), part(10, 2), part(12, 2), part(14, 3));
+}
+
+}  // namespace fieldfmt

@@ -1,0 +1,35 @@
+// TdmSingle: the data module of single-table programs. It adds the error
+// handling of saving the main dataset (the reconcile-error handler) and the
+// currency display formats of the number fields a program registers.
+#pragma once
+
+#include <string>
+
+#include "BaseCD.h"
+
+class TdmSingle : public TdmBase {
+    VCL_DECLARE_CLASS(TdmSingle)
+public:
+    explicit TdmSingle(vcl::TComponent* owner);
+
+    // Comma lists of main-dataset fields per currency kind 0..3 (unit price,
+    // amount, unit cost, cost) that get the company currency's decimals.
+    std::string CurrencyFields[4];
+
+    // Opens the main dataset, then gives the registered fields their formats.
+    bool OpenData() override;
+    // For each kind with registered fields: the company currency ("SYS003"),
+    // its digits of that kind, the number display format with that many
+    // decimals on each listed field of `dataSet`.
+    void ApplyCurrencyFormats(vcl::TClientDataSet* dataSet);
+    // Decimals given to a field by ApplyCurrencyFormats; -1 when none.
+    int FieldDecimals(const std::string& fieldName) const;
+
+    // The reconcile-error handler of cdsMain: shows the error and writes the
+    // context and the previous error code to the alert log.
+    void cdsMainReconcileError(vcl::TClientDataSet* dataSet, vcl::EReconcileError& error, vcl::TUpdateKind kind,
+                               vcl::TReconcileAction& action);
+
+private:
+    std::map<std::string, int> decimals_;   // upper-cased field name -> decimals
+};
