@@ -195,8 +195,9 @@ void TMT_Doc::ApplyToGrid(IMTGridFields& grid, const std::string& section) {
             else if (field) ApplyProperty(field, property.name(), value);
         }
     }
-    // Kept from the original: positions are taken in the order of their
-    // texts, not their numbers, so "10" moves before "2" does.
+    // Positions are taken in the order of their texts, not their numbers:
+    // "10" moves before "2". Kept deliberately; it is the order the suite's
+    // windows have always applied them in.
     std::stable_sort(indexes.begin(), indexes.end(),
                      [](const auto& a, const auto& b) { return a.first < b.first; });
     for (const auto& [text, name] : indexes) {
