@@ -13,6 +13,7 @@
 
 #include "AppServer.h"
 #include "ClassRegistry.h"
+#include "ExcelApplication.h"
 #include "HostObject.h"
 #include "MainWindow.h"
 #include "ModuleHost.h"
@@ -94,7 +95,7 @@ int main(int argc, char** argv) {
     if (options.Database.empty()) options.Database = settings.DefaultDatabase.empty() ? options.Company : settings.DefaultDatabase;
 
     auto environment = std::make_shared<shell::HostEnvironment>();
-    server::SimpleSqlService sql(settings.DataFolder);
+    server::SimpleSqlService sql(shell::DatabaseSourceOf(settings));
     if (!options.TraceFile.empty()) sql.SetTraceFile(options.TraceFile);
     std::unique_ptr<shell::IShellDialogs> dialogs = shell::MakeQtShellDialogs();
     environment->Sql = &sql;
@@ -107,6 +108,7 @@ int main(int argc, char** argv) {
         return 1;
     }
     server::RegisterApplicationServers(sql, settings.DocumentFolder);
+    excel::RegisterExcelApplication();
 
     shell::ModuleHost modules(settings.WorkFolders, plat::Variant(shell::MakeHostObject(environment)));
     shell::MainWindow window(modules, options.User, options.Company, options.Database);
