@@ -171,27 +171,65 @@ private:
 };
 
 // ---- Range: one cell --------------------------------------------------------
+//
+// Range and Font objects are made for every cell an export formats, so they
+// answer by comparing the member name instead of building a member table.
 
-class FontObject;
+std::string UpperName(const std::string& s) {
+    std::string r = s;
+    std::transform(r.begin(), r.end(), r.begin(), [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
+    return r;
+}
 
-class Range : public plat::AutomationObject {
+class CellObject : public plat::IDispatch {
 public:
-    Range(std::shared_ptr<Worksheet> sheet, int row, int column) : sheet_(std::move(sheet)), row_(row), column_(column) {
-        Property("Value", [this](Args&) { return sheet_->CellValue(row_, column_); },
-                 [this](Args&, const Variant& v) { sheet_->SetCellValue(row_, column_, v); });
-        Property("Value2", [this](Args&) { return sheet_->CellValue(row_, column_); },
-                 [this](Args&, const Variant& v) { sheet_->SetCellValue(row_, column_, v); });
-        Property("NumberFormat", [this](Args&) { return FormatText(false); },
-                 [this](Args&, const Variant& v) { SetFormat(v); });
-        Property("NumberFormatLocal", [this](Args&) { return FormatText(true); },
-                 [this](Args&, const Variant& v) { SetFormat(v); });
-        Property("Font", [this](Args&) { return FontOf(); });
-        Property("Row", [this](Args&) { return Variant(static_cast<int32_t>(row_)); });
-        Property("Column", [this](Args&) { return Variant(static_cast<int32_t>(column_)); });
-        Method("Select", [this](Args&) {
+    CellObject(std::shared_ptr<Worksheet> sheet, int row, int column) : sheet_(std::move(sheet)), row_(row), column_(column) {}
+
+    Variant Invoke(const std::string& member, plat::InvokeKind kind, Args& args) override {
+        std::string name = UpperName(member);
+        if (kind == plat::InvokeKind::PropertyPut) {
+            if (args.empty()) throw EOleError("Property '" + member + "' put without a value");
+            Put(name, member, args.back().Value);
+            return {};
+        }
+        return Get(name, member);
+    }
+
+protected:
+    virtual Variant Get(const std::string& name, const std::string& member) = 0;
+    virtual void Put(const std::string& name, const std::string& member, const Variant& value) = 0;
+    [[noreturn]] static void Unknown(const std::string& member) { throw EOleError(plat::UnknownMemberText(member)); }
+    [[noreturn]] static void ReadOnly(const std::string& member) {
+        throw EOleError("Property '" + member + "' is read-only");
+    }
+
+    std::shared_ptr<Worksheet> sheet_;
+    int row_, column_;
+};
+
+class Range : public CellObject {
+public:
+    using CellObject::CellObject;
+
+protected:
+    Variant Get(const std::string& name, const std::string& member) override {
+        if (name == "VALUE" || name == "VALUE2") return sheet_->CellValue(row_, column_);
+        if (name == "NUMBERFORMAT") return FormatText(false);
+        if (name == "NUMBERFORMATLOCAL") return FormatText(true);
+        if (name == "FONT") return FontOf();
+        if (name == "ROW") return Variant(static_cast<int32_t>(row_));
+        if (name == "COLUMN") return Variant(static_cast<int32_t>(column_));
+        if (name == "SELECT") {
             sheet_->Select(row_, column_);
             return Variant(true);
-        });
+        }
+        Unknown(member);
+    }
+    void Put(const std::string& name, const std::string& member, const Variant& v) override {
+        if (name == "VALUE" || name == "VALUE2") return sheet_->SetCellValue(row_, column_, v);
+        if (name == "NUMBERFORMAT" || name == "NUMBERFORMATLOCAL") return SetFormat(v);
+        if (name == "FONT" || name == "ROW" || name == "COLUMN") ReadOnly(member);
+        Unknown(member);
     }
 
 private:
@@ -207,65 +245,62 @@ private:
         sheet_->Restyle(row_, column_, [&](CellStyle& s) { s.NumberFormat = f; });
     }
     Variant FontOf();
-
-    std::shared_ptr<Worksheet> sheet_;
-    int row_, column_;
 };
 
 // ---- Font of one cell -------------------------------------------------------
 
-class FontObject : public plat::AutomationObject {
+class FontObject : public CellObject {
 public:
-    FontObject(std::shared_ptr<Worksheet> sheet, int row, int column)
-        : sheet_(std::move(sheet)), row_(row), column_(column) {
-        Property("Name", [this](Args&) { return Variant(Font().Name); },
-                 [this](Args&, const Variant& v) {
-                     std::string name = v.ToString();
-                     if (name.empty()) CannotSet("Name", "Font");
-                     Change([&](FontSpec& f) { f.Name = name; });
-                 });
-        Property("Size", [this](Args&) { return Variant(Font().Size); },
-                 [this](Args&, const Variant& v) {
-                     double size = v.ToDouble();
-                     if (!(size >= 1 && size <= 409)) CannotSet("Size", "Font");
-                     Change([&](FontSpec& f) { f.Size = size; });
-                 });
-        Property("Bold", [this](Args&) { return Variant(Font().Bold); },
-                 [this](Args&, const Variant& v) { Change([&](FontSpec& f) { f.Bold = v.ToBool(); }); });
-        Property("Italic", [this](Args&) { return Variant(Font().Italic); },
-                 [this](Args&, const Variant& v) { Change([&](FontSpec& f) { f.Italic = v.ToBool(); }); });
-        Property("FontStyle", [this](Args&) { return Variant(StyleName(Font())); },
-                 [this](Args&, const Variant& v) { SetFontStyle(v.ToString()); });
-        Property("Underline", [this](Args&) { return Variant(static_cast<int32_t>(UnderlineCode(Font().Underlined))); },
-                 [this](Args&, const Variant& v) { SetUnderline(v); });
-        Property("Strikethrough", [this](Args&) { return Variant(Font().Strikethrough); },
-                 [this](Args&, const Variant& v) { Change([&](FontSpec& f) { f.Strikethrough = v.ToBool(); }); });
-        Property("Color", [this](Args&) {
-                     const FontSpec& f = Font();
-                     return Variant(static_cast<double>(f.AutoColor ? 0 : RgbToBgr(f.Rgb)));
-                 },
-                 [this](Args&, const Variant& v) {
-                     int64_t bgr = v.ToInt64();
-                     if (bgr < 0 || bgr > 0xFFFFFF) CannotSet("Color", "Font");
-                     Change([&](FontSpec& f) { f.AutoColor = false, f.Rgb = BgrToRgb(static_cast<uint32_t>(bgr)); });
-                 });
-        Property("ColorIndex", [this](Args&) {
-                     const FontSpec& f = Font();
-                     return Variant(static_cast<int32_t>(f.AutoColor ? xlColorIndexAutomatic : NearestColorIndex(f.Rgb)));
-                 },
-                 [this](Args&, const Variant& v) {
-                     int index = v.ToInt();
-                     if (index == xlColorIndexAutomatic || index == xlColorIndexNone)
-                         Change([&](FontSpec& f) { f.AutoColor = true, f.Rgb = 0; });
-                     else if (index >= 1 && index <= 56)
-                         Change([&](FontSpec& f) { f.AutoColor = false, f.Rgb = kPalette[index - 1]; });
-                     else
-                         CannotSet("ColorIndex", "Font");
-                 });
+    using CellObject::CellObject;
+
+protected:
+    Variant Get(const std::string& name, const std::string& member) override {
+        const FontSpec& f = sheet_->Style(row_, column_).Font;
+        if (name == "NAME") return Variant(f.Name);
+        if (name == "SIZE") return Variant(f.Size);
+        if (name == "BOLD") return Variant(f.Bold);
+        if (name == "ITALIC") return Variant(f.Italic);
+        if (name == "FONTSTYLE") return Variant(StyleName(f));
+        if (name == "UNDERLINE") return Variant(static_cast<int32_t>(UnderlineCode(f.Underlined)));
+        if (name == "STRIKETHROUGH") return Variant(f.Strikethrough);
+        if (name == "COLOR") return Variant(static_cast<double>(f.AutoColor ? 0 : RgbToBgr(f.Rgb)));
+        if (name == "COLORINDEX")
+            return Variant(static_cast<int32_t>(f.AutoColor ? xlColorIndexAutomatic : NearestColorIndex(f.Rgb)));
+        Unknown(member);
+    }
+
+    void Put(const std::string& name, const std::string& member, const Variant& v) override {
+        if (name == "NAME") {
+            std::string fontName = v.ToString();
+            if (fontName.empty()) CannotSet("Name", "Font");
+            return Change([&](FontSpec& f) { f.Name = fontName; });
+        }
+        if (name == "SIZE") {
+            double size = v.ToDouble();
+            if (!(size >= 1 && size <= 409)) CannotSet("Size", "Font");
+            return Change([&](FontSpec& f) { f.Size = size; });
+        }
+        if (name == "BOLD") return Change([&](FontSpec& f) { f.Bold = v.ToBool(); });
+        if (name == "ITALIC") return Change([&](FontSpec& f) { f.Italic = v.ToBool(); });
+        if (name == "FONTSTYLE") return SetFontStyle(v.ToString());
+        if (name == "UNDERLINE") return SetUnderline(v);
+        if (name == "STRIKETHROUGH") return Change([&](FontSpec& f) { f.Strikethrough = v.ToBool(); });
+        if (name == "COLOR") {
+            int64_t bgr = v.ToInt64();
+            if (bgr < 0 || bgr > 0xFFFFFF) CannotSet("Color", "Font");
+            return Change([&](FontSpec& f) { f.AutoColor = false, f.Rgb = BgrToRgb(static_cast<uint32_t>(bgr)); });
+        }
+        if (name == "COLORINDEX") {
+            int index = v.ToInt();
+            if (index == xlColorIndexAutomatic || index == xlColorIndexNone)
+                return Change([&](FontSpec& f) { f.AutoColor = true, f.Rgb = 0; });
+            if (index < 1 || index > 56) CannotSet("ColorIndex", "Font");
+            return Change([&](FontSpec& f) { f.AutoColor = false, f.Rgb = kPalette[index - 1]; });
+        }
+        Unknown(member);
     }
 
 private:
-    const FontSpec& Font() { return sheet_->Style(row_, column_).Font; }
     template <class F>
     void Change(F change) {
         sheet_->Restyle(row_, column_, [&](CellStyle& s) { change(s.Font); });
@@ -281,18 +316,16 @@ private:
     void SetFontStyle(const std::string& text) {
         bool bold = false, italic = false, any = false;
         std::string rest = FoldCase(text);
-        for (const char* w : {"bold", "加粗", "粗体"}) {
-            size_t p = rest.find(w);
-            if (p != std::string::npos) bold = true, any = true, rest.erase(p, std::char_traits<char>::length(w));
-        }
-        for (const char* w : {"italic", "倾斜", "斜体"}) {
-            size_t p = rest.find(w);
-            if (p != std::string::npos) italic = true, any = true, rest.erase(p, std::char_traits<char>::length(w));
-        }
-        for (const char* w : {"regular", "normal", "常规"}) {
-            size_t p = rest.find(w);
-            if (p != std::string::npos) any = true, rest.erase(p, std::char_traits<char>::length(w));
-        }
+        auto take = [&](std::initializer_list<const char*> words, bool& flag) {
+            for (const char* w : words) {
+                size_t p = rest.find(w);
+                if (p != std::string::npos) flag = true, any = true, rest.erase(p, std::char_traits<char>::length(w));
+            }
+        };
+        bool regular = false;
+        take({"bold", "加粗", "粗体"}, bold);
+        take({"italic", "倾斜", "斜体"}, italic);
+        take({"regular", "normal", "常规"}, regular);
         if (!any || rest.find_first_not_of(' ') != std::string::npos) CannotSet("FontStyle", "Font");
         Change([&](FontSpec& f) { f.Bold = bold, f.Italic = italic; });
     }
@@ -307,7 +340,7 @@ private:
         return xlUnderlineStyleNone;
     }
     void SetUnderline(const Variant& v) {
-        Underline u;
+        Underline u = Underline::None;
         if (v.Type() == VarType::Boolean) {
             u = v.ToBool() ? Underline::Single : Underline::None;
         } else {
@@ -322,9 +355,6 @@ private:
         }
         Change([&](FontSpec& f) { f.Underlined = u; });
     }
-
-    std::shared_ptr<Worksheet> sheet_;
-    int row_, column_;
 };
 
 Variant Range::FontOf() {

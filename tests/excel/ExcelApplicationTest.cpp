@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <ctime>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -364,17 +365,19 @@ TEST(ExcelThroughput, HundredThousandCellsThroughAutomationAndReadBack) {
     Session s;
     const int rows = 25000, columns = 4;
     auto start = std::chrono::steady_clock::now();
+    std::clock_t cpuStart = std::clock();
     for (int r = 1; r <= rows; ++r)
         for (int c = 1; c <= columns; ++c)
             SetCell(s.Sheet, r, c, c == 1 ? Variant("1201-20240100" + std::to_string(r % 1000)) : Variant("销货单 " + std::to_string(r)));
     auto written = std::chrono::steady_clock::now();
+    double cpu = static_cast<double>(std::clock() - cpuStart) / CLOCKS_PER_SEC;
     std::string file = folder.Path() + "many.xlsx";
     Call(s.Book, "SaveAs", {ByVal(file)});
     auto saved = std::chrono::steady_clock::now();
     double writeSeconds = std::chrono::duration<double>(written - start).count();
     double saveSeconds = std::chrono::duration<double>(saved - written).count();
-    std::printf("[ measured ] %d cells: %.0f cells/s through automation, save %.3f s, file %ju bytes\n",
-                rows * columns, rows * columns / writeSeconds, saveSeconds,
+    std::printf("[ measured ] %d cells: %.0f cells/s through automation (%.0f per CPU second), save %.3f s, file %ju bytes\n",
+                rows * columns, rows * columns / writeSeconds, rows * columns / cpu, saveSeconds,
                 static_cast<uintmax_t>(std::filesystem::file_size(file)));
     const ortktest::XlsxSheet sheet = ortktest::ReadXlsx(file).Sheets.at(0);
     EXPECT_EQ(sheet.Cells.size(), static_cast<size_t>(rows * columns));
