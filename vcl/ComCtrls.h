@@ -9,14 +9,13 @@
 #include <memory>
 #include <vector>
 
+#include <QLabel>
+#include <QTabWidget>
+#include <QToolButton>
+#include <QTreeWidget>
+
 #include "Controls.h"
 #include "StdCtrls.h"
-
-class QTabWidget;
-class QTreeWidget;
-class QTreeWidgetItem;
-class QLabel;
-class QToolButton;
 
 namespace vcl {
 
