@@ -8,7 +8,6 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
-#include <unistd.h>
 
 #include "ClassRegistry.h"
 #include "Dispatch.h"
@@ -268,18 +267,17 @@ TEST(ExcelSave, AFailedSaveRaisesAndLeavesTheEarlierFileAsItWas) {
     std::string file = folder.Path() + "kept.xlsx";
     SetCell(s.Sheet, 1, 1, "saved");
     Call(s.Book, "SaveAs", {ByVal(file)});
-    // A folder that takes no new files: the save fails, the saved file stays.
-    std::filesystem::permissions(folder.Path(), std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
-    SetCell(s.Sheet, 2, 1, "unsaved");
-    bool refused = false;
-    try { Call(s.Book, "Save"); } catch (const plat::EOleError&) { refused = true; }
-    std::filesystem::permissions(folder.Path(), std::filesystem::perms::owner_all);
-    if (::geteuid() != 0) {
-        EXPECT_TRUE(refused);
-    }
-    if (refused) {
-        EXPECT_EQ(ortktest::ReadXlsx(file).Sheets.at(0).Cells.size(), 1u);
-    }
+    // A target that cannot be replaced (a folder with a file in it): the
+    // save fails, leaves nothing behind and the workbook keeps its file.
+    std::string occupied = folder.Write("occupied/inside.txt", "keep");
+    SetCell(s.Sheet, 2, 1, "later");
+    EXPECT_THROW(Call(s.Book, "SaveAs", {ByVal(folder.Path() + "occupied")}), plat::EOleError);
+    EXPECT_EQ(Get(s.Book, "FullName").ToString(), file);
+    EXPECT_TRUE(std::filesystem::is_regular_file(occupied));
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.Path()), std::filesystem::directory_iterator()), 2);
+    EXPECT_EQ(ortktest::ReadXlsx(file).Sheets.at(0).Cells.size(), 1u);
+    Call(s.Book, "Save");
+    EXPECT_EQ(ortktest::ReadXlsx(file).Sheets.at(0).TextAt(2, 1), "later");
 }
 
 // ---- 5. Number formats and fonts reach the file -------------------------------------
