@@ -12,6 +12,8 @@ orders="${3:-0}"
 
 mkdir -p "$demo/client/C_PKG" "$demo/server/Data"
 cp "$build/bin/ORTK41C.so" "$demo/client/C_PKG/"
+# Language packages of the module's windows (English under code page 437).
+cp -r packages/MultiLanguage "$demo/client/"
 
 cat > "$demo/registry.reg" <<REG
 Windows Registry Editor Version 5.00
