@@ -254,6 +254,12 @@ void TBrokers::QueryMaxSeq(const FieldReader& dataSet, const std::string& table,
     }
 }
 
+void TBrokers::QueryMaxSeq(vcl::TClientDataSet& dataSet, const std::string& table, std::string& result,
+                           const Variant& extra, const std::string& fieldList) {
+    QueryMaxSeq([&dataSet](const std::string& name) { return dataSet.FieldByName(name)->AsString(); }, table, result,
+                extra, fieldList);
+}
+
 // ---- messages ----
 
 std::string TBrokers::GetMessageText(const std::string& kind, const std::string& code) {

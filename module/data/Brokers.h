@@ -16,6 +16,7 @@
 
 #include "BrokerOwner.h"
 #include "Classes.h"
+#include "DBClient.h"
 #include "StringList.h"
 #include "Variant.h"
 
@@ -81,6 +82,10 @@ public:
     // (comma-separated; a final comma is optional) read from the dataset.
     // `result` is "unKnow" when the host declines or fails.
     void QueryMaxSeq(const FieldReader& dataSet, const std::string& table, std::string& result,
+                     const plat::Variant& extra, const std::string& fieldList);
+    // The same with the values of the dataset's active record; a field the
+    // dataset lacks makes the result "unKnow".
+    void QueryMaxSeq(vcl::TClientDataSet& dataSet, const std::string& table, std::string& result,
                      const plat::Variant& extra, const std::string& fieldList);
 
     // The host's message text of a kind letter and a six-digit code; empty
