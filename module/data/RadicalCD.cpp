@@ -79,6 +79,8 @@ TdmRadical::~TdmRadical() {
             // a handler failing while the module goes away changes nothing
         }
     }
+    // The derived modules' disconnect handlers refer to parts already gone.
+    MIDAS->AfterDisconnect = {};
     if (MIDAS->Connected()) MIDAS->Close();
     AppServer = Variant();
 }
