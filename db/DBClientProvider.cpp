@@ -151,13 +151,16 @@ void TClientDataSet::FetchFirstPacket() {
 int TClientDataSet::GetNextPacket() {
     CheckActive();
     if (masterField_ || allFetched_ || providerName_.empty()) return 0;
-    Variant packet = CallProvider(PacketRecords, false);
+    // A first packet of 0 records brought the descriptions only; what
+    // follows is everything.
+    int count = PacketRecords > 0 ? PacketRecords : -1;
+    Variant packet = CallProvider(count, false);
     if (!packet.IsArray() || packet.Array().Count() < 2) throw EDatabaseError("Invalid data packet");
     size_t before = rows_->live.size();
     LoadRows(rows_, packet[packet.Array().LowBound() + 1], columns_, fields_);
     int got = static_cast<int>(rows_->live.size() - before);
     fetched_ += got;
-    if (PacketRecords < 0 || got < PacketRecords) allFetched_ = true;
+    if (count < 0 || got < count) allFetched_ = true;
     RebuildView();
     if (eof_ && got > 0) eof_ = false;
     Notify(TDataEvent::deDataSetChange);

@@ -79,6 +79,15 @@ TEST_F(ClientDataSetTest, packets_arrive_as_asked_and_fetch_all_continues_after_
     EXPECT_TRUE(items->FieldByName("CODE")->IsKey());
 }
 
+TEST_F(ClientDataSetTest, a_packet_of_0_records_brings_the_fields_and_fetching_brings_the_rest) {
+    items->PacketRecords = 0;
+    items->Open();
+    EXPECT_EQ(items->FieldCount(), 4);
+    EXPECT_EQ(items->RecordCount(), 0);
+    items->FetchAll();
+    EXPECT_EQ(items->RecordCount(), 5);
+}
+
 TEST_F(ClientDataSetTest, fetching_on_demand_reads_the_next_packet_when_moving_past_the_end) {
     items->PacketRecords = 2;
     items->Open();
