@@ -5,6 +5,7 @@
 #include <map>
 
 #include "ClassRegistry.h"
+#include "Provider.h"
 #include "StrUtils.h"
 
 namespace server {
@@ -27,9 +28,9 @@ std::string Today() {
 }
 
 // The log-on and user-information server of a program window.
-class ProgramServer : public plat::AutomationObject {
+class ProgramServer : public ProviderServer {
 public:
-    explicit ProgramServer(SimpleSqlService& sql) : sql_(sql) {
+    explicit ProgramServer(SimpleSqlService& sql) : ProviderServer(sql), sql_(sql) {
         // (by ref [program, user, company, database, connect flag, program flag]) -> 0 accepted
         Method("Connect", [this](Args& a) { return Variant(int32_t(Connect(ArgAt(a, 0)))); });
         Method("SvrData", [this](Args&) { return Variant(userInfo_); });
@@ -53,8 +54,10 @@ private:
         company_ = Text(params[2]);
         database_ = Text(params[3]);
         userInfo_.clear();
+        session_ = {};
         if (!CheckSignOn(sql_, user_, company_, database_).empty()) return 1;
         userInfo_ = UserInformation(sql_, user_, company_, database_, program_);
+        session_ = {program_, user_, company_, database_, userInfo_};
         return 0;
     }
 
@@ -79,15 +82,16 @@ private:
 };
 
 // The query server of query programs; it answers the query frame's data requests.
-class QueryServer : public plat::AutomationObject {
+class QueryServer : public ProviderServer {
 public:
-    explicit QueryServer(SimpleSqlService& sql) : sql_(sql) {
+    explicit QueryServer(SimpleSqlService& sql) : ProviderServer(sql), sql_(sql) {
         // (by ref [SQL, fields, database], by ref data) -> rows found
         Method("GetQueryData", [this](Args& a) {
             if (a.size() < 2) throw plat::EOleError("GetQueryData needs two arguments");
             const Variant& p = a[0].Value;
             if (!p.IsArray() || p.Array().HighBound() < 2) throw plat::EOleError("GetQueryData needs [SQL, fields, database]");
             Variant context = plat::VarArrayOf({Variant(), p[2]});
+            session_.Database = Text(p[2]);   // the body's provider reads the same database
             a[1].Value = sql_.SimpleSql(plat::VarArrayOf({p[0], p[1]}), context);
             return Variant(plat::HasRows(a[1].Value));
         });

@@ -2,7 +2,8 @@
 // "SOSRV01S.Class1" (log-on, user information, server facts, per-user
 // settings), "KvQueryS.Class1" (the query server), "PickerS.Class1" (the
 // lookup server) and "DmsC.DMSClass1" (attached documents). They read the
-// same company databases as the "SimpleSQL" service.
+// same company databases as the "SimpleSQL" service; "SOSRV01S.Class1" and
+// "KvQueryS.Class1" also offer the providers of Provider.h.
 #pragma once
 
 #include <filesystem>

@@ -656,3 +656,44 @@ CREATE TABLE USERFORMAT (
   XML         TEXT          NOT NULL DEFAULT '',
   PRIMARY KEY (COMPANY, PROGRAM)
 );
+
+-- ------------------------------------------------- provider-backed tables
+-- Written by the application server's providers ("pvdConSave", "pvdColor"),
+-- per company and program.
+
+-- Saved condition schemes of the query windows: a named condition and order
+-- per creator.
+CREATE TABLE SAVECONDITION (
+  COMPANY     VARCHAR(10)   COLLATE RTRIM NOT NULL DEFAULT '',
+  CREATOR     VARCHAR(10)   COLLATE RTRIM NOT NULL DEFAULT '',
+  USR_GROUP   VARCHAR(10)   COLLATE RTRIM NOT NULL DEFAULT '',
+  CREATE_DATE CHAR(8)       COLLATE RTRIM NOT NULL DEFAULT '        ',
+  MODIFIER    VARCHAR(10)   COLLATE RTRIM NOT NULL DEFAULT '',
+  MODI_DATE   CHAR(8)       COLLATE RTRIM NOT NULL DEFAULT '        ',
+  FLAG        INTEGER       NOT NULL DEFAULT 0,
+  PROGRAMME   VARCHAR(10)   COLLATE RTRIM NOT NULL,             -- program code
+  NCONDITION  NVARCHAR(40)  COLLATE RTRIM NOT NULL,             -- scheme name
+  CONDITION   TEXT          NOT NULL DEFAULT '',                -- SQL condition
+  ORDERBY     VARCHAR(200)  COLLATE RTRIM NOT NULL DEFAULT '',
+  PRIMARY KEY (COMPANY, PROGRAMME, CREATOR, NCONDITION)
+);
+
+-- Row colouring rules of a program's grids: rows whose field compares with
+-- the value(s) by the operator get the colour (RGB as an integer).
+CREATE TABLE COLORRULE (
+  COMPANY     VARCHAR(10)   COLLATE RTRIM NOT NULL DEFAULT '',
+  CREATOR     VARCHAR(10)   COLLATE RTRIM NOT NULL DEFAULT '',
+  USR_GROUP   VARCHAR(10)   COLLATE RTRIM NOT NULL DEFAULT '',
+  CREATE_DATE CHAR(8)       COLLATE RTRIM NOT NULL DEFAULT '        ',
+  MODIFIER    VARCHAR(10)   COLLATE RTRIM NOT NULL DEFAULT '',
+  MODI_DATE   CHAR(8)       COLLATE RTRIM NOT NULL DEFAULT '        ',
+  FLAG        INTEGER       NOT NULL DEFAULT 0,
+  PROGRAMME   VARCHAR(10)   COLLATE RTRIM NOT NULL,
+  SEQ         INTEGER       NOT NULL,
+  FIELDNAME   VARCHAR(30)   COLLATE RTRIM NOT NULL DEFAULT '',
+  OPERATOR    NVARCHAR(20)  COLLATE RTRIM NOT NULL DEFAULT '',
+  VALUE1      NVARCHAR(60)  COLLATE RTRIM NOT NULL DEFAULT '',
+  VALUE2      NVARCHAR(60)  COLLATE RTRIM NOT NULL DEFAULT '',
+  COLOR       INTEGER       NOT NULL DEFAULT 0,
+  PRIMARY KEY (COMPANY, PROGRAMME, SEQ)
+);
