@@ -1,206 +1,32 @@
-// CompanyDatabase: the read-only SQLite connection of one company database,
-// its statement guard (authorizer, single statement, read-only check), the
-// SQL Server functions SQLite lacks (LEN, SS_LEFT, SS_RIGHT, CHARINDEX), and
-// the conversion of result columns into variants.
+// CompanyDatabase: the translation cache every backend shares.
 #include "CompanyDatabase.h"
 
-#include <sqlite3.h>
-
-#include <climits>
-#include <cstring>
-
-#include "SqlError.h"
+#include <algorithm>
+#include <cctype>
 
 namespace server {
 
 namespace {
-
 constexpr size_t kTranslationCacheLimit = 4096;
-
-// Statement guard: reading is the only thing a statement of this service may do.
-int AuthorizeReadOnly(void*, int action, const char*, const char*, const char*, const char*) {
-    switch (action) {
-    case SQLITE_SELECT:
-    case SQLITE_READ:
-    case SQLITE_FUNCTION:
-    case SQLITE_RECURSIVE:
-        return SQLITE_OK;
-    default:
-        return SQLITE_DENY;
-    }
 }
-
-// SQL Server's LEN: characters without the trailing blanks.
-void SqlLen(sqlite3_context* ctx, int, sqlite3_value** argv) {
-    if (sqlite3_value_type(argv[0]) == SQLITE_NULL) return sqlite3_result_null(ctx);
-    const char* s = reinterpret_cast<const char*>(sqlite3_value_text(argv[0]));
-    int bytes = sqlite3_value_bytes(argv[0]);
-    while (bytes > 0 && s[bytes - 1] == ' ') --bytes;
-    int chars = 0;
-    for (int i = 0; i < bytes; ++i)
-        if ((static_cast<unsigned char>(s[i]) & 0xC0) != 0x80) ++chars;
-    sqlite3_result_int(ctx, chars);
-}
-
-// Byte offset of UTF-8 character `index` (0-based) in s, or bytes when beyond.
-int Utf8Offset(const char* s, int bytes, int index) {
-    int i = 0;
-    for (int n = 0; i < bytes && n < index; ++n) {
-        ++i;
-        while (i < bytes && (static_cast<unsigned char>(s[i]) & 0xC0) == 0x80) ++i;
-    }
-    return i;
-}
-
-int Utf8Count(const char* s, int bytes) {
-    int n = 0;
-    for (int i = 0; i < bytes; ++i)
-        if ((static_cast<unsigned char>(s[i]) & 0xC0) != 0x80) ++n;
-    return n;
-}
-
-// LEFT(s, n) and RIGHT(s, n) in characters.
-void SqlLeftRight(sqlite3_context* ctx, int, sqlite3_value** argv) {
-    if (sqlite3_value_type(argv[0]) == SQLITE_NULL || sqlite3_value_type(argv[1]) == SQLITE_NULL)
-        return sqlite3_result_null(ctx);
-    bool left = sqlite3_user_data(ctx) != nullptr;
-    const char* s = reinterpret_cast<const char*>(sqlite3_value_text(argv[0]));
-    int bytes = sqlite3_value_bytes(argv[0]);
-    int n = std::max(0, sqlite3_value_int(argv[1]));
-    int count = Utf8Count(s, bytes);
-    int from = left ? 0 : Utf8Offset(s, bytes, std::max(0, count - n));
-    int to = left ? Utf8Offset(s, bytes, n) : bytes;
-    sqlite3_result_text(ctx, s + from, to - from, SQLITE_TRANSIENT);
-}
-
-// CHARINDEX(find, text): 1-based character position of find in text, 0 when absent.
-void SqlCharIndex(sqlite3_context* ctx, int, sqlite3_value** argv) {
-    if (sqlite3_value_type(argv[0]) == SQLITE_NULL || sqlite3_value_type(argv[1]) == SQLITE_NULL)
-        return sqlite3_result_null(ctx);
-    std::string find(reinterpret_cast<const char*>(sqlite3_value_text(argv[0])));
-    std::string text(reinterpret_cast<const char*>(sqlite3_value_text(argv[1])));
-    size_t at = find.empty() ? std::string::npos : text.find(find);
-    sqlite3_result_int(ctx, at == std::string::npos ? 0 : Utf8Count(text.data(), static_cast<int>(at)) + 1);
-}
-
-plat::Variant ColumnValue(sqlite3_stmt* stmt, int i) {
-    switch (sqlite3_column_type(stmt, i)) {
-    case SQLITE_INTEGER: {
-        sqlite3_int64 v = sqlite3_column_int64(stmt, i);
-        if (v >= INT32_MIN && v <= INT32_MAX) return plat::Variant(static_cast<int32_t>(v));
-        return plat::Variant(static_cast<int64_t>(v));
-    }
-    case SQLITE_FLOAT:
-        return plat::Variant(sqlite3_column_double(stmt, i));
-    case SQLITE_NULL:
-        return plat::Variant::Null();
-    default: {
-        const char* text = reinterpret_cast<const char*>(sqlite3_column_text(stmt, i));
-        return plat::Variant(std::string(text ? text : "", sqlite3_column_bytes(stmt, i)));
-    }
-    }
-}
-
-// Finalizes the statement however the reading ends.
-struct StatementHolder {
-    sqlite3_stmt* stmt = nullptr;
-    ~StatementHolder() { sqlite3_finalize(stmt); }
-};
-
-bool OnlyBlanksAndSemicolons(const char* tail) {
-    for (; tail && *tail; ++tail)
-        if (*tail != ';' && !std::isspace(static_cast<unsigned char>(*tail))) return false;
-    return true;
-}
-
-}  // namespace
-
-CompanyDatabase::CompanyDatabase(const std::filesystem::path& file) : file_(file) {
-    Open();
-    RegisterFunctions();
-    dialect_ = SqlDialect(ReadCatalogue());
-    InstallGuard();
-}
-
-CompanyDatabase::~CompanyDatabase() { sqlite3_close_v2(db_); }
-
-void CompanyDatabase::Open() {
-    if (!std::filesystem::is_regular_file(file_)) throw SqlError("database file not found: " + file_.string());
-    int rc = sqlite3_open_v2(file_.c_str(), &db_, SQLITE_OPEN_READONLY | SQLITE_OPEN_FULLMUTEX, nullptr);
-    if (rc != SQLITE_OK) {
-        std::string message = db_ ? sqlite3_errmsg(db_) : sqlite3_errstr(rc);
-        sqlite3_close_v2(db_);
-        db_ = nullptr;
-        throw SqlError("cannot open database " + file_.string() + ": " + message);
-    }
-    sqlite3_busy_timeout(db_, 5000);
-    sqlite3_exec(db_, "PRAGMA query_only = ON", nullptr, nullptr, nullptr);
-}
-
-void CompanyDatabase::RegisterFunctions() {
-    const int flags = SQLITE_UTF8 | SQLITE_DETERMINISTIC;
-    static int leftTag = 1;
-    sqlite3_create_function(db_, "LEN", 1, flags, nullptr, SqlLen, nullptr, nullptr);
-    sqlite3_create_function(db_, "SS_LEFT", 2, flags, &leftTag, SqlLeftRight, nullptr, nullptr);
-    sqlite3_create_function(db_, "SS_RIGHT", 2, flags, nullptr, SqlLeftRight, nullptr, nullptr);
-    sqlite3_create_function(db_, "CHARINDEX", 2, flags, nullptr, SqlCharIndex, nullptr, nullptr);
-}
-
-ColumnCatalogue CompanyDatabase::ReadCatalogue() {
-    ColumnCatalogue catalogue;
-    ResultTable tables = QueryNative("SELECT name FROM sqlite_schema WHERE type = 'table'");
-    for (const auto& row : tables.rows) {
-        std::string table = row[0].ToString();
-        ResultTable columns = QueryNative("SELECT name, type FROM pragma_table_info(?1)", {table});
-        for (const auto& column : columns.rows)
-            catalogue.Add(table, column[0].ToString(), ColumnCatalogue::KindOfDeclaredType(column[1].ToString()));
-    }
-    if (tables.rows.empty()) throw SqlError("not a company database (no tables): " + file_.string());
-    return catalogue;
-}
-
-void CompanyDatabase::InstallGuard() { sqlite3_set_authorizer(db_, AuthorizeReadOnly, nullptr); }
 
 std::string CompanyDatabase::Translate(const std::string& sqlServerText) {
     {
-        std::lock_guard lock(mutex_);
+        std::lock_guard lock(cacheMutex_);
         auto it = translations_.find(sqlServerText);
         if (it != translations_.end()) return it->second;
     }
     std::string translated = dialect_.Translate(sqlServerText);
-    std::lock_guard lock(mutex_);
+    std::lock_guard lock(cacheMutex_);
     if (translations_.size() >= kTranslationCacheLimit) translations_.clear();
     translations_.emplace(sqlServerText, translated);
     return translated;
 }
 
-ResultTable CompanyDatabase::Query(const std::string& sqlServerText) {
-    return QueryNative(Translate(sqlServerText));
-}
-
-ResultTable CompanyDatabase::QueryNative(const std::string& sqliteText, const std::vector<std::string>& parameters) {
-    StatementHolder holder;
-    const char* tail = nullptr;
-    int rc = sqlite3_prepare_v2(db_, sqliteText.c_str(), static_cast<int>(sqliteText.size()), &holder.stmt, &tail);
-    if (rc == SQLITE_AUTH) throw SqlRefused("statement refused: this service only reads data");
-    if (rc != SQLITE_OK) throw SqlError(std::string("SQL error: ") + sqlite3_errmsg(db_) + " in: " + sqliteText);
-    if (!holder.stmt) throw SqlError("empty SQL statement");
-    if (!OnlyBlanksAndSemicolons(tail)) throw SqlRefused("statement refused: one statement per call");
-    if (!sqlite3_stmt_readonly(holder.stmt)) throw SqlRefused("statement refused: this service only reads data");
-    for (size_t i = 0; i < parameters.size(); ++i)
-        sqlite3_bind_text(holder.stmt, static_cast<int>(i + 1), parameters[i].c_str(), -1, SQLITE_TRANSIENT);
-
-    ResultTable result;
-    int count = sqlite3_column_count(holder.stmt);
-    for (int i = 0; i < count; ++i) result.columns.emplace_back(sqlite3_column_name(holder.stmt, i));
-    while ((rc = sqlite3_step(holder.stmt)) == SQLITE_ROW) {
-        std::vector<plat::Variant> row;
-        row.reserve(count);
-        for (int i = 0; i < count; ++i) row.push_back(ColumnValue(holder.stmt, i));
-        result.rows.push_back(std::move(row));
-    }
-    if (rc != SQLITE_DONE) throw SqlError(std::string("SQL error: ") + sqlite3_errmsg(db_));
-    return result;
+bool IsPlainDatabaseName(const std::string& name) {
+    return !name.empty() && std::all_of(name.begin(), name.end(), [](unsigned char c) {
+        return std::isalnum(c) || c == '_' || c == '-';
+    });
 }
 
 }  // namespace server

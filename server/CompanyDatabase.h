@@ -1,20 +1,17 @@
-// One company database opened for reading: a SQLite file, a read-only
-// connection to it, the column catalogue the dialect needs, and the cache of
-// translated statements.
+// One company database opened for reading, whatever holds it: the service
+// hands it SQL Server text, it translates that (cached) into the text of its
+// database and runs it read-only. A DatabaseSource opens company databases by
+// name: a folder of SQLite files (SqliteDatabase.h) or a PostgreSQL server
+// with one schema per company database (PostgresDatabase.h).
 //
-// Layout: every company database is a file "<name>.db" in one data folder
-// (PRTest65 → <folder>/PRTest65.db), created from server/schema.sql. A
-// statement runs on the connection of the database its call names; "$$" and
-// a table written without it therefore both mean that database's table.
-//
-// Reading only: the file is opened read-only with query_only set, and an
-// authorizer allows nothing but SELECT, reading columns, functions and
-// recursive queries, so INSERT, UPDATE, DELETE, DROP, CREATE, ATTACH, DETACH,
-// PRAGMA and transactions are refused while the statement is prepared
-// (SqlRefused); the database is left as it was.
+// Both give the same answers: text as stored, padded CHAR values with their
+// blanks; comparisons ignoring trailing blanks; integers as integers, other
+// numbers as doubles (a NUMERIC value without a fraction is an integer, as
+// SQLite stores it); SQL NULL as Null. A statement that would change
+// anything is refused (SqlRefused) and changes nothing.
 #pragma once
 
-#include <filesystem>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <unordered_map>
@@ -23,13 +20,10 @@
 #include "SqlDialect.h"
 #include "Variant.h"
 
-struct sqlite3;
-
 namespace server {
 
 // The answer of one statement: column names in select order and the rows,
-// each value as the service hands it on (text as stored, with its blanks;
-// integers as integers; other numbers as doubles; SQL NULL as Null).
+// each value as the service hands it on.
 struct ResultTable {
     std::vector<std::string> columns;
     std::vector<std::vector<plat::Variant>> rows;
@@ -37,37 +31,47 @@ struct ResultTable {
 
 class CompanyDatabase {
 public:
-    // Opens <file> for reading; SqlError when it does not exist or is not a
-    // database.
-    explicit CompanyDatabase(const std::filesystem::path& file);
-    ~CompanyDatabase();
+    virtual ~CompanyDatabase() = default;
     CompanyDatabase(const CompanyDatabase&) = delete;
     CompanyDatabase& operator=(const CompanyDatabase&) = delete;
 
     // Translates (cached) and runs one statement. SqlRefused for a statement
     // that would change anything, SqlError for every other failure.
-    ResultTable Query(const std::string& sqlServerText);
+    ResultTable Query(const std::string& sqlServerText) { return QueryNative(Translate(sqlServerText)); }
 
-    // Runs SQLite text as it stands, bound to the given text parameters (for
-    // the service's own look-ups; the same read-only rules apply).
-    ResultTable QueryNative(const std::string& sqliteText, const std::vector<std::string>& parameters = {});
-
-    // The SQLite text a statement becomes (cached).
+    // The text of this database a statement becomes (cached).
     std::string Translate(const std::string& sqlServerText);
 
-    const std::filesystem::path& File() const { return file_; }
+    // Runs text of this database as it stands, under the same read-only rules.
+    virtual ResultTable QueryNative(const std::string& nativeText) = 0;
+
+    // Where the database is, for messages ("<folder>/PRTest65.db",
+    // "postgresql://host:port/db schema prtest65").
+    virtual std::string Location() const = 0;
+
+    const SqlDialect& Dialect() const { return dialect_; }
+
+protected:
+    CompanyDatabase() = default;
+    void SetDialect(SqlDialect dialect) { dialect_ = std::move(dialect); }
 
 private:
-    void Open();
-    void RegisterFunctions();
-    ColumnCatalogue ReadCatalogue();
-    void InstallGuard();
-
-    std::filesystem::path file_;
-    sqlite3* db_ = nullptr;
     SqlDialect dialect_{ColumnCatalogue{}};
-    std::mutex mutex_;
+    std::mutex cacheMutex_;
     std::unordered_map<std::string, std::string> translations_;
 };
+
+// Where the company databases of one installation live.
+class DatabaseSource {
+public:
+    virtual ~DatabaseSource() = default;
+    // Opens the company database `name` (letters, digits, "_" and "-",
+    // matched without regard to case); SqlError when there is none.
+    virtual std::unique_ptr<CompanyDatabase> Open(const std::string& name) = 0;
+    virtual std::string Describe() const = 0;
+};
+
+// True for a database name the sources accept (see DatabaseSource::Open).
+bool IsPlainDatabaseName(const std::string& name);
 
 }  // namespace server

@@ -7,13 +7,17 @@
 
 #include <sqlite3.h>
 
+#include <unistd.h>
+
 #include <array>
 #include <chrono>
+#include <atomic>
 #include <map>
 #include <memory>
 #include <variant>
 #include <vector>
 
+#include "PostgresSchema.h"
 #include "ServerSchema.h"
 #include "SqlError.h"
 
@@ -767,6 +771,37 @@ DemoReport CreateDemoDatabase(const std::filesystem::path& file, const DemoOptio
     }
     Exec(out.db, "COMMIT");
     Exec(out.db, "ANALYZE");
+    report.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    return report;
+}
+
+namespace {
+
+// A SQLite file in the temporary folder, removed with the object.
+struct ScratchFile {
+    std::filesystem::path path;
+    ScratchFile() {
+        static std::atomic<int> counter{0};
+        path = std::filesystem::temp_directory_path() /
+               ("ortk-demo-" + std::to_string(::getpid()) + "-" + std::to_string(counter++) + ".db");
+    }
+    ~ScratchFile() {
+        std::error_code ec;
+        std::filesystem::remove(path, ec);
+    }
+};
+
+}  // namespace
+
+void CreateEmptyDatabase(const PostgresSettings& server, const std::string& name) {
+    LoadPostgresCompany(server, name);
+}
+
+DemoReport CreateDemoDatabase(const PostgresSettings& server, const std::string& name, const DemoOptions& options) {
+    auto start = std::chrono::steady_clock::now();
+    ScratchFile file;
+    DemoReport report = CreateDemoDatabase(file.path, options);
+    LoadPostgresCompany(server, name, file.path);
     report.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     return report;
 }

@@ -8,12 +8,16 @@
 // interesting cases, always with the same keys; DemoOptions::orderLines adds
 // that many further order lines (type "2201"/"2202", numbers starting with
 // "2025") with downstream documents drawn from a seeded generator. The same
-// options always give the same database content.
+// options always give the same database content, in SQLite and in
+// PostgreSQL alike: the PostgreSQL company database is the SQLite one copied
+// row by row into its schema (PostgresSchema.h).
 #pragma once
 
 #include <cstdint>
 #include <filesystem>
 #include <string>
+
+#include "PostgresDatabase.h"
 
 namespace server {
 
@@ -38,5 +42,11 @@ void CreateEmptyDatabase(const std::filesystem::path& file);
 // Creates `file` (replacing an existing one) with schema and demo content.
 // Throws SqlError when the file cannot be written.
 DemoReport CreateDemoDatabase(const std::filesystem::path& file, const DemoOptions& options = {});
+
+// The same on a PostgreSQL server: creates (replacing) the company database
+// `name` as a schema of the database `server` names.
+void CreateEmptyDatabase(const PostgresSettings& server, const std::string& name);
+DemoReport CreateDemoDatabase(const PostgresSettings& server, const std::string& name,
+                              const DemoOptions& options = {});
 
 }  // namespace server

@@ -32,12 +32,6 @@ std::string RTrim(const std::string& s) {
     return e == std::string::npos ? std::string() : s.substr(0, e + 1);
 }
 
-bool IsPlainName(const std::string& name) {
-    return !name.empty() && std::all_of(name.begin(), name.end(), [](unsigned char c) {
-        return std::isalnum(c) || c == '_' || c == '-';
-    });
-}
-
 // Element i of a 0-based parameter array as text; empty when absent.
 std::string Element(const plat::Variant& array, int i) {
     if (!array.IsArray()) return {};
@@ -45,6 +39,13 @@ std::string Element(const plat::Variant& array, int i) {
     if (i < a.LowBound() || i > a.HighBound()) return {};
     const plat::Variant& v = a.At(i);
     return v.IsEmptyOrNull() ? std::string() : v.ToString();
+}
+
+// A text as an SQL literal, quotes inside doubled.
+std::string Quoted(const std::string& s) {
+    std::string out = "'";
+    for (char c : s) out += c == '\'' ? std::string("''") : std::string(1, c);
+    return out + "'";
 }
 
 int ElementCount(const plat::Variant& array) { return array.IsArray() ? array.Array().Count() : 0; }
@@ -128,25 +129,19 @@ std::string OneLine(std::string s) {
 
 }  // namespace
 
-std::filesystem::path DatabaseFile(const std::filesystem::path& folder, const std::string& name) {
-    if (!IsPlainName(name)) throw SqlError("invalid database name: \"" + name + "\"");
-    std::filesystem::path exact = folder / (name + ".db");
-    if (std::filesystem::is_regular_file(exact)) return exact;
-    std::error_code ec;
-    for (const auto& entry : std::filesystem::directory_iterator(folder, ec))
-        if (entry.path().extension() == ".db" && Upper(entry.path().stem().string()) == Upper(name))
-            return entry.path();
-    throw SqlError("database " + name + " does not exist");
-}
+SimpleSqlService::SimpleSqlService(std::filesystem::path dataFolder)
+    : source_(std::make_unique<SqliteFolder>(std::move(dataFolder))) {}
 
-SimpleSqlService::SimpleSqlService(std::filesystem::path dataFolder) : folder_(std::move(dataFolder)) {}
+SimpleSqlService::SimpleSqlService(std::unique_ptr<DatabaseSource> source) : source_(std::move(source)) {}
 
 CompanyDatabase& SimpleSqlService::Database(const std::string& name) {
     std::lock_guard lock(mutex_);
     std::string key = Upper(name);
     auto it = databases_.find(key);
-    if (it == databases_.end())
-        it = databases_.emplace(key, std::make_unique<CompanyDatabase>(DatabaseFile(folder_, name))).first;
+    if (it == databases_.end()) {
+        if (!IsPlainDatabaseName(name)) throw SqlError("invalid database name: \"" + name + "\"");
+        it = databases_.emplace(key, source_->Open(name)).first;
+    }
     return *it->second;
 }
 
@@ -188,10 +183,11 @@ plat::Variant SimpleSqlService::SimpleSql(const plat::Variant& params, const pla
 double SimpleSqlService::StockFactor(CompanyDatabase& db, const std::string& item, const std::string& stockUnit,
                                      const std::string& unit) {
     if (unit == stockUnit) return 1.0;
-    ResultTable own = db.QueryNative("SELECT MD003, MD004 FROM INVMD WHERE MD001 = ?1 AND MD002 = ?2", {item, unit});
+    ResultTable own = db.Query("SELECT MD003, MD004 FROM $$INVMD WHERE MD001 = " + Quoted(item) +
+                               " AND MD002 = " + Quoted(unit));
     if (own.rows.empty())
-        own = db.QueryNative("SELECT MD003, MD004 FROM INVMD WHERE MD001 = '' AND MD002 = ?1 AND MD005 = ?2",
-                             {unit, stockUnit});
+        own = db.Query("SELECT MD003, MD004 FROM $$INVMD WHERE MD001 = '' AND MD002 = " + Quoted(unit) +
+                       " AND MD005 = " + Quoted(stockUnit));
     if (own.rows.empty()) return 0.0;
     double numerator = own.rows[0][0].ToDouble(), denominator = own.rows[0][1].ToDouble();
     return denominator == 0.0 ? 0.0 : numerator / denominator;
@@ -208,7 +204,7 @@ plat::Variant SimpleSqlService::UnitConvert(const plat::Variant& params, const p
         double result = quantity;
         if (from != to) {
             CompanyDatabase& db = Database(database);
-            ResultTable stock = db.QueryNative("SELECT MB004 FROM INVMB WHERE MB001 = ?1", {item});
+            ResultTable stock = db.Query("SELECT MB004 FROM $$INVMB WHERE MB001 = " + Quoted(item));
             if (stock.rows.empty()) throw SqlError("UnitConvert: item " + item + " does not exist");
             std::string stockUnit = RTrim(stock.rows[0][0].ToString());
             double fromFactor = StockFactor(db, item, stockUnit, from), toFactor = StockFactor(db, item, stockUnit, to);

@@ -6,10 +6,12 @@
 //
 // Which database a call reads: the third parameter element when the call
 // gives one ([SQL, fields, database, "N"]), otherwise element 1 of the
-// context [company, database]. The database name picks the file
-// "<name>.db" in the data folder (see CompanyDatabase.h); names are letters,
-// digits, "_" and "-", matched case-insensitively against the files there.
-// The fourth element ("N") is accepted and has no effect on reading.
+// context [company, database]. The database name picks the company database
+// of the service's DatabaseSource: the file "<name>.db" in a data folder
+// (SqliteDatabase.h) or the schema of that name on a PostgreSQL server
+// (PostgresDatabase.h); names are letters, digits, "_" and "-", matched
+// case-insensitively. The fourth element ("N") is accepted and has no effect
+// on reading.
 #pragma once
 
 #include <chrono>
@@ -21,13 +23,17 @@
 #include <string>
 
 #include "CompanyDatabase.h"
+#include "SqliteDatabase.h"
 #include "Variant.h"
 
 namespace server {
 
 class SimpleSqlService {
 public:
+    // The SQLite company databases of a data folder.
     explicit SimpleSqlService(std::filesystem::path dataFolder);
+    // The company databases of any source.
+    explicit SimpleSqlService(std::unique_ptr<DatabaseSource> source);
 
     // Dispatches by method name, ignoring case ("SimpleSQL", "SimpleSql",
     // "UnitConvert"); SqlError for any other name.
@@ -64,7 +70,7 @@ public:
     // The open database of that name (opened on first use).
     CompanyDatabase& Database(const std::string& name);
 
-    const std::filesystem::path& DataFolder() const { return folder_; }
+    DatabaseSource& Source() { return *source_; }
 
 private:
     std::string DatabaseOf(const plat::Variant& params, const plat::Variant& context, size_t nameElement) const;
@@ -73,16 +79,11 @@ private:
     void Trace(const std::string& method, const std::string& database, const std::string& outcome,
                std::chrono::steady_clock::duration took, const std::string& fields, const std::string& sql);
 
-    std::filesystem::path folder_;
+    std::unique_ptr<DatabaseSource> source_;
     std::mutex mutex_;
     std::map<std::string, std::unique_ptr<CompanyDatabase>> databases_;
     std::mutex traceMutex_;
     std::ofstream trace_;
 };
-
-// The database file a database name stands for in `folder` (exact name first,
-// then a case-insensitive match); SqlError for a name that is not a plain
-// name or that no file carries.
-std::filesystem::path DatabaseFile(const std::filesystem::path& folder, const std::string& name);
 
 }  // namespace server

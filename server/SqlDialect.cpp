@@ -1,7 +1,8 @@
-// SqlDialect: tokenises SQL Server text, rewrites the tokens that SQLite reads
-// differently ("$$", "+", TOP, N'', ISNULL, LEFT/RIGHT, table hints) and
-// joins the tokens again. Whitespace, comments aside, and everything the
-// rewrite does not touch reaches SQLite exactly as written.
+// SqlDialect: tokenises SQL Server text, rewrites the tokens that the target
+// database reads differently ("$$", "+", TOP, N'', ISNULL, LEFT/RIGHT, LEN,
+// CHARINDEX, quoted names, table hints) and joins the tokens again.
+// Whitespace, comments aside, and everything the rewrite does not touch
+// reaches the database exactly as written.
 #include "SqlDialect.h"
 
 #include <algorithm>
@@ -36,6 +37,7 @@ struct Token {
     std::string text;
     std::string prefix;  // inserted before the text when joining
     std::string suffix;  // inserted after the text when joining
+    std::string trail;   // inserted after the suffix (a LIMIT closing the statement)
 };
 
 // ------------------------------------------------------------- tokeniser
@@ -77,7 +79,7 @@ std::vector<Token> Tokenise(std::string_view s) {
     std::vector<Token> out;
     size_t i = 0;
     auto push = [&](Tok kind, size_t end) {
-        out.push_back({kind, std::string(s.substr(i, end - i)), {}, {}});
+        out.push_back({kind, std::string(s.substr(i, end - i)), {}, {}, {}});
         i = end;
     };
     while (i < s.size()) {
@@ -89,12 +91,12 @@ std::vector<Token> Tokenise(std::string_view s) {
         } else if (s.substr(i, 2) == "--") {
             size_t e = s.find('\n', i);
             i = e == std::string_view::npos ? s.size() : e;
-            out.push_back({Tok::Space, " ", {}, {}});
+            out.push_back({Tok::Space, " ", {}, {}, {}});
         } else if (s.substr(i, 2) == "/*") {
             size_t e = s.find("*/", i + 2);
             if (e == std::string_view::npos) throw SqlError("SQL text ends inside a comment");
             i = e + 2;
-            out.push_back({Tok::Space, " ", {}, {}});
+            out.push_back({Tok::Space, " ", {}, {}, {}});
         } else if (c == '\'') {
             push(Tok::String, QuotedEnd(s, i + 1, '\'', "a quoted text"));
         } else if (c == '"') {
@@ -144,10 +146,26 @@ bool TakesKindOfFirstArgument(const std::string& name) {
     return name == "IFNULL" || name == "COALESCE" || name == "MIN" || name == "MAX" || name == "NULLIF";
 }
 
+bool IsPlainIdentifier(const std::string& name) {
+    if (name.empty() || std::isdigit(static_cast<unsigned char>(name[0]))) return false;
+    return std::all_of(name.begin(), name.end(),
+                       [](unsigned char c) { return std::isalnum(c) || c == '_'; });
+}
+
+std::string Lower(std::string s) {
+    for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return s;
+}
+
+const char kPgOperandOpen[] = "textin(bpcharout(";
+const char kPgOperandClose[] = "))";
+const char kPgChainOpen[] = "CAST(";
+const char kPgChainClose[] = " AS bpchar) COLLATE \"C\"";
+
 class Rewriter {
 public:
-    Rewriter(std::vector<Token>& tokens, const ColumnCatalogue& catalogue)
-        : tokens_(tokens), catalogue_(catalogue) {}
+    Rewriter(std::vector<Token>& tokens, const ColumnCatalogue& catalogue, SqlTarget target)
+        : tokens_(tokens), catalogue_(catalogue), pg_(target == SqlTarget::PostgreSQL) {}
 
     void Run() {
         DropDollars();
@@ -160,11 +178,13 @@ public:
         RewriteTops();
         Index();
         RewriteRange(0, sig_.size());
+        if (pg_) PlainNames();
     }
 
 private:
     std::vector<Token>& tokens_;
     const ColumnCatalogue& catalogue_;
+    bool pg_;
     std::vector<size_t> sig_;            // indexes of the non-blank tokens
     std::vector<long> match_;            // per sig position: matching parenthesis, or -1
     std::vector<long> enclosing_;        // per sig position: the '(' it stands in, or -1
@@ -228,9 +248,59 @@ private:
         for (size_t p = 0; p + 1 < sig_.size(); ++p) {
             if (T(p).kind != Tok::Word || !IsSym(p + 1, "(")) continue;
             std::string name = Upper(T(p).text);
+            if (pg_) {
+                RenamePostgresFunction(p, name);
+                continue;
+            }
             if (name == "ISNULL") T(p).text = "IFNULL";
             else if (name == "LEFT") T(p).text = "SS_LEFT";
             else if (name == "RIGHT") T(p).text = "SS_RIGHT";
+        }
+    }
+
+    // The parenthesised arguments of a call are wrapped on the "(" and ","
+    // tokens, never on the argument's own tokens, so that a concatenation
+    // inside the argument nests correctly.
+    void RenamePostgresFunction(size_t p, const std::string& name) {
+        size_t close = static_cast<size_t>(match_[p + 1]);
+        if (name == "ISNULL") {
+            T(p).text = "COALESCE";
+        } else if (name == "LEFT" || name == "RIGHT") {
+            size_t comma = TopLevelComma(p + 1, close);
+            if (comma == close) throw SqlError(name + " needs two arguments");
+            T(p).text = Lower(name);
+            T(p + 1).suffix += kPgOperandOpen;
+            T(comma).prefix = kPgOperandClose + T(comma).prefix;
+        } else if (name == "LEN") {
+            T(p).text = "length";
+            T(p + 1).suffix += "CAST((";
+            T(close).prefix = ") AS bpchar)" + T(close).prefix;
+        } else if (name == "CHARINDEX") {
+            size_t comma = TopLevelComma(p + 1, close);
+            if (comma == close) throw SqlError("CHARINDEX needs two arguments");
+            T(p).text = "position";
+            T(comma).text = " IN ";
+        }
+    }
+
+    size_t TopLevelComma(size_t open, size_t close) {
+        for (size_t q = open + 1; q < close; ++q)
+            if (enclosing_[q] == static_cast<long>(open) && IsSym(q, ",")) return q;
+        return close;
+    }
+
+    // [name] and "name" as PostgreSQL reads the names the schema created.
+    void PlainNames() {
+        for (Token& t : tokens_) {
+            if (t.kind != Tok::QuotedName) continue;
+            std::string name = Unquoted(t.text);
+            if (IsPlainIdentifier(name)) {
+                t.text = name;
+            } else {
+                std::string quoted = "\"";
+                for (char c : Lower(name)) quoted += c == '"' ? std::string("\"\"") : std::string(1, c);
+                t.text = quoted + "\"";
+            }
         }
     }
 
@@ -335,7 +405,7 @@ private:
         if (end < sig_.size()) { T(end).prefix += " LIMIT " + count + " "; return; }
         size_t last = sig_.size() - 1;
         while (last > select && IsSym(last, ";")) --last;
-        T(last).suffix += " LIMIT " + count;
+        T(last).trail += " LIMIT " + count;
     }
 
     // ---- "+" between texts → "||"
@@ -378,6 +448,7 @@ private:
         size_t q;
         if (!ParseTerm(p, e, q, kind)) return false;
         std::vector<size_t> concatenations;
+        std::vector<std::pair<size_t, size_t>> terms{{p, q}};
         while (q < e && IsAdditive(q)) {
             size_t after;
             ValueKind right;
@@ -389,12 +460,23 @@ private:
             } else {
                 kind = ValueKind::Number;
             }
+            terms.emplace_back(q + 1, after);
             q = after;
         }
         for (size_t op : concatenations) T(op).text = "||";
         if (!concatenations.empty()) {
-            T(p).prefix += "(";
-            T(q - 1).suffix += ") COLLATE RTRIM";
+            if (pg_) {
+                for (auto [from, to] : terms) {
+                    if (to == from + 1 && T(from).kind == Tok::String) continue;
+                    T(from).prefix = kPgOperandOpen + T(from).prefix;
+                    T(to - 1).suffix += kPgOperandClose;
+                }
+                T(p).prefix = kPgChainOpen + T(p).prefix;
+                T(q - 1).suffix += kPgChainClose;
+            } else {
+                T(p).prefix = "(" + T(p).prefix;
+                T(q - 1).suffix += ") COLLATE RTRIM";
+            }
         }
         next = q;
         return true;
@@ -497,6 +579,7 @@ std::string Join(const std::vector<Token>& tokens) {
         out += t.prefix;
         out += t.text;
         out += t.suffix;
+        out += t.trail;
     }
     return out;
 }
@@ -531,8 +614,36 @@ ValueKind ColumnCatalogue::KindOfDeclaredType(std::string_view declaredType) {
 
 std::string SqlDialect::Translate(std::string_view sqlServerText) const {
     std::vector<Token> tokens = Tokenise(sqlServerText);
-    Rewriter(tokens, catalogue_).Run();
+    Rewriter(tokens, catalogue_, target_).Run();
     return Join(tokens);
+}
+
+StatementOutline Inspect(std::string_view sqlText) {
+    StatementOutline outline;
+    bool afterSemicolon = false, started = false;
+    for (const Token& t : Tokenise(sqlText)) {
+        if (t.kind == Tok::Space) continue;
+        if (t.kind == Tok::Symbol && t.text == ";") {
+            afterSemicolon = true;
+            continue;
+        }
+        if (afterSemicolon) outline.severalStatements = true;
+        if (started || (t.kind == Tok::Symbol && t.text == "(")) continue;  // "(SELECT ...)" reads as SELECT
+        started = true;
+        if (t.kind == Tok::Word) outline.firstKeyword = Upper(t.text);
+    }
+    return outline;
+}
+
+std::string PostgresTextOperand(const std::string& operand) {
+    if (!operand.empty() && operand.front() == '\'') return operand;
+    return kPgOperandOpen + operand + kPgOperandClose;
+}
+
+std::string PostgresConcatenation(const std::vector<std::string>& operands) {
+    std::string chain;
+    for (const std::string& operand : operands) chain += (chain.empty() ? "" : " || ") + PostgresTextOperand(operand);
+    return kPgChainOpen + chain + kPgChainClose;
 }
 
 }  // namespace server

@@ -1,12 +1,14 @@
-// Translation of the suite's SQL Server dialect into SQLite text with SQL
-// Server meaning. The program modules write "$$" directly before table names,
-// "+" between texts, TOP n after SELECT, N'...' literals, ISNULL(a, b) and
-// table hints such as WITH (NOLOCK); SQLite knows none of these.
+// Translation of the suite's SQL Server dialect into SQLite or PostgreSQL
+// text with SQL Server meaning. The program modules write "$$" directly before
+// table names, "+" between texts, TOP n after SELECT, N'...' literals,
+// ISNULL(a, b) and table hints such as WITH (NOLOCK); neither database knows
+// all of these.
 //
-// What the translation does:
-//   - "$$" is dropped: every company database is its own SQLite file and a
-//     statement runs on the connection of the database named in the call, so
-//     "$$COPTC" and "COPTC" name the same table (see CompanyDatabase).
+// What the translation does (SQLite; PostgreSQL differences below):
+//   - "$$" is dropped: a statement runs on the connection of the company
+//     database named in the call (its own SQLite file, or its own PostgreSQL
+//     schema first on the search path), so "$$COPTC" and "COPTC" name the same
+//     table (see CompanyDatabase).
 //   - "a + b" becomes "a || b" when one side is text and neither side is a
 //     number (texts known from the column catalogue, literals and string
 //     functions). Each concatenation chain is wrapped as
@@ -20,13 +22,26 @@
 // What it refuses (SqlError): unterminated literals or comments, unbalanced
 // parentheses, "$$" not followed by a name, TOP ... PERCENT, TOP ... WITH
 // TIES, TOP in a SELECT that is followed by UNION, EXCEPT or INTERSECT.
+// On PostgreSQL, where text columns are blank-padded types (char(n), bpchar)
+// whose conversion to text drops trailing blanks:
+//   - every operand of a concatenation except a literal is read with its
+//     blanks, textin(bpcharout(x)), and the chain becomes
+//     CAST(a || b AS bpchar) COLLATE "C": compared without trailing blanks,
+//     ordered by bytes, returned as built (see PostgresConcatenation);
+//   - ISNULL( becomes COALESCE(; LEFT/RIGHT read their text with its blanks;
+//     LEN( counts the characters without trailing blanks; CHARINDEX(a, b)
+//     becomes position(a IN b);
+//   - [name] and "name" become plain names (PostgreSQL folds them to lower
+//     case as it did when the tables were created); a name that is not a
+//     plain identifier becomes a lower-case quoted name.
 // It does not judge whether the statement reads or writes; the database
-// connection does that when the statement is prepared.
+// connection does that (see CompanyDatabase and Inspect below).
 #pragma once
 
 #include <map>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace server {
 
@@ -48,17 +63,40 @@ private:
     std::map<std::string, std::map<std::string, ValueKind>> tables_;
 };
 
+enum class SqlTarget { SQLite, PostgreSQL };
+
+// The outline of a statement, read without translating it: its first
+// keyword (upper case; empty when the text has none) and whether more than
+// one statement follows another after a ";". Throws SqlError for text that
+// does not tokenise (an unterminated literal or comment).
+struct StatementOutline {
+    std::string firstKeyword;
+    bool severalStatements = false;
+};
+StatementOutline Inspect(std::string_view sqlText);
+
+// The PostgreSQL form of "a + b + ..." between texts (operands already in
+// PostgreSQL text): each non-literal operand read with its trailing blanks,
+// the whole compared without them. Shared by the dialect and the schema's
+// index definitions, which must be the same expression for the planner to
+// use the index.
+std::string PostgresTextOperand(const std::string& operand);
+std::string PostgresConcatenation(const std::vector<std::string>& operands);
+
 class SqlDialect {
 public:
-    explicit SqlDialect(ColumnCatalogue catalogue) : catalogue_(std::move(catalogue)) {}
+    explicit SqlDialect(ColumnCatalogue catalogue, SqlTarget target = SqlTarget::SQLite)
+        : catalogue_(std::move(catalogue)), target_(target) {}
 
-    // One statement of SQL Server text in, SQLite text out. Throws SqlError.
+    // One statement of SQL Server text in, text of the target out. Throws SqlError.
     std::string Translate(std::string_view sqlServerText) const;
 
     const ColumnCatalogue& Catalogue() const { return catalogue_; }
+    SqlTarget Target() const { return target_; }
 
 private:
     ColumnCatalogue catalogue_;
+    SqlTarget target_;
 };
 
 }  // namespace server

@@ -4,10 +4,37 @@
 #include <cstdlib>
 #include <strings.h>
 
+#include "SqliteDatabase.h"
 #include "SystemInfo.h"
 #include "host/CorvaneIni.h"
 
 namespace shell {
+
+namespace {
+
+void ReadSqlite(const TCorvaneIniS& server, ShellSettings& s) {
+    if (!server.DBESetting.ServerName.empty())
+        s.DataFolder = plat::IncludeTrailingPathDelimiter(plat::NativePath(server.DBESetting.ServerName, server.ServerPath));
+    if (const char* folder = std::getenv("ORTK_DATA_FOLDER"); folder && *folder) s.DataFolder = folder;
+    if (s.DataFolder.empty() && s.Problem.empty())
+        s.Problem = "Server settings name no database folder (\"ServerName\" of [DBE Setting] in CorvaneS.ini" +
+                    (server.IniFileName.empty() ? std::string(")") : ", " + server.IniFileName + ")");
+}
+
+void ReadPostgres(const TCorvaneIniS& server, ShellSettings& s) {
+    const TCorvaneDBSetting& db = server.DBESetting;
+    if (db.ServerName.empty() || !server::ParsePostgresServerName(db.ServerName, s.Postgres)) {
+        if (s.Problem.empty())
+            s.Problem = "Server settings name no PostgreSQL server (\"ServerName\" of [DBE Setting] in CorvaneS.ini "
+                        "should be host[:port][/database], not \"" + db.ServerName + "\")";
+        return;
+    }
+    s.Postgres.user = db.UserName;
+    s.Postgres.password = db.Password;
+    s.Postgres.connectTimeout = db.TimeOut > 0 ? db.TimeOut : 30;
+}
+
+}  // namespace
 
 ShellSettings LoadShellSettings() {
     ShellSettings s;
@@ -19,16 +46,22 @@ ShellSettings LoadShellSettings() {
     TCorvaneIniS server;
     s.DatabaseType = server.DBESetting.DatabaseType.empty() ? "SQLITE" : server.DBESetting.DatabaseType;
     s.DefaultDatabase = server.DBESetting.DatabaseName;
-    if (!server.DBESetting.ServerName.empty())
-        s.DataFolder = plat::IncludeTrailingPathDelimiter(plat::NativePath(server.DBESetting.ServerName, server.ServerPath));
     if (!server.ServerPath.empty()) s.DocumentFolder = server.ServerPath + "Documents/";
-    if (const char* folder = std::getenv("ORTK_DATA_FOLDER"); folder && *folder) s.DataFolder = folder;
-    if (s.DataFolder.empty() && s.Problem.empty())
-        s.Problem = "Server settings name no database folder (\"ServerName\" of [DBE Setting] in CorvaneS.ini" +
-                    (server.IniFileName.empty() ? std::string(")") : ", " + server.IniFileName + ")");
-    if (strcasecmp(s.DatabaseType.c_str(), "SQLITE") != 0 && s.Problem.empty())
-        s.Problem = "Database type " + s.DatabaseType + " is not supported by this installation";
+    if (strcasecmp(s.DatabaseType.c_str(), "SQLITE") == 0) {
+        s.DatabaseType = "SQLITE";
+        ReadSqlite(server, s);
+    } else if (strcasecmp(s.DatabaseType.c_str(), "POSTGRESQL") == 0) {
+        s.DatabaseType = "POSTGRESQL";
+        ReadPostgres(server, s);
+    } else if (s.Problem.empty()) {
+        s.Problem = "Database type " + s.DatabaseType + " is not supported by this installation (SQLITE, POSTGRESQL)";
+    }
     return s;
+}
+
+std::unique_ptr<server::DatabaseSource> DatabaseSourceOf(const ShellSettings& settings) {
+    if (settings.DatabaseType == "POSTGRESQL") return std::make_unique<server::PostgresServer>(settings.Postgres);
+    return std::make_unique<server::SqliteFolder>(settings.DataFolder);
 }
 
 }  // namespace shell

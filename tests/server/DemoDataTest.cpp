@@ -1,11 +1,17 @@
 // The demo company database: deterministic, padded as declared, fast enough
-// at scale, and holding the cases the order tracking window shows, read with
-// the window's own statements through SimpleSQL.
+// at scale, the same rows in PostgreSQL as in SQLite, and holding the cases
+// the order tracking window shows, read with the window's own statements
+// through SimpleSQL on both databases.
+#include <unistd.h>
+
 #include <chrono>
+#include <map>
 #include <memory>
 
+#include "PostgresDatabase.h"
 #include "ServerTestSupport.h"
 #include "SqlError.h"
+#include "SqliteDatabase.h"
 #include "StrUtils.h"
 
 using namespace servertest;
@@ -82,7 +88,11 @@ TEST(DemoDatabase, EveryCharValueIsPaddedToItsDeclaredWidth) {
         std::string column = reinterpret_cast<const char*>(sqlite3_column_text(columns, 1));
         std::string width = reinterpret_cast<const char*>(sqlite3_column_text(columns, 2));
         std::string sql = "SELECT count(*) FROM " + table + " WHERE length(" + column + ") <> " + width;
-        EXPECT_EQ(ReadDirect(file, sql), "0") << table << "." << column;
+        sqlite3_stmt* count = nullptr;
+        sqlite3_prepare_v2(db, sql.c_str(), -1, &count, nullptr);
+        ASSERT_EQ(sqlite3_step(count), SQLITE_ROW) << sql;
+        EXPECT_EQ(sqlite3_column_int(count, 0), 0) << table << "." << column;
+        sqlite3_finalize(count);
         ++checked;
     }
     sqlite3_finalize(columns);
@@ -97,22 +107,80 @@ TEST(DemoDatabase, HundredThousandOrderLinesInUnderAMinute) {
     server::DemoReport report = server::CreateDemoDatabase(file, options);
     EXPECT_GE(report.orderLines, 100000);
     EXPECT_LT(report.seconds, 60.0);
-    EXPECT_EQ(ReadDirect(file, "SELECT count(*) >= 100000 FROM COPTD"), "1");
+    server::SqliteDatabase db(file);
+    EXPECT_GE(db.Query("SELECT count(*) FROM COPTD").rows.at(0).at(0).ToInt(), 100000);
     std::filesystem::remove(file);
+}
+
+// Every table's rows through each backend's own reading path, sorted by all
+// columns, as "kind:value" texts.
+std::vector<std::string> AllRows(server::CompanyDatabase& db) {
+    std::vector<std::string> out;
+    std::map<std::string, std::vector<std::string>> tables;
+    for (const char* table : {"COPMA", "INVMB", "INVMD", "CMSMQ", "CMSMW", "CMSNO", "CMSMF", "COPTC", "COPTD",
+                              "COPTG", "COPTH", "COPTI", "COPTJ", "ACRTA", "ACRTB", "ACRTK", "ACRTL", "ACRTC",
+                              "ACRTD", "ACRLC", "PURTA", "PURTB", "PURTR", "PURTC", "PURTD", "MOCTA", "SFCTA",
+                              "ADMMB", "SYSPARAM", "USERS", "USERINFO", "MESSAGES", "USERDEFINE", "USERFORMAT"}) {
+        server::ResultTable columns = db.Query(std::string("SELECT * FROM $$") + table + " WHERE 1=0");
+        std::string order;
+        for (const std::string& c : columns.columns) order += (order.empty() ? "" : ",") + c;
+        server::ResultTable t = db.Query(std::string("SELECT * FROM $$") + table + " ORDER BY " + order);
+        out.push_back(std::string("#") + table + " " + std::to_string(t.rows.size()));
+        for (const auto& row : t.rows) {
+            std::string line;
+            for (const plat::Variant& v : row)
+                line += (v.IsNull() ? std::string("N:") : v.IsString() ? "S:" + v.ToString()
+                                                         : v.Type() == plat::VarType::Double ? "D:" + v.ToString()
+                                                                                             : "I:" + v.ToString()) + "|";
+            out.push_back(line);
+        }
+    }
+    return out;
+}
+
+TEST(DemoDatabase, PostgresHoldsTheSameRowsAsSqlite) {
+    ORTK_SKIP_WITHOUT(Backend::PostgreSQL);
+    server::DemoOptions options;
+    options.orderLines = 400;
+    TestDatabases sqlite(Backend::SQLite), postgres(Backend::PostgreSQL);
+    sqlite.CreateDemo("PRTest65", options);
+    postgres.CreateDemo("PRTest65", options);
+    server::SqliteDatabase a(sqlite.Folder() / "PRTest65.db");
+    server::PostgresDatabase b(postgres.Server(), "PRTest65");
+    std::vector<std::string> sqliteRows = AllRows(a), postgresRows = AllRows(b);
+    EXPECT_GT(sqliteRows.size(), 2000u);
+    ASSERT_EQ(sqliteRows.size(), postgresRows.size());
+    for (size_t i = 0; i < sqliteRows.size(); ++i) ASSERT_EQ(sqliteRows[i], postgresRows[i]) << "row " << i;
+    // loading again replaces the company database rather than adding to it
+    postgres.CreateDemo("PRTest65", options);
+    server::PostgresDatabase again(postgres.Server(), "PRTest65");
+    EXPECT_EQ(AllRows(again), sqliteRows);
 }
 
 // ---------------------------------------------------- the window's statements
 
-class DemoStatements : public testing::Test {
+class DemoStatements : public testing::TestWithParam<Backend> {
 protected:
-    static void SetUpTestSuite() {
-        folder_ = std::filesystem::path(testing::TempDir()) / "ortk-server" / "DemoStatements";
-        std::filesystem::remove_all(folder_);
-        std::filesystem::create_directories(folder_);
-        server::CreateDemoDatabase(folder_ / "PRTest65.db");
-        service_ = std::make_unique<server::SimpleSqlService>(folder_);
+    // One demo database per backend for the whole suite.
+    struct World {
+        std::unique_ptr<TestDatabases> databases;
+        std::unique_ptr<server::SimpleSqlService> service;
+    };
+    static inline std::map<Backend, World> worlds_;
+
+    void SetUp() override {
+        ORTK_SKIP_WITHOUT(GetParam());
+        World& world = worlds_[GetParam()];
+        if (!world.service) {
+            // one per process: CTest runs the cases as parallel processes
+            world.databases = std::make_unique<TestDatabases>(
+                GetParam(), std::string("DemoStatements.") + BackendName(GetParam()) + "." + std::to_string(::getpid()));
+            world.databases->CreateDemo("PRTest65");
+            world.service = world.databases->Service();
+        }
+        service_ = world.service.get();
     }
-    static void TearDownTestSuite() { service_.reset(); }
+    static void TearDownTestSuite() { worlds_.clear(); }
 
     Variant Run(const std::string& sql, const std::string& fields) {
         return service_->SimpleSql(Params(sql, fields), Context("PRTest65"));
@@ -138,11 +206,12 @@ protected:
                    "TL001,TL002,TL003,TK003");
     }
 
-    static inline std::filesystem::path folder_;
-    static inline std::unique_ptr<server::SimpleSqlService> service_;
+    server::SimpleSqlService* service_ = nullptr;
 };
 
-TEST_F(DemoStatements, OrderListShowsConfirmedLinesOnly) {
+INSTANTIATE_TEST_SUITE_P(Backends, DemoStatements, AllBackends(), BackendParamName);
+
+TEST_P(DemoStatements, OrderListShowsConfirmedLinesOnly) {
     Variant answer = Run(" SELECT TD001,TD002,TD003,TD004,TD005,TC003,MA002,TC004,TD008,TD010,TD013,TD006  FROM "
                          "$$COPTC COPTC  INNER JOIN $$COPTD COPTD ON TD001=TC001 AND TD002=TC002  LEFT JOIN $$COPMA "
                          "COPMA ON MA001=TC004  WHERE TC027='Y'  ORDER BY TD001,TD002,TD003 ",
@@ -153,7 +222,7 @@ TEST_F(DemoStatements, OrderListShowsConfirmedLinesOnly) {
     for (const std::string& no : Column(answer, 1)) EXPECT_NE(no, "20240100009") << "unconfirmed order listed";
 }
 
-TEST_F(DemoStatements, OrderRangeOnTypeAndNumberTogether) {
+TEST_P(DemoStatements, OrderRangeOnTypeAndNumberTogether) {
     Variant answer = Run(" SELECT TD001,TD002,TD003 FROM $$COPTC COPTC INNER JOIN $$COPTD COPTD ON TD001=TC001 AND "
                          "TD002=TC002 WHERE TC027='Y'  AND ( (TC001 + TC002) BETWEEN '220120240100001' AND "
                          "'220120240100003') ORDER BY TD001,TD002,TD003 ",
@@ -162,7 +231,7 @@ TEST_F(DemoStatements, OrderRangeOnTypeAndNumberTogether) {
                                                            "20240100003", "20240100003"}));
 }
 
-TEST_F(DemoStatements, DeliveryWithTwoInvoices) {
+TEST_P(DemoStatements, DeliveryWithTwoInvoices) {
     Variant deliveries = Deliveries("'2201'", "'20240100001'", "'0001'");
     ASSERT_EQ(RowCount(deliveries), 2) << "the unconfirmed delivery stays out";
     Variant d = deliveries[0];
@@ -170,7 +239,7 @@ TEST_F(DemoStatements, DeliveryWithTwoInvoices) {
     EXPECT_EQ(Column(invoices, 1), (std::vector<std::string>{"20240100001", "20240100002"}));
 }
 
-TEST_F(DemoStatements, ReceiptWithEmptyLineIsListedUnderEveryLineOfItsInvoice) {
+TEST_P(DemoStatements, ReceiptWithEmptyLineIsListedUnderEveryLineOfItsInvoice) {
     for (const char* seq : {"0001", "0002"}) {
         Variant receipts = Receipts("63", "20240100002", seq);
         EXPECT_EQ(Column(receipts, 1), std::vector<std::string>{"20240100002"}) << seq;
@@ -178,7 +247,7 @@ TEST_F(DemoStatements, ReceiptWithEmptyLineIsListedUnderEveryLineOfItsInvoice) {
     EXPECT_EQ(Column(Receipts("6D", "20240100001", "0001"), 0), std::vector<std::string>{"6D01"}) << "refund";
 }
 
-TEST_F(DemoStatements, WriteOffRecordsOfAnInvoiceLine) {
+TEST_P(DemoStatements, WriteOffRecordsOfAnInvoiceLine) {
     Variant answer = Run(" Select LC003,LC004,LC005,LC002  FROM $$ACRLC  WHERE LC026='Y'  AND Rtrim(LC003)='6101' "
                          "AND Rtrim(LC004)='20240100002' AND Rtrim(LC005) IN ('0002', '')  Order by "
                          "LC002,LC003,LC004,LC005 ",
@@ -187,7 +256,7 @@ TEST_F(DemoStatements, WriteOffRecordsOfAnInvoiceLine) {
     EXPECT_EQ(answer[0][2].ToString(), "    ");
 }
 
-TEST_F(DemoStatements, ReturnWithItsInvoiceAndReceipt) {
+TEST_P(DemoStatements, ReturnWithItsInvoiceAndReceipt) {
     Variant returns = Run(" Select TJ001,TJ002,TJ003,TI003,TJ007,TJ008,TJ025,TJ026,TJ027,TJ068  FROM $$COPTI  INNER "
                           "JOIN $$COPTJ ON TJ001=TI001 AND TJ002=TI002  WHERE TJ021='Y'  AND Rtrim(TJ018)='2201' AND "
                           "Rtrim(TJ019)='20240100002' AND Rtrim(TJ020)='0001' Order by TI003,TJ001,TJ002,TJ003 ",
@@ -200,7 +269,7 @@ TEST_F(DemoStatements, ReturnWithItsInvoiceAndReceipt) {
     EXPECT_EQ(RowCount(Receipts("6D", invoices[0][1].ToString(), "0001")), 1);
 }
 
-TEST_F(DemoStatements, AdvanceInvoicesForTheWholeOrderOrOneLine) {
+TEST_P(DemoStatements, AdvanceInvoicesForTheWholeOrderOrOneLine) {
     EXPECT_EQ(Column(Invoices("6", "'2201'", "'20240100003'", " IN ('0001', '') "), 1),
               std::vector<std::string>{"20240100005"});
     EXPECT_EQ(Column(Invoices("6", "'2201'", "'20240100003'", " IN ('0002', '') "), 1),
@@ -213,7 +282,7 @@ TEST_F(DemoStatements, AdvanceInvoicesForTheWholeOrderOrOneLine) {
     EXPECT_EQ(RowCount(advance), 2);
 }
 
-TEST_F(DemoStatements, SingleQuoteInDocumentNumbers) {
+TEST_P(DemoStatements, SingleQuoteInDocumentNumbers) {
     Variant deliveries = Deliveries("'2201'", QuoteDoubled("2024'010007"), "'0001'");
     ASSERT_EQ(RowCount(deliveries), 1);
     EXPECT_EQ(deliveries[0][1].ToString(), "DQ'24010001");
@@ -221,7 +290,7 @@ TEST_F(DemoStatements, SingleQuoteInDocumentNumbers) {
     EXPECT_EQ(Column(invoices, 1), std::vector<std::string>{"20240100008"});
 }
 
-TEST_F(DemoStatements, RequisitionPurchasedPartlyInAnotherUnit) {
+TEST_P(DemoStatements, RequisitionPurchasedPartlyInAnotherUnit) {
     Variant reqs = Run(" Select TB001,TB002,TB003,TA003,TB009,TB007,TB014,TB015,TB045,TB007,TB004,TB005  FROM $$PURTA "
                        " INNER JOIN $$PURTB ON TB001=TA001 AND TB002=TA002  WHERE TB025='Y'  AND Rtrim(TB029)='2201' "
                        "AND Rtrim(TB030)='20240100004' AND Rtrim(TB031)='0001' Order by TA003,TB001,TB002,TB003 ",
@@ -242,7 +311,7 @@ TEST_F(DemoStatements, RequisitionPurchasedPartlyInAnotherUnit) {
     EXPECT_DOUBLE_EQ(q[8].ToDouble(), 16) << "TB045 agrees with the records";
 }
 
-TEST_F(DemoStatements, WorkOrdersInEveryStateWithRoutingSteps) {
+TEST_P(DemoStatements, WorkOrdersInEveryStateWithRoutingSteps) {
     Variant orders = Run(" Select TA001,TA002,TA003,TA015,TA007,TA017,TA011  FROM $$MOCTA  WHERE TA013='Y'  AND "
                          "Rtrim(TA026)='2201' AND Rtrim(TA027)='20240100005' AND Rtrim(TA028)='0001' Order by "
                          "TA003,TA001,TA002 ",
@@ -260,7 +329,7 @@ TEST_F(DemoStatements, WorkOrdersInEveryStateWithRoutingSteps) {
     }
 }
 
-TEST_F(DemoStatements, OrderWithNothingDownstream) {
+TEST_P(DemoStatements, OrderWithNothingDownstream) {
     EXPECT_TRUE(Deliveries("'2201'", "'20240100006'", "'0001'").IsEmpty());
     EXPECT_TRUE(Invoices("6", "'2201'", "'20240100006'", " IN ('0001', '') ").IsEmpty());
     EXPECT_TRUE(Run(" Select TD001 FROM $$PURTC INNER JOIN $$PURTD ON TD001=TC001 AND TD002=TC002 WHERE TD018='Y' "
@@ -269,7 +338,7 @@ TEST_F(DemoStatements, OrderWithNothingDownstream) {
                     .IsEmpty());
 }
 
-TEST_F(DemoStatements, ProgramRegistryNamesEveryOpenedProgram) {
+TEST_P(DemoStatements, ProgramRegistryNamesEveryOpenedProgram) {
     for (const char* code : {"ORTK41", "PGSO01", "PGSD01", "PGAR01", "PGAR02", "PGAR03", "PGSR01", "PGPR01", "PGPO01",
                              "PGWO01", "PGWR01", "PGAR04"}) {
         Variant answer = service_->SimpleSql(
@@ -282,7 +351,7 @@ TEST_F(DemoStatements, ProgramRegistryNamesEveryOpenedProgram) {
     }
 }
 
-TEST_F(DemoStatements, MessageCatalogueHoldsEveryCodedMessage) {
+TEST_P(DemoStatements, MessageCatalogueHoldsEveryCodedMessage) {
     for (const char* key : {"E000001", "E000003", "E000004", "E000005", "E000007", "E000032", "E000038", "E000040",
                             "E100002", "E100187", "E100280", "E100288", "W000004", "I000001", "C000001", "C000002",
                             "C000004", "D000001", "D000002"}) {
@@ -294,7 +363,7 @@ TEST_F(DemoStatements, MessageCatalogueHoldsEveryCodedMessage) {
 
 // The query plan SQLite chooses for a statement on a database of some size
 // (on the handful of showcase rows a scan is as good as any index).
-std::string Plan(server::CompanyDatabase& db, const std::string& sql) {
+std::string Plan(server::SqliteDatabase& db, const std::string& sql) {
     server::ResultTable plan = db.QueryNative("EXPLAIN QUERY PLAN " + db.Translate(sql));
     std::string text;
     for (const auto& row : plan.rows) text += row[3].ToString() + "\n";
@@ -306,7 +375,7 @@ TEST(DemoDatabasePlans, TreeListingsUseTheTrimmedKeyIndexes) {
     server::DemoOptions options;
     options.orderLines = 5000;
     server::CreateDemoDatabase(file, options);
-    server::CompanyDatabase db(file);
+    server::SqliteDatabase db(file);
     std::string plan = Plan(db, " Select TH001 FROM $$COPTG INNER JOIN $$COPTH ON TH001=TG001 AND TH002=TG002 WHERE "
                             "TH020='Y' AND Rtrim(TH014)='2201' AND Rtrim(TH015)='1' AND Rtrim(TH016)='0001' ");
     EXPECT_NE(plan.find("COPTH_ORDER"), std::string::npos) << plan;
@@ -320,6 +389,33 @@ TEST(DemoDatabasePlans, TreeListingsUseTheTrimmedKeyIndexes) {
     plan = Plan(db, " SELECT TD001 FROM $$COPTC COPTC INNER JOIN $$COPTD COPTD ON TD001=TC001 AND TD002=TC002 WHERE "
                 "TC027='Y' AND ( (TC001 + TC002) BETWEEN '22011' AND '22019') ");
     EXPECT_NE(plan.find("COPTC_KEY"), std::string::npos) << plan;
+}
+
+// The same listings on PostgreSQL: the trimmed-key expression indexes and
+// the concatenated order key are the expressions the translated statements use.
+TEST(DemoDatabasePlans, PostgresListingsUseTheTrimmedKeyIndexes) {
+    ORTK_SKIP_WITHOUT(Backend::PostgreSQL);
+    TestDatabases postgres(Backend::PostgreSQL);
+    server::DemoOptions options;
+    options.orderLines = 5000;
+    postgres.CreateDemo("PRTest65", options);
+    server::PostgresDatabase db(postgres.Server(), "PRTest65");
+    server::PgConnection direct(postgres.Server().ConnectionInfo());
+    direct.Exec("SET search_path = prtest65");
+    auto plan = [&](const std::string& sql) {
+        std::string text;
+        for (const auto& row : direct.Rows("EXPLAIN " + db.Translate(sql))) text += row[0] + "\n";
+        return text;
+    };
+    std::string p = plan(" Select TH001 FROM $$COPTG INNER JOIN $$COPTH ON TH001=TG001 AND TH002=TG002 WHERE "
+                         "TH020='Y' AND Rtrim(TH014)='2201' AND Rtrim(TH015)='1' AND Rtrim(TH016)='0001' ");
+    EXPECT_NE(p.find("copth_order"), std::string::npos) << p;
+    p = plan(" Select TA001 FROM $$MOCTA WHERE TA013='Y' AND Rtrim(TA026)='2201' AND Rtrim(TA027)='1' AND "
+             "Rtrim(TA028)='0001' ");
+    EXPECT_NE(p.find("mocta_order"), std::string::npos) << p;
+    p = plan(" SELECT TD001 FROM $$COPTC COPTC INNER JOIN $$COPTD COPTD ON TD001=TC001 AND TD002=TC002 WHERE "
+             "TC027='Y' AND ( (TC001 + TC002) BETWEEN '220120250000001' AND '220120250000009') ");
+    EXPECT_NE(p.find("coptc_key"), std::string::npos) << p;
 }
 
 }  // namespace

@@ -1,55 +1,171 @@
-// Helpers of the server tests: a scratch data folder per test, company
-// databases created from the real schema and filled with given SQL, and
-// short-hands for reading SimpleSQL answers.
+// Helpers of the server tests: the company databases of one test on either
+// backend (a scratch folder of SQLite files, or a fresh database of its own
+// on the PostgreSQL test server named by ORTK_TEST_PG), filled with given
+// SQL and read directly, bypassing the service; short-hands for reading
+// SimpleSQL answers. Suites run once per backend; the PostgreSQL runs are
+// skipped, saying so, when ORTK_TEST_PG is not set.
 #pragma once
 
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
+#include <cstdlib>
 #include <filesystem>
+#include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "DemoData.h"
+#include "PostgresDatabase.h"
 #include "SimpleSql.h"
+#include "SqlError.h"
 #include "Variant.h"
 
 namespace servertest {
 
-inline std::filesystem::path ScratchFolder() {
+enum class Backend { SQLite, PostgreSQL };
+
+inline const char* BackendName(Backend b) { return b == Backend::SQLite ? "SQLite" : "PostgreSQL"; }
+
+inline std::string BackendParamName(const testing::TestParamInfo<Backend>& info) { return BackendName(info.param); }
+
+inline auto AllBackends() { return testing::Values(Backend::SQLite, Backend::PostgreSQL); }
+
+// The test server's connection string, empty when there is none.
+inline std::string TestServer() {
+    const char* info = std::getenv("ORTK_TEST_PG");
+    return info ? info : "";
+}
+
+#define ORTK_SKIP_WITHOUT(backend)                                                                       \
+    if ((backend) == servertest::Backend::PostgreSQL && servertest::TestServer().empty())                \
+    GTEST_SKIP() << "ORTK_TEST_PG is not set: no PostgreSQL test server, PostgreSQL case skipped"
+
+inline std::string TestKey() {
     const testing::TestInfo* info = testing::UnitTest::GetInstance()->current_test_info();
-    std::filesystem::path folder = std::filesystem::path(testing::TempDir()) / "ortk-server" /
-                                   (std::string(info->test_suite_name()) + "." + info->name());
+    return std::string(info->test_suite_name()) + "." + info->name();
+}
+
+inline std::filesystem::path ScratchFolder(const std::string& key = TestKey()) {
+    std::string safe = key;
+    for (char& c : safe)
+        if (c == '/') c = '_';
+    std::filesystem::path folder = std::filesystem::path(testing::TempDir()) / "ortk-server" / safe;
     std::filesystem::remove_all(folder);
     std::filesystem::create_directories(folder);
     return folder;
 }
 
-// Runs SQL on a writable connection (test set-up only).
-inline void Write(const std::filesystem::path& file, const std::string& sql) {
-    sqlite3* db = nullptr;
-    ASSERT_EQ(sqlite3_open(file.c_str(), &db), SQLITE_OK);
-    char* error = nullptr;
-    int rc = sqlite3_exec(db, sql.c_str(), nullptr, nullptr, &error);
-    std::string message = error ? error : "";
-    sqlite3_free(error);
-    sqlite3_close(db);
-    ASSERT_EQ(rc, SQLITE_OK) << message;
-}
+// The company databases of one test (or one suite).
+class TestDatabases {
+public:
+    explicit TestDatabases(Backend backend, const std::string& key = TestKey()) : backend_(backend) {
+        if (backend_ == Backend::SQLite) {
+            folder_ = ScratchFolder(key);
+            return;
+        }
+        admin_ = server::PostgresSettings::FromConnectionInfo(TestServer());
+        settings_ = admin_;
+        settings_.database = "ortk_" + std::to_string(std::hash<std::string>{}(key) % 1000000000000ull);
+        server::PgConnection pg(admin_.ConnectionInfo());
+        pg.Exec("DROP DATABASE IF EXISTS " + settings_.database + " WITH (FORCE)");
+        pg.Exec("CREATE DATABASE " + settings_.database + " TEMPLATE template0 ENCODING 'UTF8' LC_COLLATE 'C' LC_CTYPE 'C'");
+    }
+    ~TestDatabases() {
+        if (backend_ != Backend::PostgreSQL) return;
+        try {
+            server::PgConnection pg(admin_.ConnectionInfo());
+            pg.Exec("DROP DATABASE IF EXISTS " + settings_.database + " WITH (FORCE)");
+        } catch (const server::SqlError&) {
+        }
+    }
+    TestDatabases(const TestDatabases&) = delete;
+    TestDatabases& operator=(const TestDatabases&) = delete;
 
-// Single value read directly, bypassing the service (to check what is stored).
-inline std::string ReadDirect(const std::filesystem::path& file, const std::string& sql) {
-    sqlite3* db = nullptr;
-    sqlite3_open_v2(file.c_str(), &db, SQLITE_OPEN_READONLY, nullptr);
-    sqlite3_stmt* stmt = nullptr;
-    std::string out = "<no row>";
-    if (sqlite3_prepare_v2(db, sql.c_str(), -1, &stmt, nullptr) == SQLITE_OK && sqlite3_step(stmt) == SQLITE_ROW)
-        out = reinterpret_cast<const char*>(sqlite3_column_text(stmt, 0) ? sqlite3_column_text(stmt, 0)
-                                                                          : reinterpret_cast<const unsigned char*>(""));
-    sqlite3_finalize(stmt);
-    sqlite3_close(db);
-    return out;
-}
+    Backend Kind() const { return backend_; }
+    const std::filesystem::path& Folder() const { return folder_; }
+    const server::PostgresSettings& Server() const { return settings_; }
+
+    void CreateEmpty(const std::string& name) {
+        if (backend_ == Backend::SQLite) server::CreateEmptyDatabase(folder_ / (name + ".db"));
+        else server::CreateEmptyDatabase(settings_, name);
+    }
+    server::DemoReport CreateDemo(const std::string& name, const server::DemoOptions& options = {}) {
+        if (backend_ == Backend::SQLite) return server::CreateDemoDatabase(folder_ / (name + ".db"), options);
+        return server::CreateDemoDatabase(settings_, name, options);
+    }
+
+    std::unique_ptr<server::SimpleSqlService> Service() const {
+        if (backend_ == Backend::SQLite) return std::make_unique<server::SimpleSqlService>(folder_);
+        return std::make_unique<server::SimpleSqlService>(std::make_unique<server::PostgresServer>(settings_));
+    }
+
+    // Runs SQL on a writable connection (test set-up only).
+    void Write(const std::string& name, const std::string& sql) {
+        if (backend_ == Backend::PostgreSQL) {
+            server::PgConnection pg(settings_.ConnectionInfo());
+            pg.Exec("SET search_path = \"" + server::PostgresSchemaName(name) + "\"; " + sql);
+            return;
+        }
+        sqlite3* db = nullptr;
+        ASSERT_EQ(sqlite3_open((folder_ / (name + ".db")).c_str(), &db), SQLITE_OK);
+        char* error = nullptr;
+        int rc = sqlite3_exec(db, sql.c_str(), nullptr, nullptr, &error);
+        std::string message = error ? error : "";
+        sqlite3_free(error);
+        sqlite3_close(db);
+        ASSERT_EQ(rc, SQLITE_OK) << message;
+    }
+
+    // Every row of a statement read directly, bypassing the service: the
+    // values of a row joined by "|", NULL as "<null>".
+    std::vector<std::string> ReadDirect(const std::string& name, const std::string& sql) {
+        std::vector<std::string> rows;
+        if (backend_ == Backend::PostgreSQL) {
+            server::PgConnection pg(settings_.ConnectionInfo());
+            pg.Exec("SET search_path = \"" + server::PostgresSchemaName(name) + "\"");
+            for (const auto& row : pg.Rows(sql)) {
+                std::string line;
+                for (size_t i = 0; i < row.size(); ++i) line += (i ? "|" : "") + row[i];
+                rows.push_back(line);
+            }
+            return rows;
+        }
+        sqlite3* db = nullptr;
+        sqlite3_open_v2((folder_ / (name + ".db")).c_str(), &db, SQLITE_OPEN_READONLY, nullptr);
+        sqlite3_stmt* stmt = nullptr;
+        if (sqlite3_prepare_v2(db, sql.c_str(), -1, &stmt, nullptr) != SQLITE_OK) {
+            ADD_FAILURE() << sqlite3_errmsg(db) << " in " << sql;
+        } else {
+            while (sqlite3_step(stmt) == SQLITE_ROW) {
+                std::string line;
+                for (int i = 0; i < sqlite3_column_count(stmt); ++i) {
+                    const unsigned char* v = sqlite3_column_text(stmt, i);
+                    line += (i ? "|" : "") + std::string(v ? reinterpret_cast<const char*>(v) : "<null>");
+                }
+                rows.push_back(line);
+            }
+        }
+        sqlite3_finalize(stmt);
+        sqlite3_close(db);
+        return rows;
+    }
+
+    bool TableExists(const std::string& name, const std::string& table) {
+        if (backend_ == Backend::PostgreSQL)
+            return !ReadDirect(name, "SELECT 1 FROM information_schema.tables WHERE table_schema = '" +
+                                         server::PostgresSchemaName(name) + "' AND lower(table_name) = lower('" + table +
+                                         "')")
+                        .empty();
+        return !ReadDirect(name, "SELECT 1 FROM sqlite_schema WHERE lower(name) = lower('" + table + "')").empty();
+    }
+
+private:
+    Backend backend_;
+    std::filesystem::path folder_;
+    server::PostgresSettings admin_, settings_;
+};
 
 inline plat::Variant Context(const std::string& database, const std::string& company = "PRTest65") {
     return plat::VarArrayOf({company, database});

@@ -96,3 +96,56 @@ TEST(SqlDialect, DeclaredTypesGiveKinds) {
 }
 
 }  // namespace
+
+namespace {
+
+std::string Pg(const std::string& sql) {
+    ColumnCatalogue catalogue;
+    catalogue.Add("COPTC", "TC001", ValueKind::Text);
+    catalogue.Add("COPTC", "TC002", ValueKind::Text);
+    catalogue.Add("COPTD", "TD008", ValueKind::Number);
+    return SqlDialect(catalogue, server::SqlTarget::PostgreSQL).Translate(sql);
+}
+
+TEST(SqlDialect, LimitClosingTheStatementStaysOutsideAConcatenation) {
+    EXPECT_EQ(T("SELECT TOP 1 TC001 FROM COPTC ORDER BY TC001 + TC002"),
+              "SELECT   TC001 FROM COPTC ORDER BY (TC001 || TC002) COLLATE RTRIM LIMIT 1");
+    EXPECT_EQ(Pg("SELECT TOP 1 TC001 FROM COPTC ORDER BY TC001 + TC002"),
+              "SELECT   TC001 FROM COPTC ORDER BY CAST(textin(bpcharout(TC001)) || textin(bpcharout(TC002)) AS bpchar) "
+              "COLLATE \"C\" LIMIT 1");
+}
+
+TEST(SqlDialectPostgres, ConcatenationReadsOperandsWithTheirBlanks) {
+    EXPECT_EQ(Pg("SELECT TC001 + '-' + TC002 FROM $$COPTC"),
+              "SELECT CAST(textin(bpcharout(TC001)) || '-' || textin(bpcharout(TC002)) AS bpchar) COLLATE \"C\" FROM COPTC");
+    EXPECT_EQ(Pg("SELECT TD008 + 1 FROM COPTD"), "SELECT TD008 + 1 FROM COPTD");
+    // the schema's index on the order key is the same expression
+    EXPECT_EQ(server::PostgresConcatenation({"TC001", "TC002"}),
+              "CAST(textin(bpcharout(TC001)) || textin(bpcharout(TC002)) AS bpchar) COLLATE \"C\"");
+}
+
+TEST(SqlDialectPostgres, FunctionsWithoutAPostgresNameAndNestedChains) {
+    EXPECT_EQ(Pg("SELECT ISNULL(TC001, '') FROM COPTC"), "SELECT COALESCE(TC001, '') FROM COPTC");
+    EXPECT_EQ(Pg("SELECT LEFT(TC001 + TC002, 5) FROM COPTC"),
+              "SELECT left(textin(bpcharout(CAST(textin(bpcharout(TC001)) || textin(bpcharout(TC002)) AS bpchar) "
+              "COLLATE \"C\")), 5) FROM COPTC");
+    EXPECT_EQ(Pg("SELECT LEN(TC002) FROM COPTC"), "SELECT length(CAST((TC002) AS bpchar)) FROM COPTC");
+    EXPECT_EQ(Pg("SELECT CHARINDEX('1', TC002) FROM COPTC"), "SELECT position('1' IN  TC002) FROM COPTC");
+    EXPECT_THROW(Pg("SELECT LEFT(TC002) FROM COPTC"), server::SqlError);
+}
+
+TEST(SqlDialectPostgres, QuotedNamesBecomePlainNames) {
+    EXPECT_EQ(Pg("SELECT [TC001], \"TC002\" FROM [COPTC]"), "SELECT TC001, TC002 FROM COPTC");
+    EXPECT_EQ(Pg("SELECT TC001 AS [Order No] FROM COPTC"), "SELECT TC001 AS \"order no\" FROM COPTC");
+}
+
+TEST(SqlDialect, InspectFindsTheFirstKeywordAndFurtherStatements) {
+    EXPECT_EQ(server::Inspect("  (select 1)").firstKeyword, "SELECT");
+    EXPECT_EQ(server::Inspect("/* x */ delete from COPTC").firstKeyword, "DELETE");
+    EXPECT_FALSE(server::Inspect("SELECT 1 ; ;").severalStatements);
+    EXPECT_TRUE(server::Inspect("SELECT 1; DELETE FROM COPTC").severalStatements);
+    EXPECT_FALSE(server::Inspect("SELECT ';DELETE'").severalStatements);
+    EXPECT_EQ(server::Inspect("'text'").firstKeyword, "");
+}
+
+}  // namespace

@@ -1,0 +1,65 @@
+// A company database in SQLite: one file "<name>.db" per company database in
+// one data folder (PRTest65 → <folder>/PRTest65.db), created from
+// server/schema.sql. A statement runs on the connection of the database its
+// call names; "$$" and a table written without it therefore both mean that
+// database's table.
+//
+// Reading only: the file is opened read-only with query_only set, and an
+// authorizer allows nothing but SELECT, reading columns, functions and
+// recursive queries, so INSERT, UPDATE, DELETE, DROP, CREATE, ATTACH, DETACH,
+// PRAGMA and transactions are refused while the statement is prepared
+// (SqlRefused); the database is left as it was.
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "CompanyDatabase.h"
+
+struct sqlite3;
+
+namespace server {
+
+class SqliteDatabase : public CompanyDatabase {
+public:
+    // Opens <file> for reading; SqlError when it does not exist or is not a
+    // database.
+    explicit SqliteDatabase(const std::filesystem::path& file);
+    ~SqliteDatabase() override;
+
+    ResultTable QueryNative(const std::string& sqliteText) override { return QueryNative(sqliteText, {}); }
+    // SQLite text bound to text parameters ?1, ?2, ...
+    ResultTable QueryNative(const std::string& sqliteText, const std::vector<std::string>& parameters);
+    std::string Location() const override { return file_.string(); }
+
+    const std::filesystem::path& File() const { return file_; }
+
+private:
+    void Open();
+    void RegisterFunctions();
+    ColumnCatalogue ReadCatalogue();
+    void InstallGuard();
+
+    std::filesystem::path file_;
+    sqlite3* db_ = nullptr;
+};
+
+// The company databases of a data folder.
+class SqliteFolder : public DatabaseSource {
+public:
+    explicit SqliteFolder(std::filesystem::path folder) : folder_(std::move(folder)) {}
+    std::unique_ptr<CompanyDatabase> Open(const std::string& name) override;
+    std::string Describe() const override { return "SQLite files in " + folder_.string(); }
+    const std::filesystem::path& Folder() const { return folder_; }
+
+private:
+    std::filesystem::path folder_;
+};
+
+// The database file a database name stands for in `folder` (exact name first,
+// then a case-insensitive match); SqlError for a name that is not a plain
+// name or that no file carries.
+std::filesystem::path DatabaseFile(const std::filesystem::path& folder, const std::string& name);
+
+}  // namespace server
