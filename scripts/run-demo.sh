@@ -13,13 +13,14 @@ export ORTK_REGISTRY_FILE="$PWD/demo/registry.reg"
 
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ] && [ -z "${QT_QPA_PLATFORM:-}" ]; then
   cat <<MSG
-No display found, so the window cannot be shown here. To run headless:
+No display found, so the window cannot be shown here. Headless, the batch
+mode runs the same window offscreen and prints the order list and a tree:
 
   export ORTK_REGISTRY_FILE=$PWD/demo/registry.reg
-  QT_QPA_PLATFORM=offscreen build/bin/tamber-workcenter --user KV --company PRTest65 --database PRTest65 ORTK41
+  build/bin/tamber-workcenter ortk41 --user KV --company PRTest65 --database PRTest65 --tree 1
 
 or run this script again with a display (DISPLAY set, or under xvfb-run).
 MSG
   exit 0
 fi
-exec build/bin/tamber-workcenter --user KV --company PRTest65 --database PRTest65 "$@" ORTK41
+exec build/bin/tamber-workcenter --user KV --company PRTest65 --database PRTest65 "$@" --open ORTK41

@@ -175,6 +175,7 @@ public:
         Method("ExecWork", [this](Args& a) {
             const Variant& args = ArgAt(a, 0);
             std::string program = args.IsArray() && args.Array().HighBound() >= 2 ? Text(args[2]) : "";
+            if (env_->ExecWork) return Variant(int32_t(env_->ExecWork(program, Text(ArgAt(a, 1)))));
             return Variant(int32_t(OpenDocumentProgram(*env_, program, Text(ArgAt(a, 1)))));
         });
         Method("CallHelp", [this](Args& a) {

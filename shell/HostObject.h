@@ -6,6 +6,7 @@
 // through the "SimpleSQL" service, so programs and host read the same data.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -27,6 +28,9 @@ struct HostEnvironment {
     server::SimpleSqlService* Sql = nullptr;
     IShellDialogs* Dialogs = nullptr;
     shell::Session Session;
+    // When set, "ExecWork" hands program and condition here instead of
+    // opening the document window (batch runs record what would be opened).
+    std::function<int(const std::string& program, const std::string& condition)> ExecWork;
 };
 
 // Creates the host object; its services share `environment`, which must

@@ -3,7 +3,8 @@
 // serves them the host's automation object.
 //
 //   tamber-workcenter [--user U] [--company C] [--database D]
-//                     [--condition TEXT] [--mode N] [--trace-sql FILE] [PROGRAM]
+//                     [--condition TEXT] [--mode N] [--trace-sql FILE] [--open PROGRAM]
+//   tamber-workcenter ortk41 [batch options]     (see BatchMode.h)
 #include <QApplication>
 #include <cstdio>
 #include <cstring>
@@ -12,6 +13,7 @@
 #include <string>
 
 #include "AppServer.h"
+#include "BatchMode.h"
 #include "ClassRegistry.h"
 #include "ExcelApplication.h"
 #include "HostObject.h"
@@ -35,7 +37,12 @@ struct Options {
 
 void Usage() {
     std::cerr << "usage: tamber-workcenter [--user U] [--company C] [--database D] [--condition TEXT]\n"
-                 "                         [--mode N] [--trace-sql FILE] [PROGRAM]\n";
+                 "                         [--mode N] [--trace-sql FILE] [--open PROGRAM]\n"
+                 "       tamber-workcenter ortk41 [--user U --company C --database D] [--order FROM..TO]\n"
+                 "                         [--order-date FROM..TO] [--customer FROM..TO] [--customer-order FROM..TO]\n"
+                 "                         [--delivery-date FROM..TO] [--closed 1|2|3] [--project CODE]\n"
+                 "                         [--tree all|ROW[,ROW...]] [--json] [--trace-sql FILE]\n"
+                 "                         [--ui-code-page 936|950|437]\n";
 }
 
 // Parses the command line; false (after a message) when it is not usable.
@@ -68,8 +75,9 @@ bool ParseOptions(int argc, char** argv, Options& o) {
         } else if (arg == "--help" || arg == "-h") {
             Usage();
             return false;
-        } else if (!arg.empty() && arg[0] != '-' && o.Program.empty()) {
-            o.Program = plat::UpperCase(arg);
+        } else if (arg == "--open") {
+            if (!value(o.Program)) return false;
+            o.Program = plat::UpperCase(o.Program);
         } else {
             std::cerr << "tamber-workcenter: unknown option \"" << arg << "\"\n";
             Usage();
@@ -82,6 +90,15 @@ bool ParseOptions(int argc, char** argv, Options& o) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    // A program name first means a batch run of that program.
+    if (argc > 1 && argv[1][0] != '-') {
+        if (plat::UpperCase(argv[1]) != "ORTK41") {
+            std::cerr << "tamber-workcenter: no batch mode for program \"" << argv[1] << "\"\n";
+            Usage();
+            return 2;
+        }
+        return shell::RunBatch(argc, argv, 2);
+    }
     QApplication app(argc, argv);
     QApplication::setApplicationName("TamberWorkCenter");
     Options options;

@@ -3,6 +3,8 @@
 // encoding of stored database passwords.
 #include "CorvaneIni.h"
 
+#include <cstdlib>
+
 #include <QByteArray>
 
 #include <cctype>
@@ -180,6 +182,9 @@ void TCorvaneIniC::Load() {
     Version = ini.ReadString("ProductVersion", "Version", "");
     CreateGifBeforeSendEF = ini.ReadString("UserDefine", "CreateGifBeforeSendEF", "Y");
     UICodePage = ini.ReadString("CodePage", "UICodePage", SystemCodePage);
+    // One process may run with another interface code page than the
+    // installation's (a script checking the English interface, say).
+    if (const char* override = std::getenv("ORTK_UI_CODE_PAGE"); override && *override) UICodePage = override;
     DBCodePage = ini.ReadString("CodePage", "DBCodePage", "936");
     SupportCallBack = IsTrueText(ini.ReadString("Server Information", "SupportCallBack", "0"));
     std::string addresses = TrimBlanks(ini.ReadString("Server Information", "ComputerName", "127.0.0.1"));

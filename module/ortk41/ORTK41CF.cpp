@@ -1,22 +1,471 @@
-// The order tracking window.
+// The order tracking window: its layout, the conditions and the order list,
+// expanding a line into its document tree, and opening a document. The SQL,
+// the tree and the key rules live in units that need no window (OrderQuery,
+// OrderTree, NodeKey); this unit wires the controls to them.
 #include "ORTK41CF.h"
 
+#include "Buttons.h"
+#include "ComCtrls.h"
+#include "Dialogs.h"
+#include "ExtCtrls.h"
+#include "Grids.h"
+#include "KvCtrls.h"
+#include "Mask.h"
+#include "StdCtrls.h"
+#include "StrUtils.h"
+#include "controls/SelectPnl.h"
+#include "data/Brokers.h"
+#include "data/FieldFormats.h"
 #include "ORTK41CD.h"
+#include "ortk41/NodeKey.h"
+#include "ortk41/OrderQuery.h"
+#include "ortk41/OrderTree.h"
 
-const vcl::TClassInfo& TfrmORTK41::StaticClass() {
-    static const vcl::TClassInfo info = vcl::MakeComponentClass<TfrmORTK41>("TfrmORTK41", TfrmRadical::StaticClass());
+using namespace vcl;
+
+namespace {
+
+constexpr int kRowHeight = 20;
+const int kColumnWidths[6] = {60, 90, 30, 150, 150, 300};
+const char* const kOrderMask = "!cccc-ccccccccccc;0; ";
+
+template <class T>
+T* Make(TfrmORTK41* form, TWinControl* parent, const std::string& name) {
+    T* control = TComponent::Create<T>(form);
+    control->SetName(name);
+    control->SetParent(parent);
+    return control;
+}
+
+// Adds tree nodes to a tree view: the sink of the tree builder.
+class TreeViewSink : public ortk41::ITreeSink {
+public:
+    explicit TreeViewSink(TTreeView* view) : view_(view) {}
+    Node Add(Node parent, const std::string& text, int kind) override {
+        TTreeNode* node = parent == kTopLevel ? view_->Items()->Add(nullptr, text)
+                                              : view_->Items()->AddChild(nodes_.at(static_cast<size_t>(parent)), text);
+        node->SetSelectedIndex(kind);   // the tree has no images: the index carries the kind code
+        nodes_.push_back(node);
+        return static_cast<Node>(nodes_.size() - 1);
+    }
+
+private:
+    TTreeView* view_;
+    std::vector<TTreeNode*> nodes_;
+};
+
+// Keeps the tree's update bracket balanced on every path, errors included.
+class TreeUpdate {
+public:
+    explicit TreeUpdate(TTreeNodes* nodes) : nodes_(nodes) { nodes_->BeginUpdate(); }
+    ~TreeUpdate() { nodes_->EndUpdate(); }
+
+private:
+    TTreeNodes* nodes_;
+};
+
+void SetLines(TMemo* memo, const std::vector<std::string>& lines) {
+    memo->Lines()->Clear();
+    for (const std::string& line : lines) memo->Lines()->Add(line);
+}
+
+}  // namespace
+
+const TClassInfo& TfrmORTK41::StaticClass() {
+    static const TClassInfo info = MakeComponentClass<TfrmORTK41>("TfrmORTK41", TfrmKvQuery::StaticClass());
     return info;
 }
 
-TfrmORTK41::TfrmORTK41(vcl::TComponent* owner) : TfrmRadical(owner) {}
+TfrmORTK41::TfrmORTK41(TComponent* owner) : TfrmKvQuery(owner) {}
 
-vcl::TClass TfrmORTK41::DataModuleClass() const { return &TdmORTK41::StaticClass(); }
+TClass TfrmORTK41::DataModuleClass() const { return &TdmORTK41::StaticClass(); }
 
-// A closed query window is freed and tells the host how it ended: 1 after a
-// picking run (modes 7 and 8), 2 otherwise.
-// DEFERRED: moves to the single-table window class when the window chain grows.
-void TfrmORTK41::FormClose(vcl::TObject* sender, vcl::TCloseAction& action) {
-    TfrmRadical::FormClose(sender, action);
-    action = vcl::TCloseAction::caFree;
-    ReturnKind = (ProgramMode == 7 || ProgramMode == 8) ? 1 : 2;
+void TfrmORTK41::FormCreate(TObject* sender) {
+    TfrmKvQuery::FormCreate(sender);
+    SetCaption("订单追踪查询");
+    SetBounds(Left(), Top(), 960, 600);
+    pnlHead = Make<TPanel>(this, this, "pnlHead");
+    pnlHead->SetAlign(TAlign::alClient);
+    pnlHead->SetCaption("");
+    PageControl1 = Make<TPageControl>(this, pnlHead, "PageControl1");
+    PageControl1->SetAlign(TAlign::alClient);
+    TabSheet1 = Make<TTabSheet>(this, PageControl1, "TabSheet1");
+    TabSheet1->SetPageControl(PageControl1);
+    TabSheet1->SetCaption("查询条件");
+    TabSheet2 = Make<TTabSheet>(this, PageControl1, "TabSheet2");
+    TabSheet2->SetPageControl(PageControl1);
+    TabSheet2->SetCaption("查询结果");
+    CreateConditionPage();
+    CreateResultPage();
+    CreateVocabulary();
+    WireHandlers();
 }
+
+void TfrmORTK41::CreateConditionPage() {
+    struct PanelSpec { TSelectPanel** panel; const char* name; const char* caption; int top; };
+    const PanelSpec specs[] = {
+        {&sp01, "sp01", "选择订单单号", 12}, {&sp02, "sp02", "订单日期", 62}, {&sp03, "sp03", "客户编号", 112},
+        {&sp04, "sp04", "客户单号", 162}, {&sp05, "sp05", "预交货日", 212},
+    };
+    for (const PanelSpec& s : specs) {
+        *s.panel = Make<TSelectPanel>(this, TabSheet1, s.name);
+        (*s.panel)->SetCaption(s.caption);
+        (*s.panel)->SetBounds(16, s.top, 520, 46);
+    }
+    lbl06 = Make<TLabel>(this, TabSheet1, "lbl06");
+    lbl06->SetCaption("结束");
+    lbl06->SetBounds(24, 272, 60, 20);
+    cbo06 = Make<TComboBox>(this, TabSheet1, "cbo06");
+    cbo06->SetStyle(TComboBoxStyle::csDropDownList);
+    for (const char* item : {"1:已结束", "2:未结束", "3:全部"}) cbo06->Items()->Add(item);
+    cbo06->SetBounds(96, 268, 140, 24);
+    lblProject = Make<TLabel>(this, TabSheet1, "lblProject");
+    lblProject->SetCaption("项目编号");
+    lblProject->SetBounds(24, 306, 60, 20);
+    ed07 = Make<TKvBtnEdit>(this, TabSheet1, "ed07");
+    ed07->SetHint("[F2]项目编号查询");
+    ed07->SetShowHint(true);
+    ed07->SetBounds(96, 302, 180, 24);
+    lbl07 = Make<TLabel>(this, TabSheet1, "lbl07");
+    lbl07->SetCaption("");
+    lbl07->SetBounds(288, 306, 240, 20);
+    btnQuery1 = Make<TButton>(this, TabSheet1, "btnQuery1");
+    btnQuery1->SetCaption("查询");
+    btnQuery1->SetBounds(560, 20, 90, 30);
+    btnExit = Make<TButton>(this, TabSheet1, "btnExit");
+    btnExit->SetCaption("离开");
+    btnExit->SetBounds(560, 60, 90, 30);
+}
+
+void TfrmORTK41::CreateResultPage() {
+    Panel3 = Make<TPanel>(this, TabSheet2, "Panel3");
+    Panel3->SetCaption("");
+    Panel3->SetAlign(TAlign::alLeft);
+    Panel3->SetWidth(350);
+    Splitter1 = Make<TSplitter>(this, TabSheet2, "Splitter1");
+    Splitter1->SetAlign(TAlign::alLeft);
+    Splitter1->SetMinSize(100);
+    pnlQueryBar = Make<TPanel>(this, Panel3, "pnlQueryBar");
+    pnlQueryBar->SetCaption("");
+    pnlQueryBar->SetAlign(TAlign::alBottom);
+    pnlQueryBar->SetHeight(36);
+    StringGrid1 = Make<TStringGrid>(this, Panel3, "StringGrid1");
+    StringGrid1->SetAlign(TAlign::alClient);
+    lblQuery1 = Make<TLabel>(this, pnlQueryBar, "lblQuery1");
+    lblQuery1->SetCaption("展开订单信息:");
+    lblQuery1->SetBounds(4, 10, 90, 18);
+    lblQuery2 = Make<TLabel>(this, pnlQueryBar, "lblQuery2");
+    lblQuery2->SetCaption("");
+    lblQuery2->SetBounds(96, 10, 150, 18);
+    BitBtn1 = Make<TBitBtn>(this, pnlQueryBar, "BitBtn1");
+    BitBtn1->SetCaption("展开");
+    BitBtn1->SetBounds(250, 4, 46, 28);
+    btnExport = Make<TBitBtn>(this, pnlQueryBar, "btnExport");
+    btnExport->SetCaption("汇出");
+    btnExport->SetBounds(300, 4, 46, 28);
+
+    pnlTree = Make<TPanel>(this, TabSheet2, "pnlTree");
+    pnlTree->SetCaption("");
+    pnlTree->SetAlign(TAlign::alClient);
+    pnlViewBar = Make<TPanel>(this, pnlTree, "pnlViewBar");
+    pnlViewBar->SetCaption("");
+    pnlViewBar->SetAlign(TAlign::alBottom);
+    pnlViewBar->SetHeight(36);
+    TreeView = Make<TTreeView>(this, pnlTree, "TreeView");
+    TreeView->SetAlign(TAlign::alClient);
+    TreeView->SetReadOnly(true);
+    TreeView->SetHideSelection(false);
+    TreeView->SetIndent(19);
+    TreeView->SetDragMode(TDragMode::dmAutomatic);
+    lblView1 = Make<TLabel>(this, pnlViewBar, "lblView1");
+    lblView1->SetCaption("开启作业:");
+    lblView1->SetBounds(4, 10, 70, 18);
+    lblView2 = Make<TLabel>(this, pnlViewBar, "lblView2");
+    lblView2->SetCaption("");
+    lblView2->SetBounds(76, 10, 300, 18);
+    BitBtn2 = Make<TBitBtn>(this, pnlViewBar, "BitBtn2");
+    BitBtn2->SetCaption("开启");
+    BitBtn2->SetBounds(380, 4, 56, 28);
+}
+
+// The hidden vocabulary memos: part of the form, so that language packages
+// translate them with it, and read by line number.
+void TfrmORTK41::CreateVocabulary() {
+    memolng = Make<TMemo>(this, pnlHead, "memolng");
+    SetLines(memolng, ortk41::DefaultTreeLabels());
+    Memo1 = Make<TMemo>(this, pnlHead, "Memo1");
+    SetLines(Memo1, ortk41::DefaultOutlineLabels());
+    Memo2 = Make<TMemo>(this, pnlHead, "Memo2");
+    SetLines(Memo2, {"规格"});
+    for (TMemo* memo : {memolng, Memo1, Memo2}) memo->SetVisible(false);
+}
+
+void TfrmORTK41::WireHandlers() {
+    btnQuery1->OnClick = TNotifyEvent([this](TObject* s) { btnQuery1Click(s); }, this);
+    btnExit->OnClick = TNotifyEvent([this](TObject* s) { btnExitClick(s); }, this);
+    StringGrid1->OnClick = TNotifyEvent([this](TObject* s) { StringGrid1Click(s); }, this);
+    StringGrid1->OnDblClick = TNotifyEvent([this](TObject* s) { btn03Click(s); }, this);
+    BitBtn1->OnClick = TNotifyEvent([this](TObject* s) { btn03Click(s); }, this);
+    btnExport->OnClick = TNotifyEvent([this](TObject* s) { btnExportClick(s); }, this);
+    TreeView->OnClick = TNotifyEvent([this](TObject* s) { TreeViewClick(s); }, this);
+    TreeView->OnDblClick = TNotifyEvent([this](TObject* s) { btn02Click(s); }, this);
+    BitBtn2->OnClick = TNotifyEvent([this](TObject* s) { btn02Click(s); }, this);
+    ed07->OnExit = TNotifyEvent([this](TObject* s) { ed07Exit(s); }, this);
+    ed07->OnButtonClick = TNotifyEvent([this](TObject*) {
+        uint16_t key = 0x71;   // F2
+        DoKeyF2(key, ed07);
+    }, this);
+}
+
+void TfrmORTK41::PrepareForm() {
+    TfrmKvQuery::PrepareForm();
+    for (const char* frame : {"pgBody", "pgHead", "ToolBar1", "gdMain", "gdHead"})
+        if (auto* control = dynamic_cast<TControl*>(FindComponent(frame))) control->SetVisible(false);
+    pnlHead->SetEnabled(true);
+    for (TOrbMaskEdit* edit : {sp01->BeginEdit, sp01->FinalEdit}) edit->SetEditMask(kOrderMask);
+    for (TSelectPanel* panel : {sp03, sp04})
+        for (TOrbMaskEdit* edit : {panel->BeginEdit, panel->FinalEdit}) edit->SetMaxLength(panel == sp03 ? 10 : 20);
+    sp04->SetCanOpenWin(false);
+    RegisterDateFields("sp02,sp05");
+    cbo06->SetItemIndex(2);
+    PageControl1->SetActivePageIndex(0);
+    PrepareGrid();
+    OrderHeadTexts.Clear();
+    OrderLineTexts.Clear();
+    ed07->SetMaxLength(20);
+    bool projects = Brokers->GetSysParam("SYS180") == "Y";
+    for (TControl* control : {static_cast<TControl*>(ed07), static_cast<TControl*>(lbl07),
+                              static_cast<TControl*>(lblProject)})
+        control->SetVisible(projects);
+}
+
+void TfrmORTK41::PrepareGrid() {
+    StringGrid1->SetFixedCols(0);
+    StringGrid1->SetColCount(6);
+    StringGrid1->SetRowCount(2);
+    StringGrid1->SetFixedRows(1);
+    StringGrid1->SetDefaultRowHeight(kRowHeight);
+    for (int c = 0; c < 6; ++c) StringGrid1->SetColWidth(c, kColumnWidths[c]);
+    ortk41::LabelLines words = TreeLabels();
+    for (int c = 0; c < 5; ++c) StringGrid1->SetCell(c, 0, words(c));
+    StringGrid1->SetCell(5, 0, Memo2->Lines()->Count() > 0 ? (*Memo2->Lines())[0] : std::string());
+    StringGrid1->SetOptions(StringGrid1->Options() | goRowSelect | goColSizing);
+}
+
+void TfrmORTK41::FormShow(TObject* sender) {
+    std::string handedIn = ConditionText;
+    TfrmKvQuery::FormShow(sender);
+    if (!handedIn.empty()) {
+        sp01->BeginEdit->SetText(handedIn);
+        sp01->FinalEdit->SetText(handedIn);
+    }
+}
+
+// ---- labels and services ----
+
+ortk41::LabelLines TfrmORTK41::TreeLabels() const {
+    std::vector<std::string> lines;
+    for (int i = 0; i < memolng->Lines()->Count(); ++i) lines.push_back((*memolng->Lines())[i]);
+    return ortk41::LabelLines(std::move(lines));
+}
+
+ortk41::LabelLines TfrmORTK41::OutlineLabels() const {
+    std::vector<std::string> lines;
+    for (int i = 0; i < Memo1->Lines()->Count(); ++i) lines.push_back((*Memo1->Lines())[i]);
+    return ortk41::LabelLines(std::move(lines));
+}
+
+std::string TfrmORTK41::DbDateToDisplay(const std::string& dbDate) const {
+    return fieldfmt::DbDateToDisplay(DateFormatKind, DateSeparator, dbDate);
+}
+
+std::string TfrmORTK41::DateToDb(const std::string& shown) const {
+    std::string db;
+    DisplayDateToDb(shown, false, db);
+    return fieldfmt::IsDbDate(db) ? db : std::string();
+}
+
+ortk41::ListingServices TfrmORTK41::Services() {
+    ortk41::ListingServices services;
+    services.CallServer = [this](const std::string& method, const plat::Variant& params) {
+        return Brokers->CallServer(method, params);
+    };
+    services.ConvertRow = [this](const plat::Variant& row) { return ConvertText(row); };
+    services.DisplayDate = [this](const std::string& d) { return DbDateToDisplay(d); };
+    return services;
+}
+
+// ---- conditions and the order list ----
+
+void TfrmORTK41::AddRangeCondition(TSelectPanel* panel, const std::string& column, std::string& sql, bool isDate) {
+    ortk41::AddRangeCondition({panel->BeginEdit->Text(), panel->FinalEdit->Text()}, column, sql, isDate,
+                              [this](const std::string& d) { return DateToDb(d); });
+}
+
+void TfrmORTK41::AddPairRangeCondition(TSelectPanel* panel, const std::string& columnA, std::string& sql,
+                                       const std::string& columnB) {
+    ortk41::AddPairRangeCondition({panel->BeginEdit->Text(), panel->FinalEdit->Text()}, columnA, sql, columnB);
+}
+
+std::string TfrmORTK41::OrderListSql() {
+    ortk41::OrderConditions c;
+    c.Order = {sp01->BeginEdit->Text(), sp01->FinalEdit->Text()};
+    c.OrderDate = {sp02->BeginEdit->Text(), sp02->FinalEdit->Text()};
+    c.Customer = {sp03->BeginEdit->Text(), sp03->FinalEdit->Text()};
+    c.CustomerOrder = {sp04->BeginEdit->Text(), sp04->FinalEdit->Text()};
+    c.DeliveryDate = {sp05->BeginEdit->Text(), sp05->FinalEdit->Text()};
+    c.Closed = cbo06->ItemIndex() < 0 ? 2 : cbo06->ItemIndex();
+    c.ProjectsEnabled = Brokers->GetSysParam("SYS180") == "Y";
+    c.Project = ed07->Text();
+    return ortk41::OrderListSql(c, [this](const std::string& d) { return DateToDb(d); });
+}
+
+void TfrmORTK41::ClearResults() {
+    TreeView->Items()->Clear();
+    lblQuery2->SetCaption("");
+    lblView2->SetCaption("");
+    OrderHeadTexts.Clear();
+    OrderLineTexts.Clear();
+    StringGrid1->SetRowCount(2);
+    for (int c = 0; c < StringGrid1->ColCount(); ++c) StringGrid1->SetCell(c, 1, "");
+}
+
+void TfrmORTK41::RunQuery() {
+    ClearResults();
+    plat::Variant result = Brokers->CallServer("SimpleSQL", plat::VarArrayOf({OrderListSql(), ortk41::kOrderListFields}));
+    if (plat::HasRows(result)) {
+        int high = plat::VarArrayHighBound(result);
+        StringGrid1->SetRowCount(high + 2);
+        for (int i = 0; i <= high; ++i)
+            if (result[i].IsArray()) AddOrderRow(i + 1, ConvertText(result[i]));
+    }
+    StringGrid1Click(StringGrid1);
+}
+
+void TfrmORTK41::AddOrderRow(int gridRow, const plat::Variant& row) {
+    auto shown = [this](const std::string& d) { return DbDateToDisplay(d); };
+    OrderHeadTexts.Add(ortk41::OrderHeadText(row, shown));
+    OrderLineTexts.Add(ortk41::OrderLineText(row, TreeLabels()(5), shown));
+    StringGrid1->SetRowHeight(gridRow, kRowHeight);
+    for (int c = 0; c < 5; ++c) StringGrid1->SetCell(c, gridRow, ortk41::Value(row, c));
+    StringGrid1->SetCell(5, gridRow, ortk41::Value(row, 11));
+}
+
+void TfrmORTK41::btnQuery1Click(TObject*) {
+    RunQuery();
+    PageControl1->SetActivePageIndex(1);
+}
+
+void TfrmORTK41::btnExitClick(TObject*) { Close(); }
+
+void TfrmORTK41::StringGrid1Click(TObject*) {
+    int row = StringGrid1->Row();
+    if (plat::Trim(StringGrid1->Cells(0, row)).empty()) return;
+    lblQuery2->SetCaption(ortk41::RowKey(StringGrid1->Cells(0, row), StringGrid1->Cells(1, row),
+                                         plat::PadRight(StringGrid1->Cells(2, row), 4)));
+}
+
+void TfrmORTK41::btn03Click(TObject*) {
+    if (!plat::Trim(StringGrid1->Cells(0, StringGrid1->Row())).empty()) ExpandOrder();
+}
+
+// ---- the document tree ----
+
+void TfrmORTK41::ExpandOrder() {
+    int row = StringGrid1->Row();
+    if (row < 1 || row > OrderLineTexts.Count()) return;
+    ortk41::SelectedOrderLine line{StringGrid1->Cells(0, row), StringGrid1->Cells(1, row), StringGrid1->Cells(2, row),
+                                   OrderHeadTexts[row - 1], OrderLineTexts[row - 1]};
+    TTreeNodes* nodes = TreeView->Items();
+    try {
+        TreeUpdate bracket(nodes);
+        nodes->Clear();
+        TreeViewSink sink(TreeView);
+        ortk41::BuildOrderTree(line, TreeLabels(), Services(), sink);
+        TreeView->FullExpand();
+    } catch (const plat::EAbort&) {
+        throw;
+    } catch (const std::exception& e) {
+        // The tree keeps what was built and stays usable; the user is told why it stopped.
+        TreeView->FullExpand();
+        plat::MessageBox(e.what(), Caption(), plat::MsgDlgType::Error);
+    }
+    if (nodes->GetFirstNode()) TreeView->SetTopItem(nodes->GetFirstNode());
+}
+
+void TfrmORTK41::TreeViewClick(TObject*) {
+    TTreeNode* node = TreeView->Selected();
+    if (!node) return;
+    lblView2->SetCaption("");
+    TTreeNode* grandparent = node->Parent() ? node->Parent()->Parent() : nullptr;
+    lblView2->SetCaption(ortk41::NodeKeyText(node->SelectedIndex(), node->Text(), grandparent ? grandparent->Text() : ""));
+}
+
+void TfrmORTK41::btn02Click(TObject*) {
+    TTreeNode* node = TreeView->Selected();
+    if (!node || node->SelectedIndex() == 0) return;
+    std::optional<ortk41::Opening> opening = ortk41::OpeningFor(node->SelectedIndex(), lblView2->Caption(),
+                                                                [this](const std::string& d) { return DateToDb(d); });
+    if (!opening) return;
+    plat::Variant answer;
+    plat::Variant options(plat::VarArray(0, 2));
+    options[0] = int32_t(0);
+    options[1] = int32_t(255);
+    Brokers->ExecWork(opening->ProgramCode, plat::Variant(opening->Condition), true, answer, options);
+}
+
+// ---- lookups ----
+
+TSelectPanel* TfrmORTK41::PanelOf(TWinControl* control) const {
+    for (TSelectPanel* panel : {sp01, sp02, sp03, sp04, sp05})
+        if (control && (control == panel->BeginEdit || control == panel->FinalEdit)) return panel;
+    return nullptr;
+}
+
+void TfrmORTK41::DoKeyF2(uint16_t& key, TWinControl* control) {
+    TfrmKvQuery::DoKeyF2(key, control);
+    TSelectPanel* panel = PanelOf(control);
+    if (panel == sp01) {
+        auto* edit = static_cast<TOrbMaskEdit*>(control);
+        std::string text = edit->EditText();
+        std::string type = plat::GetToken(text, "-", 1), number = text.find('-') == std::string::npos ? "" : text.substr(text.find('-') + 1);
+        plat::Variant answer;
+        Brokers->F2GetData("COPTC", "02", answer, {}, {}, {}, 0, {}, false, false, {},
+                           plat::VarArrayOf({plat::Trim(type), plat::Trim(number)}));
+        if (answer.IsEmptyOrNull()) return;
+        plat::Variant chosen = answer.IsArray() && plat::HasRows(answer) ? answer[0] : answer;
+        if (chosen.IsArray())
+            edit->SetText(plat::PadRight(ortk41::Value(chosen, 0), 4) + "-" + plat::PadRight(ortk41::Value(chosen, 1), 11));
+    } else if (panel == sp02 || panel == sp05) {
+        PickDate(control);
+    } else if (panel == sp03) {
+        OpenLookupWindow(control, "COPMA", plat::Variant(), "01");
+    } else if (control == ed07) {
+        OpenLookupWindow(control, "CMSNO", plat::Variant(), "01");
+        ed07Exit(ed07);
+    }
+}
+
+void TfrmORTK41::ed07Exit(TObject*) {
+    if (ed07->Text().empty()) {
+        lbl07->SetCaption("");
+        return;
+    }
+    plat::Variant found;
+    if (!CheckCodeExists("CMSNO", "01", "E", found, {plat::Variant(ed07->Text())})) {
+        ed07->SetFocus();
+        return;
+    }
+    if (!found.IsEmptyOrNull()) lbl07->SetCaption(found.IsArray() ? ortk41::Value(found, 0) : plat::VarToStr(found));
+}
+
+void TfrmORTK41::ShowRecordPosition(TClientDataSet* dataSet) { TfrmKvQuery::ShowRecordPosition(dataSet); }
+
+// ---- export ----
+
+void TfrmORTK41::btnExportClick(TObject*) {
+    if (plat::Trim(StringGrid1->Cells(0, StringGrid1->Row())).empty()) return;
+    ExportOrders();
+}
+
+void TfrmORTK41::ExportOrders() {}

@@ -1,13 +1,118 @@
-// TfrmORTK41: the order tracking window, the module's main window.
+// TfrmORTK41: the order tracking window. The conditions page lists the
+// confirmed sales-order lines the user asks for; the results page shows them,
+// expands one into the tree of its downstream documents and opens a document
+// in the program that maintains it.
 #pragma once
 
-#include "forms/RadicalCF.h"
+#include <string>
 
-class TfrmORTK41 : public TfrmRadical {
+#include "StringList.h"
+#include "forms/KvQueryCF.h"
+#include "ortk41/Listing.h"
+
+namespace vcl {
+class TBitBtn;
+class TButton;
+class TComboBox;
+class TKvBtnEdit;
+class TLabel;
+class TMemo;
+class TPageControl;
+class TPanel;
+class TSplitter;
+class TStringGrid;
+class TTabSheet;
+class TTreeView;
+}  // namespace vcl
+class TSelectPanel;
+
+class TfrmORTK41 : public TfrmKvQuery {
     VCL_DECLARE_CLASS(TfrmORTK41)
 public:
     explicit TfrmORTK41(vcl::TComponent* owner);
 
     vcl::TClass DataModuleClass() const override;
-    void FormClose(vcl::TObject* sender, vcl::TCloseAction& action) override;
+
+    // ---- layout ----
+    vcl::TPanel* pnlHead = nullptr;
+    vcl::TPageControl* PageControl1 = nullptr;
+    vcl::TTabSheet* TabSheet1 = nullptr;   // conditions
+    vcl::TTabSheet* TabSheet2 = nullptr;   // results
+    TSelectPanel* sp01 = nullptr;          // order type and number
+    TSelectPanel* sp02 = nullptr;          // order date
+    TSelectPanel* sp03 = nullptr;          // customer
+    TSelectPanel* sp04 = nullptr;          // customer's order number
+    TSelectPanel* sp05 = nullptr;          // planned delivery date
+    vcl::TLabel* lbl06 = nullptr;
+    vcl::TComboBox* cbo06 = nullptr;       // closed / open / all
+    vcl::TLabel* lblProject = nullptr;
+    vcl::TKvBtnEdit* ed07 = nullptr;       // project number
+    vcl::TLabel* lbl07 = nullptr;          // the project's name
+    vcl::TButton* btnQuery1 = nullptr;
+    vcl::TButton* btnExit = nullptr;
+    vcl::TPanel* Panel3 = nullptr;
+    vcl::TStringGrid* StringGrid1 = nullptr;
+    vcl::TPanel* pnlQueryBar = nullptr;
+    vcl::TLabel* lblQuery1 = nullptr;
+    vcl::TLabel* lblQuery2 = nullptr;
+    vcl::TBitBtn* BitBtn1 = nullptr;       // expand
+    vcl::TBitBtn* btnExport = nullptr;
+    vcl::TSplitter* Splitter1 = nullptr;
+    vcl::TPanel* pnlTree = nullptr;
+    vcl::TTreeView* TreeView = nullptr;
+    vcl::TPanel* pnlViewBar = nullptr;
+    vcl::TLabel* lblView1 = nullptr;
+    vcl::TLabel* lblView2 = nullptr;
+    vcl::TBitBtn* BitBtn2 = nullptr;       // open
+    vcl::TMemo* memolng = nullptr;         // vocabulary of the list and the tree
+    vcl::TMemo* Memo1 = nullptr;           // vocabulary of the export outline
+    vcl::TMemo* Memo2 = nullptr;           // heading of the specification column
+
+    // Labels per listed row: entry i belongs to grid row i + 1.
+    plat::TStringList OrderHeadTexts;
+    plat::TStringList OrderLineTexts;
+
+    // ---- operations ----
+    virtual void ExpandOrder();
+    virtual void ExportOrders();
+    void AddRangeCondition(TSelectPanel* panel, const std::string& column, std::string& sql, bool isDate);
+    void AddPairRangeCondition(TSelectPanel* panel, const std::string& columnA, std::string& sql,
+                               const std::string& columnB);
+    // The order-list SQL for the conditions on the page.
+    std::string OrderListSql();
+
+    void PrepareForm() override;
+    void DoKeyF2(uint16_t& key, vcl::TWinControl* control) override;
+    void RunQuery() override;
+    void ShowRecordPosition(vcl::TClientDataSet* dataSet) override;
+
+    // ---- published handlers ----
+    void FormCreate(vcl::TObject* sender) override;
+    void FormShow(vcl::TObject* sender) override;
+    void btnQuery1Click(vcl::TObject* sender);
+    void btnExitClick(vcl::TObject* sender);
+    void StringGrid1Click(vcl::TObject* sender);
+    void btn03Click(vcl::TObject* sender);
+    void btnExportClick(vcl::TObject* sender);
+    void TreeViewClick(vcl::TObject* sender);
+    void btn02Click(vcl::TObject* sender);
+    void ed07Exit(vcl::TObject* sender);
+
+    // Label line n of memolng / Memo1 ("" beyond the last line).
+    ortk41::LabelLines TreeLabels() const;
+    ortk41::LabelLines OutlineLabels() const;
+    // What listings need from this window: the server, row conversion, dates.
+    ortk41::ListingServices Services();
+    std::string DbDateToDisplay(const std::string& dbDate) const;
+    std::string DateToDb(const std::string& shown) const;
+
+private:
+    void CreateConditionPage();
+    void CreateResultPage();
+    void CreateVocabulary();
+    void WireHandlers();
+    void PrepareGrid();
+    void ClearResults();
+    void AddOrderRow(int gridRow, const plat::Variant& row);
+    TSelectPanel* PanelOf(vcl::TWinControl* control) const;
 };

@@ -1,0 +1,353 @@
+// The batch mode: drives the real module through its controller and its
+// window's controls, then prints what the window shows.
+#include "BatchMode.h"
+
+#include <QApplication>
+#include <QTest>
+#include <QWidget>
+#include <cstdlib>
+#include <iostream>
+#include <set>
+
+#include "AppServer.h"
+#include "Classes.h"
+#include "ComCtrls.h"
+#include "Controls.h"
+#include "Dialogs.h"
+#include "ExcelApplication.h"
+#include "Grids.h"
+#include "HostObject.h"
+#include "ModuleHost.h"
+#include "ShellSettings.h"
+#include "SimpleSql.h"
+#include "StdCtrls.h"
+#include "StrUtils.h"
+
+namespace shell {
+
+namespace {
+
+const std::pair<const char*, const char*> kRangeOptions[] = {
+    {"--order", "sp01"}, {"--order-date", "sp02"}, {"--customer", "sp03"},
+    {"--customer-order", "sp04"}, {"--delivery-date", "sp05"},
+};
+
+const char* RangePanel(const std::string& option) {
+    for (const auto& [name, panel] : kRangeOptions)
+        if (option == name) return panel;
+    return nullptr;
+}
+
+bool ParseRows(const std::string& text, BatchOptions& o) {
+    if (text == "all") {
+        o.TreeAll = true;
+        return true;
+    }
+    for (int i = 1;; ++i) {
+        std::string piece = plat::Trim(plat::GetToken(text, ",", i));
+        if (piece.empty()) return !o.TreeRows.empty() && plat::GetToken(text, ",", i + 1).empty();
+        char* end = nullptr;
+        long row = std::strtol(piece.c_str(), &end, 10);
+        if (*end || row < 1 || row > 1000000) return false;
+        o.TreeRows.push_back(static_cast<int>(row));
+    }
+}
+
+std::string JsonString(const std::string& s) {
+    std::string out = "\"";
+    for (unsigned char c : s) {
+        switch (c) {
+        case '"': out += "\\\""; break;
+        case '\\': out += "\\\\"; break;
+        case '\n': out += "\\n"; break;
+        case '\r': out += "\\r"; break;
+        case '\t': out += "\\t"; break;
+        default:
+            if (c < 0x20) {
+                char buf[8];
+                std::snprintf(buf, sizeof buf, "\\u%04x", c);
+                out += buf;
+            } else {
+                out += static_cast<char>(c);
+            }
+        }
+    }
+    return out + "\"";
+}
+
+// Raised for anything that stops the batch; the text goes to standard error.
+struct BatchError {
+    std::string text;
+};
+
+template <class T>
+T* Find(vcl::TComponent* owner, const std::string& name) {
+    T* found = owner ? dynamic_cast<T*>(owner->FindComponent(name)) : nullptr;
+    if (!found) throw BatchError{"the window has no control " + name};
+    return found;
+}
+
+// Types text into a control as a user would: focus, then key strokes.
+void Type(vcl::TWinControl* control, const std::string& text) {
+    control->SetFocus();
+    QTest::keyClicks(control->Widget()->focusWidget() ? control->Widget()->focusWidget() : control->Widget(),
+                     QString::fromStdString(text));
+}
+
+// The text typed into an order-key edit: type filled to 4, then the number.
+std::string OrderKeyTyping(const std::string& key) {
+    size_t dash = key.find('-');
+    if (dash == std::string::npos) return key;
+    return plat::PadRight(key.substr(0, dash), 4) + key.substr(dash + 1);
+}
+
+class WindowDriver {
+public:
+    WindowDriver(vcl::TComponent* form, HostEnvironment& env) : form_(form), env_(env) {}
+
+    void SetConditions(const BatchOptions& o) {
+        for (const auto& [panelName, range] : o.Ranges) {
+            vcl::TComponent* panel = Find<vcl::TComponent>(form_, panelName);
+            bool order = panelName == "sp01";
+            if (!range.first.empty())
+                Type(Find<vcl::TWinControl>(panel, "BeginEdit"), order ? OrderKeyTyping(range.first) : range.first);
+            if (!range.second.empty())
+                Type(Find<vcl::TWinControl>(panel, "FinalEdit"), order ? OrderKeyTyping(range.second) : range.second);
+        }
+        Find<vcl::TComboBox>(form_, "cbo06")->SetItemIndex(o.Closed - 1);
+        if (!o.Project.empty()) {
+            auto* project = Find<vcl::TWinControl>(form_, "ed07");
+            if (!project->Visible()) throw BatchError{"--project: this company does not use project numbers (SYS180)"};
+            Type(project, o.Project);
+        }
+        Find<vcl::TWinControl>(form_, "btnQuery1")->SetFocus();   // leaving the last edit runs its checks
+    }
+
+    void Query() { Find<vcl::TButton>(form_, "btnQuery1")->Click(); }
+
+    std::vector<std::vector<std::string>> Grid() {
+        auto* grid = Find<vcl::TStringGrid>(form_, "StringGrid1");
+        std::vector<std::vector<std::string>> rows;
+        for (int r = 0; r < grid->RowCount(); ++r) {
+            std::vector<std::string> cells;
+            for (int c = 0; c < grid->ColCount(); ++c) cells.push_back(grid->Cells(c, r));
+            rows.push_back(cells);
+        }
+        return rows;
+    }
+
+    std::vector<BatchNode> Expand(int row, bool withOpenings) {
+        auto* grid = Find<vcl::TStringGrid>(form_, "StringGrid1");
+        grid->SetRow(row);
+        grid->Click();
+        Find<vcl::TButton>(form_, "BitBtn1")->Click();
+        auto* tree = Find<vcl::TTreeView>(form_, "TreeView");
+        std::vector<BatchNode> nodes;
+        for (int i = 0; i < tree->Items()->Count(); ++i) {
+            vcl::TTreeNode* node = tree->Items()->Item(i);
+            BatchNode n{node->Level(), node->Text(), node->SelectedIndex(), {}, {}};
+            if (withOpenings && n.Kind != 0) Open(tree, node, n);
+            nodes.push_back(n);
+        }
+        return nodes;
+    }
+
+private:
+    // Clicks the node and presses "开启"; the host records what it was asked.
+    void Open(vcl::TTreeView* tree, vcl::TTreeNode* node, BatchNode& n) {
+        tree->SetSelected(node);
+        tree->Click();
+        opened_.clear();
+        Find<vcl::TButton>(form_, "BitBtn2")->Click();
+        if (!opened_.empty()) {
+            n.Program = opened_.front().first;
+            n.Condition = opened_.front().second;
+        }
+    }
+
+public:
+    std::vector<std::pair<std::string, std::string>> opened_;
+
+private:
+    vcl::TComponent* form_;
+    HostEnvironment& env_;
+};
+
+}  // namespace
+
+std::optional<BatchOptions> ParseBatchOptions(const std::vector<std::string>& args, std::string& error) {
+    BatchOptions o;
+    for (size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        auto value = [&](std::string& target) {
+            if (i + 1 >= args.size()) {
+                error = arg + " needs a value";
+                return false;
+            }
+            target = args[++i];
+            return true;
+        };
+        std::string v;
+        if (arg == "--user") { if (!value(o.User)) return std::nullopt; }
+        else if (arg == "--company") { if (!value(o.Company)) return std::nullopt; }
+        else if (arg == "--database") { if (!value(o.Database)) return std::nullopt; }
+        else if (arg == "--trace-sql") { if (!value(o.TraceFile)) return std::nullopt; }
+        else if (arg == "--project") { if (!value(o.Project)) return std::nullopt; }
+        else if (arg == "--json") { o.Json = true; }
+        else if (const char* panel = RangePanel(arg)) {
+            if (!value(v)) return std::nullopt;
+            size_t dots = v.find("..");
+            if (dots == std::string::npos || v.find("..", dots + 2) != std::string::npos) {
+                error = arg + " wants FROM..TO (either side may be empty), not \"" + v + "\"";
+                return std::nullopt;
+            }
+            o.Ranges.push_back({panel, {v.substr(0, dots), v.substr(dots + 2)}});
+        } else if (arg == "--closed") {
+            if (!value(v)) return std::nullopt;
+            if (v != "1" && v != "2" && v != "3") {
+                error = "--closed wants 1 (closed), 2 (open) or 3 (all), not \"" + v + "\"";
+                return std::nullopt;
+            }
+            o.Closed = v[0] - '0';
+        } else if (arg == "--tree") {
+            if (!value(v)) return std::nullopt;
+            if (!ParseRows(v, o)) {
+                error = "--tree wants all or row numbers from 1 separated by commas, not \"" + v + "\"";
+                return std::nullopt;
+            }
+        } else if (arg == "--ui-code-page") {
+            if (!value(o.UICodePage)) return std::nullopt;
+            if (o.UICodePage != "936" && o.UICodePage != "950" && o.UICodePage != "437") {
+                error = "--ui-code-page wants 936, 950 or 437, not \"" + o.UICodePage + "\"";
+                return std::nullopt;
+            }
+        } else {
+            error = "unknown option \"" + arg + "\"";
+            return std::nullopt;
+        }
+    }
+    return o;
+}
+
+std::string FormatText(const BatchResult& result) {
+    std::string out;
+    for (const auto& row : result.Grid) {
+        for (size_t c = 0; c < row.size(); ++c) out += (c ? "\t" : "") + row[c];
+        out += "\n";
+    }
+    for (const auto& [row, nodes] : result.Trees) {
+        out += "# row " + std::to_string(row) + "\n";
+        for (const BatchNode& n : nodes)
+            out += std::string(static_cast<size_t>(2 * n.Level), ' ') + n.Text + "\t" + std::to_string(n.Kind) + "\n";
+    }
+    return out;
+}
+
+std::string FormatJson(const BatchResult& result) {
+    std::string out = "{\n  \"grid\": [";
+    for (size_t r = 0; r < result.Grid.size(); ++r) {
+        out += r ? ",\n    [" : "\n    [";
+        for (size_t c = 0; c < result.Grid[r].size(); ++c) out += (c ? ", " : "") + JsonString(result.Grid[r][c]);
+        out += "]";
+    }
+    out += "\n  ],\n  \"trees\": [";
+    for (size_t t = 0; t < result.Trees.size(); ++t) {
+        out += (t ? ",\n    {" : "\n    {") + std::string("\"row\": ") + std::to_string(result.Trees[t].first) +
+               ", \"nodes\": [";
+        const auto& nodes = result.Trees[t].second;
+        for (size_t i = 0; i < nodes.size(); ++i) {
+            const BatchNode& n = nodes[i];
+            out += (i ? ",\n      {" : "\n      {") + std::string("\"level\": ") + std::to_string(n.Level) +
+                   ", \"text\": " + JsonString(n.Text) + ", \"kind\": " + std::to_string(n.Kind);
+            if (n.Kind != 0)
+                out += ", \"program\": " + JsonString(n.Program) + ", \"condition\": " + JsonString(n.Condition);
+            out += "}";
+        }
+        out += "]}";
+    }
+    out += "\n  ]\n}\n";
+    return out;
+}
+
+int RunBatch(int argc, char** argv, int firstOption) {
+    std::vector<std::string> args(argv + firstOption, argv + argc);
+    std::string error;
+    std::optional<BatchOptions> options = ParseBatchOptions(args, error);
+    if (!options) {
+        std::cerr << "tamber-workcenter: " << error << "\n";
+        return 2;
+    }
+    setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    if (!options->UICodePage.empty()) setenv("ORTK_UI_CODE_PAGE", options->UICodePage.c_str(), 1);
+    QApplication app(argc, argv);
+    QApplication::setApplicationName("TamberWorkCenter");
+
+    ShellSettings settings = LoadShellSettings();
+    if (!settings.Problem.empty()) {
+        std::cerr << "tamber-workcenter: " << settings.Problem << "\n";
+        return 1;
+    }
+    if (options->Database.empty()) options->Database = settings.DefaultDatabase.empty() ? options->Company : settings.DefaultDatabase;
+    server::SimpleSqlService sql(DatabaseSourceOf(settings));
+    if (!options->TraceFile.empty()) sql.SetTraceFile(options->TraceFile);
+    std::string problem = server::CheckSignOn(sql, options->User, options->Company, options->Database);
+    if (!problem.empty()) {
+        std::cerr << "tamber-workcenter: " << problem << "\n";
+        return 1;
+    }
+    server::RegisterApplicationServers(sql, settings.DocumentFolder);
+    excel::RegisterExcelApplication();
+
+    // Messages the program shows are answered OK and reported on standard error.
+    auto messages = std::make_shared<plat::ScriptedDialogs>();
+    plat::SetDialogPresenter(messages);
+    ScriptedShellDialogs windows;
+    auto env = std::make_shared<HostEnvironment>();
+    env->Sql = &sql;
+    env->Dialogs = &windows;
+    env->Session = {options->User, options->Company, options->Database,
+                    options->UICodePage.empty() ? settings.UICodePage : options->UICodePage};
+
+    int status = 0;
+    std::string output;
+    try {
+        ModuleHost modules(settings.WorkFolders, plat::Variant(MakeHostObject(env)));
+        TDLLBaseController& controller = modules.Open({"ORTK41"}, options->User, options->Company, options->Database, 0);
+        QWidget* widget = QWidget::find(static_cast<WId>(controller.GetFormHandle()));
+        vcl::TComponent* form = widget ? vcl::TControl::ControlOf(widget) : nullptr;
+        if (!form) throw BatchError{"the program's window cannot be reached"};
+        WindowDriver driver(form, *env);
+        env->ExecWork = [&driver](const std::string& program, const std::string& condition) {
+            driver.opened_.emplace_back(program, condition);
+            return 0;
+        };
+        driver.SetConditions(*options);
+        driver.Query();
+        BatchResult result;
+        result.Grid = driver.Grid();
+        int dataRows = static_cast<int>(result.Grid.size()) - 1;
+        bool listed = dataRows > 0 && !plat::Trim(result.Grid[1][0]).empty();
+        std::vector<int> rows = options->TreeRows;
+        if (options->TreeAll && listed)
+            for (int r = 1; r <= dataRows; ++r) rows.push_back(r);
+        for (int r : rows) {
+            if (!listed || r > dataRows) throw BatchError{"--tree: row " + std::to_string(r) + " is not listed"};
+            result.Trees.emplace_back(r, driver.Expand(r, options->Json));
+        }
+        output = options->Json ? FormatJson(result) : FormatText(result);
+        modules.CloseAll();
+    } catch (const BatchError& e) {
+        std::cerr << "tamber-workcenter: " << e.text << "\n";
+        status = 1;
+    } catch (const std::exception& e) {
+        std::cerr << "tamber-workcenter: " << e.what() << "\n";
+        status = 1;
+    }
+    for (const plat::MessageDialog& shown : messages->Shown) std::cerr << "message: " << shown.Text << "\n";
+    plat::SetDialogPresenter(nullptr);
+    server::UnregisterApplicationServers();
+    if (status == 0) std::cout << output;
+    return status;
+}
+
+}  // namespace shell
