@@ -163,6 +163,9 @@ void TfrmORTK41::CreateResultPage() {
     btnExport = Make<TBitBtn>(this, pnlQueryBar, "btnExport");
     btnExport->SetCaption("汇出");
     btnExport->SetBounds(300, 4, 46, 28);
+    // DEFERRED: the export command (dialog, progress, outline into the sheet) is
+    // not wired yet; the button stays hidden rather than doing nothing.
+    btnExport->SetVisible(false);
 
     pnlTree = Make<TPanel>(this, TabSheet2, "pnlTree");
     pnlTree->SetCaption("");
@@ -206,7 +209,6 @@ void TfrmORTK41::WireHandlers() {
     StringGrid1->OnClick = TNotifyEvent([this](TObject* s) { StringGrid1Click(s); }, this);
     StringGrid1->OnDblClick = TNotifyEvent([this](TObject* s) { btn03Click(s); }, this);
     BitBtn1->OnClick = TNotifyEvent([this](TObject* s) { btn03Click(s); }, this);
-    btnExport->OnClick = TNotifyEvent([this](TObject* s) { btnExportClick(s); }, this);
     TreeView->OnClick = TNotifyEvent([this](TObject* s) { TreeViewClick(s); }, this);
     TreeView->OnDblClick = TNotifyEvent([this](TObject* s) { btn02Click(s); }, this);
     BitBtn2->OnClick = TNotifyEvent([this](TObject* s) { btn02Click(s); }, this);
@@ -461,11 +463,3 @@ void TfrmORTK41::ed07Exit(TObject*) {
 
 void TfrmORTK41::ShowRecordPosition(TClientDataSet* dataSet) { TfrmKvQuery::ShowRecordPosition(dataSet); }
 
-// ---- export ----
-
-void TfrmORTK41::btnExportClick(TObject*) {
-    if (plat::Trim(StringGrid1->Cells(0, StringGrid1->Row())).empty()) return;
-    ExportOrders();
-}
-
-void TfrmORTK41::ExportOrders() {}

@@ -74,7 +74,6 @@ public:
 
     // ---- operations ----
     virtual void ExpandOrder();
-    virtual void ExportOrders();
     void AddRangeCondition(TSelectPanel* panel, const std::string& column, std::string& sql, bool isDate);
     void AddPairRangeCondition(TSelectPanel* panel, const std::string& columnA, std::string& sql,
                                const std::string& columnB);
@@ -93,7 +92,6 @@ public:
     void btnExitClick(vcl::TObject* sender);
     void StringGrid1Click(vcl::TObject* sender);
     void btn03Click(vcl::TObject* sender);
-    void btnExportClick(vcl::TObject* sender);
     void TreeViewClick(vcl::TObject* sender);
     void btn02Click(vcl::TObject* sender);
     void ed07Exit(vcl::TObject* sender);
