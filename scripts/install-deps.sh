@@ -7,6 +7,7 @@ packages=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev libgl-dev
   libsqlite3-dev sqlite3
+  libpq-dev postgresql
   libpugixml-dev
   libopencc-dev opencc
   libxlsxwriter-dev zlib1g-dev

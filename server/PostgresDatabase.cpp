@@ -74,10 +74,11 @@ plat::Variant NumericValue(const char* text) {
     bool integral = s.find_first_of("eEN") == std::string::npos &&
                     (dot == std::string::npos || s.find_first_not_of('0', dot + 1) == std::string::npos);
     if (integral) {
+        std::string whole = s.substr(0, dot);
         errno = 0;
         char* end = nullptr;
-        long long v = std::strtoll(s.substr(0, dot).c_str(), &end, 10);
-        if (errno == 0 && end && *end == '\0') return Integer(v);
+        long long v = std::strtoll(whole.c_str(), &end, 10);
+        if (errno == 0 && end && *end == '\0' && !whole.empty()) return Integer(v);
     }
     return plat::Variant(std::strtod(text, nullptr));
 }

@@ -69,6 +69,7 @@ public:
         settings_ = admin_;
         settings_.database = "ortk_" + std::to_string(std::hash<std::string>{}(key) % 1000000000000ull);
         server::PgConnection pg(admin_.ConnectionInfo());
+        pg.Exec("SET client_min_messages = warning");
         pg.Exec("DROP DATABASE IF EXISTS " + settings_.database + " WITH (FORCE)");
         pg.Exec("CREATE DATABASE " + settings_.database + " TEMPLATE template0 ENCODING 'UTF8' LC_COLLATE 'C' LC_CTYPE 'C'");
     }
