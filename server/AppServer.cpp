@@ -1,10 +1,14 @@
 // The application-server objects behind "SOSRV01S.Class1" and its kin.
 #include "AppServer.h"
 
+#include <algorithm>
+#include <cctype>
 #include <ctime>
 #include <map>
+#include <vector>
 
 #include "ClassRegistry.h"
+#include "DataPacket.h"
 #include "Provider.h"
 #include "StrUtils.h"
 
@@ -81,24 +85,99 @@ private:
     std::string program_, user_, company_, database_, userInfo_;
 };
 
-// The query server of query programs; it answers the query frame's data requests.
+// The query server of query programs; it answers the query frame's data
+// requests. "GetQueryData"(by ref parameters, by ref data) takes the frame's
+// 14 elements: [0] the query kind, here a table of the company database;
+// [1] its columns, "COLUMN$label$kind" entries separated by ";" (label and
+// kind optional); [5] the database; [11] the condition (may be empty). It
+// answers False when the kind names no table or the columns are no column
+// names; otherwise True, with `data` a data packet of the rows found (text
+// columns). "SQLCommand", "DisplayLabels" ("label$kind$0;...") and "OrderBy"
+// then tell what ran; "ProgVerS" is "1.0", with ";" and the database's error
+// text after it when the statement failed.
 class QueryServer : public ProviderServer {
 public:
     explicit QueryServer(SimpleSqlService& sql) : ProviderServer(sql), sql_(sql) {
-        // (by ref [SQL, fields, database], by ref data) -> rows found
         Method("GetQueryData", [this](Args& a) {
             if (a.size() < 2) throw plat::EOleError("GetQueryData needs two arguments");
-            const Variant& p = a[0].Value;
-            if (!p.IsArray() || p.Array().HighBound() < 2) throw plat::EOleError("GetQueryData needs [SQL, fields, database]");
-            Variant context = plat::VarArrayOf({Variant(), p[2]});
-            session_.Database = Text(p[2]);   // the body's provider reads the same database
-            a[1].Value = sql_.SimpleSql(plat::VarArrayOf({p[0], p[1]}), context);
-            return Variant(plat::HasRows(a[1].Value));
+            return Variant(Run(a[0].Value, a[1].Value));
         });
+        Property("SQLCommand", [this](Args&) { return Variant(sqlCommand_); });
+        Property("DisplayLabels", [this](Args&) { return Variant(displayLabels_); });
+        Property("OrderBy", [this](Args&) { return Variant(orderBy_); });
+        Property("ProgVerS", [this](Args&) { return Variant(version_); });
     }
 
 private:
+    static bool IsName(const std::string& s) {
+        if (s.empty()) return false;
+        for (char c : s)
+            if (!std::isalnum(static_cast<unsigned char>(c)) && c != '_') return false;
+        return true;
+    }
+
+    bool Run(const Variant& p, Variant& data) {
+        sqlCommand_.clear();
+        displayLabels_.clear();
+        orderBy_.clear();
+        version_ = "1.0";
+        data = Variant();
+        if (!p.IsArray() || p.Array().HighBound() < 11) return false;
+        const std::string table = plat::UpperCase(plat::Trim(Text(p[0])));
+        const std::string database = Text(p[5]);
+        if (!IsName(table)) return false;
+        session_.Database = database;   // the body's provider reads the same database
+        std::vector<std::string> columns;
+        std::string labels;
+        std::string displayLabels = Text(p[1]);
+        for (size_t start = 0; start <= displayLabels.size();) {
+            size_t end = displayLabels.find(';', start);
+            if (end == std::string::npos) end = displayLabels.size();
+            std::string entry = plat::Trim(displayLabels.substr(start, end - start));
+            start = end + 1;
+            if (entry.empty()) continue;
+            std::string column = plat::UpperCase(plat::Trim(plat::GetToken(entry, "$", 1)));
+            if (!IsName(column)) return false;
+            std::string label = plat::GetToken(entry, "$", 2);
+            columns.push_back(column);
+            labels += (labels.empty() ? "" : ";") + (label.empty() ? column : label) + "$" +
+                      plat::GetToken(entry, "$", 3) + "$0";
+        }
+        if (columns.empty()) return false;
+        try {
+            sql_.Database(database).Query("SELECT * FROM $$" + table + " " + table + " WHERE 1=2");
+        } catch (const std::exception&) {
+            return false;   // no such table: a wrong query kind
+        }
+        std::string fields;
+        for (const std::string& c : columns) fields += (fields.empty() ? "" : ",") + c;
+        std::string condition = plat::Trim(Text(p[11]));
+        sqlCommand_ = "SELECT " + fields + " FROM $$" + table + " " + table + (condition.empty() ? "" : " WHERE " + condition);
+        displayLabels_ = labels;
+        orderBy_ = columns[0];
+        Variant rows;
+        try {
+            rows = sql_.SimpleSql(plat::VarArrayOf({sqlCommand_ + " ORDER BY " + orderBy_, fields}),
+                                  plat::VarArrayOf({Variant(), database}));
+        } catch (const std::exception& e) {
+            version_ = std::string("1.0;") + e.what();
+            return true;
+        }
+        std::vector<plat::packet::FieldDesc> descs;
+        for (const std::string& c : columns) descs.push_back({c, plat::packet::ftString, 1});
+        if (plat::HasRows(rows))
+            for (int r = rows.Array().LowBound(); r <= rows.Array().HighBound(); ++r)
+                for (size_t c = 0; c < columns.size(); ++c) {
+                    Variant& cell = rows.Array().At(r).Array().At(rows[r].Array().LowBound() + static_cast<int>(c));
+                    if (!cell.IsEmptyOrNull()) cell = Text(cell);
+                    descs[c].Size = std::max(descs[c].Size, static_cast<int>(Text(cell).size()));
+                }
+        data = plat::packet::MakeDataPacket(descs, plat::HasRows(rows) ? rows : Variant(), table);
+        return true;
+    }
+
     SimpleSqlService& sql_;
+    std::string sqlCommand_, displayLabels_, orderBy_, version_ = "1.0";
 };
 
 // Attached documents: "CheckOut"([user, mode, kind, key, ""]) copies the

@@ -3,9 +3,11 @@
 // window, translation from the language packages of its class chain.
 #include "KVForm.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <vector>
 
+#include "Buttons.h"
 #include "lang/CodeConverter.h"
 #include "lang/LanguageController.h"
 
@@ -20,7 +22,58 @@ TKVForm::TKVForm(vcl::TComponent* owner)
       langController_(vcl::TComponent::Create<TKvLangController>(this)) {
     converter_->SetName("KvConverter");
     langController_->SetName("LangController");
+    // The suite's windows are designed in SimSun 9 pt, centred, with hints.
+    Font()->SetName("宋体");
+    Font()->SetHeight(-13);
     SetKeyPreview(true);
+    SetPosition(vcl::TPosition::poScreenCenter);
+    SetShowHint(true);
+}
+
+QImage DisabledGlyphImage(const vcl::TBitmap& glyph) {
+    const int w = glyph.Width(), h = glyph.Height();
+    const vcl::TColor transparent = glyph.TransparentColor();
+    std::vector<bool> mask(static_cast<size_t>(w) * static_cast<size_t>(h), false);
+    auto isTransparent = [&](int x, int y) {
+        x = std::clamp(x, 0, w - 1);
+        y = std::clamp(y, 0, h - 1);
+        return glyph.Pixel(x, y) == transparent;
+    };
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            vcl::TColor c = glyph.Pixel(x, y);
+            if (c == transparent) continue;
+            int sum = (c & 0xFF) + (c >> 8 & 0xFF) + (c >> 16 & 0xFF);
+            if (sum < 384 || isTransparent(x - 1, y) || isTransparent(x + 1, y) || isTransparent(x, y - 1) ||
+                isTransparent(x, y + 1))
+                mask[static_cast<size_t>(y) * w + x] = true;
+        }
+    QImage out(w, h, QImage::Format_RGB32);
+    out.fill(vcl::ColorToQColor(vcl::clBtnFace));
+    const QColor highlight = vcl::ColorToQColor(vcl::clBtnHighlight), shadow = vcl::ColorToQColor(vcl::clBtnShadow);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+            if (mask[static_cast<size_t>(y) * w + x] && x + 1 < w && y + 1 < h) out.setPixelColor(x + 1, y + 1, highlight);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+            if (mask[static_cast<size_t>(y) * w + x]) out.setPixelColor(x, y, shadow);
+    return out;
+}
+
+bool AddDisabledGlyph(vcl::TBitmap& glyph, int& numGlyphs) {
+    if (glyph.Width() <= 0 || glyph.Height() <= 0 || numGlyphs != 1) return false;
+    QImage disabled = DisabledGlyphImage(glyph);
+    QImage strip(glyph.Width() * 2, glyph.Height(), QImage::Format_RGB32);
+    QImage first = glyph.Image().convertToFormat(QImage::Format_RGB32);
+    for (int y = 0; y < glyph.Height(); ++y)
+        for (int x = 0; x < glyph.Width(); ++x) {
+            strip.setPixel(x, y, first.pixel(x, y));
+            strip.setPixel(x + glyph.Width(), y, disabled.pixel(x, y));
+        }
+    // The strip's bottom-left pixel stays the glyph's: the transparent colour is kept.
+    glyph.SetImage(strip);
+    numGlyphs = 2;
+    return true;
 }
 
 void TKVForm::AfterConstruction() {
@@ -51,6 +104,16 @@ void TKVForm::FormCreate(vcl::TObject*) {
                 font->SetCharset(vcl::GB2312_CHARSET);
                 font->SetName("Tahoma");
             }
+        }
+    }
+    // Buttons designed with one glyph get the disabled look as second image.
+    for (vcl::TComponent* component : owned) {
+        if (auto* speed = dynamic_cast<vcl::TSpeedButton*>(component)) {
+            int count = speed->NumGlyphs();
+            if (AddDisabledGlyph(*speed->Glyph(), count)) speed->SetNumGlyphs(count);
+        } else if (auto* bit = dynamic_cast<vcl::TBitBtn*>(component)) {
+            int count = bit->NumGlyphs();
+            if (AddDisabledGlyph(*bit->Glyph(), count)) bit->SetNumGlyphs(count);
         }
     }
 }

@@ -7,10 +7,20 @@
 #include <string>
 
 #include "Forms.h"
+#include "Graphics.h"
 #include "Variant.h"
 
 class TCodeConverter;
 class TKvLangController;
+
+// The disabled look of a one-image glyph: pixels that are dark (red + green
+// + blue below 384) or border the transparent colour are drawn embossed, in
+// the highlight colour one pixel down and right and in the shadow colour on
+// top; everything else is button face. The result has the glyph's size.
+QImage DisabledGlyphImage(const vcl::TBitmap& glyph);
+// Appends the disabled image to a glyph strip of exactly one image (width
+// equal to the height, or NumGlyphs 1) and answers whether it did.
+bool AddDisabledGlyph(vcl::TBitmap& glyph, int& numGlyphs);
 
 class TKVForm : public vcl::TForm {
     VCL_DECLARE_CLASS(TKVForm)
@@ -51,6 +61,9 @@ public:
                      const std::string& defaultText) const;
 
     // Published handlers; descendants extend them and call the inherited one first.
+    // FormCreate clears every owned component's "ImeName", gives fonts the
+    // Latin face under code page 437 and adds disabled images to one-image
+    // glyphs of buttons.
     virtual void FormCreate(vcl::TObject* sender);
     virtual void FormShow(vcl::TObject* sender);
 

@@ -1,8 +1,10 @@
 // TfrmRadical: the program window as the host sees it. It holds the fields
 // the host sets and reads through the controller (rights, mode, condition,
 // return value), knows whether it runs hosted and which program it is, owns
-// the broker to the host's services and the data module, and starts up with
-// the host's parameter array.
+// the broker to the host's services and the data module, starts up with the
+// host's parameter array (sign-on, user rights, conversion and translation,
+// caption), and handles the function keys, help, Enter and the lookup
+// parameter exchange that every program window shares.
 #pragma once
 
 #include <cstdint>
@@ -14,6 +16,15 @@
 
 class TBrokers;
 class TdmRadical;
+
+namespace vcl {
+class TWinControl;
+}
+
+// Host messages: act as if F2, F3, F4 or F11 were pressed in the control
+// passed as the second parameter.
+inline constexpr uint32_t WM_HOST_KEYF2 = 0x040A, WM_HOST_KEYF3 = 0x040B, WM_HOST_KEYF4 = 0x040C,
+                          WM_HOST_KEYF11 = 0x040D;
 
 class TfrmRadical : public TKVForm, public IBrokerOwner {
     VCL_DECLARE_CLASS(TfrmRadical)
@@ -37,15 +48,32 @@ public:
 
     // ---- further window state ----
     uint64_t UserRights = 0;             // elements 0..63
-    int DateFormatKind = 1;
-    std::string DateSeparator;
+    int DateFormatKind = 1;              // "SYS001"
+    std::string DateSeparator;           // "SYS002"
+    int SqlType = 0;                     // the server's "SQLTYPE"
+    std::string GroupList;               // user information "GROUP_LIST"
+    std::string ExtraRights;             // user information "EX_POWER"
     std::string DatabaseName;
-    bool CloseOnPaint = false;
-    uint8_t ParamState = 0;
+    bool CloseOnPaint = false;           // the start failed: close at the first paint
+    uint8_t ParamState = 0;              // 0 idle, 1 building lookup parameters, 2 taking a lookup value
+    plat::Variant LookupData;            // prepared by DoKeyF2 while ParamState is 1
+    plat::Variant LookupReturn;          // handed back by the lookup while ParamState is 2
+    std::string ClientPath;              // from the client settings
+    std::string ClientIniFileName;
+    std::string ProfilePath;
+    // The server refused the log-on during the last start.
+    bool LogOnRefused = false;
 
     // Elements of the user rights at create: all but 15..21.
     static constexpr uint64_t kInitialUserRights = 0x0FFFFFFFFFC07FFFull;
+    // Elements 15..29: what a window keeps when the rights string is empty.
+    static constexpr uint64_t kNoPowerRights = 0x3FFF8000ull;
     bool HasUserRight(int element) const override;
+
+    // The user rights of a rights string ("POWER_DATA"): items split at ","
+    // (item 0 is the program), characters counted from 1; missing items or
+    // characters count as empty. An empty string answers kNoPowerRights.
+    static uint64_t ParseRights(const std::string& powerData);
 
     // True when the window runs inside the host shell (a module that is not
     // an executable, or a process whose name contains "TAMBER").
@@ -54,22 +82,66 @@ public:
     void GetProgramID(std::string& id) const;
     static std::string ProgramIDFromFileName(const std::string& moduleFileName);
 
+    // ---- the chain's operations ----
+    virtual void DoKeyF2(uint16_t& key, vcl::TWinControl* control);
+    virtual void DoKeyF3(uint16_t& key, vcl::TWinControl* control);
+    virtual void DoKeyF4(uint16_t& key, vcl::TWinControl* control);
+    virtual void DoKeyF11(uint16_t& key, vcl::TWinControl* control);
+    virtual void AfterFormShow() {}
+    virtual void BeforeStart() {}
+    virtual void PrepareForm() {}
+    // Date settings, log-on, user group and rights (see the .cpp).
+    virtual void LoadUserRights();
+    virtual void LoadClientSettings();
+    // Runs a member of the application server with `arg` and puts its answer
+    // into `arg`; 0 on success, -1 without a server or when it raised.
+    virtual int CallServerFunction(const std::string& name, plat::Variant& arg);
+    virtual void GetProgramName(const std::string& programID, std::string& name);
+    virtual void LoadUserSettings() {}
+    virtual void AfterRightsLoaded() {}
     // Starts the window with the host's parameter array [user, company,
-    // database, host window, launch data]; false when the start failed.
+    // database, host window, launch data]; false when the start failed (a
+    // short array, a refused log-on). Connection failures raise.
     virtual bool StartProgram(const plat::Variant& params);
     // Re-evaluates which commands are enabled after Rights changed.
     virtual void RefreshButtons() {}
     // The class of the window's data module.
     virtual vcl::TClass DataModuleClass() const;
+    // The help topic of `prefix` for the active control (see the .cpp).
+    virtual void GetHelpTopic(const std::string& prefix, std::string& topic);
 
-    virtual void LoadClientSettings();
-    virtual void LoadUserRights() {}
-    virtual void PrepareForm() {}
+    // The base of the help topics of a program: the digit of its fourth
+    // character ("I"/"Q" 1, "A" 6, "M" 8), "1" for "I" else "4", and its last
+    // two characters; "" when the fourth character has no help.
+    static std::string HelpBase(const std::string& programID);
+    // F1: asks the host to show the topic of the active control.
+    void ShowHelp();
 
-    // Published handlers.
+    // ---- values through the window's converter ----
+    plat::Variant Convert(int kind, const plat::Variant& value) const;
+    plat::Variant ConvertText(const plat::Variant& value) const;          // to the database script
+    plat::Variant ConvertDisplayText(const plat::Variant& value) const;   // to the display script
+    plat::Variant FromDisplay(const plat::Variant& value) const;
+
+    // ---- published handlers ----
     void FormCreate(vcl::TObject* sender) override;
+    void FormShow(vcl::TObject* sender) override;
     virtual void FormDestroy(vcl::TObject* sender);
     virtual void FormClose(vcl::TObject* sender, vcl::TCloseAction& action);
+    virtual void FormKeyDown(vcl::TObject* sender, uint16_t& key, vcl::TShiftState shift);
+    virtual void FormKeyPress(vcl::TObject* sender, char32_t& key);
+    virtual void FormResize(vcl::TObject* sender);
+    virtual void FormPaint(vcl::TObject* sender);
+    // A lookup control asks for its open parameters; `param` receives them
+    // as [LookupData, DateFormatKind, DateSeparator, group A visible, group B
+    // visible, flag, to-display, from-display, caption, database code page].
+    void GetBaseClassParam(vcl::TObject* sender, plat::Variant& param);
+    // A lookup control hands back the chosen value.
+    void SetReturn(vcl::TObject* sender, const plat::Variant& param);
+    // The flag GetBaseClassParam hands on beside the group rights.
+    virtual bool LookupFlag() const { return false; }
+
+    void WndProc(vcl::TMessage& message) override;
 
     // ---- IBrokerOwner ----
     intptr_t OwnerHandle() override { return Handle(); }
@@ -77,15 +149,23 @@ public:
     std::string UICodePage() const override { return TKVForm::UICodePage(); }
     std::string DBCodePage() const override { return TKVForm::DBCodePage(); }
     int UIConversionMode() const override { return UIConversion(); }
-    std::string ToDisplayText(const std::string& text) const override { return text; }
+    std::string ToDisplayText(const std::string& text) const override;
     void AfterMessage() override {}
-
-    std::string ClientPath;          // from the client settings
-    std::string ClientIniFileName;
 
 protected:
     void BindHandlers() override;
+    // The data control the window's active control is, or sits in: the
+    // control itself for a data-bound edit, its grid for a cell.
+    static bool IsGridControl(const vcl::TControl* control);
 
 private:
     void StartStandAlone();
+    void WatchPaint();
 };
+
+// Rights elements of the rights string, as ApplyRights reads them.
+namespace rights {
+inline constexpr int kGroupAView = 32, kGroupBView = 33, kGroupAReadOnly = 34, kGroupBReadOnly = 35, kAdd = 36,
+                     kQuery = 37, kEdit = 38, kDelete = 39, kC4 = 40, kC5 = 41, kPrint = 42, kC10 = 43, kC11 = 44,
+                     kC12 = 45, kOtherRecords = 31;
+}

@@ -66,7 +66,7 @@ public:
     vcl::TBitBtn* BitBtn2 = nullptr;       // open
     vcl::TMemo* memolng = nullptr;         // vocabulary of the list and the tree
     vcl::TMemo* Memo1 = nullptr;           // vocabulary of the export outline
-    vcl::TMemo* Memo2 = nullptr;           // heading of the specification column
+    vcl::TMemo* Memo2 = nullptr;           // heading of the item details column (规格)
 
     // Labels per listed row: entry i belongs to grid row i + 1.
     plat::TStringList OrderHeadTexts;

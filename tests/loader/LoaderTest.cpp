@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "DemoInstallation.h"
 #include "Dialogs.h"
 #include "Dispatch.h"
 #include "host/DLLBaseController.h"
@@ -51,6 +52,7 @@ protected:
         for (int i = 0; i < 5; ++i) QCoreApplication::processEvents();
     }
 
+    ortktest::DemoInstallation install_;   // the window signs on to its in-process server
     void* library_ = nullptr;   // stays loaded: the module's classes live as long as the process
     std::unique_ptr<TDLLBaseController> controller_;
     std::vector<int32_t> notes_;

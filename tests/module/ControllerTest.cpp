@@ -4,6 +4,7 @@
 
 #include <memory>
 
+#include "DemoInstallation.h"
 #include "Dialogs.h"
 #include "Dispatch.h"
 #include "data/Brokers.h"
@@ -32,6 +33,7 @@ protected:
         controller.HostObject = Host(std::make_shared<VersionHost>(version));
         ASSERT_EQ(controller.OpenForm(StartParams()), 0);
     }
+    ortktest::DemoInstallation install;   // the started window signs on to its server
     plat::ScopedScriptedDialogs dialogs;
     TDLLMTCtrller controller;
 };
@@ -195,15 +197,16 @@ TEST(ProgramWindow, StartWithAShortParameterArrayStopsWithE000038) {
 }
 
 TEST(ProgramWindow, StartFillsTheBrokerIdentityAndKeepsLaunchData) {
+    ortktest::DemoInstallation install;
     plat::ScopedScriptedDialogs dialogs;
     auto* form = vcl::TComponent::Create<TfrmORTK41>(nullptr);
     form->ModuleFileName = "/opt/tamber/ORTK41C.so";
-    ASSERT_TRUE(form->StartProgram(plat::VarArrayOf({"KV", "PRTest65", "PRTEST65DB", int32_t(4711), "launch"})));
+    ASSERT_TRUE(form->StartProgram(plat::VarArrayOf({"KV", "PRTest65", "PRTest65", int32_t(4711), "launch"})));
     EXPECT_EQ(form->Brokers->UserID, "KV");
     EXPECT_EQ(form->Brokers->CompanyID, "PRTest65");
-    EXPECT_EQ(form->Brokers->DatabaseName, "PRTEST65DB");
+    EXPECT_EQ(form->Brokers->DatabaseName, "PRTest65");
     EXPECT_EQ(form->Brokers->ProgramCode, "ORTK41");
-    EXPECT_EQ(form->DatabaseName, "PRTEST65DB");
+    EXPECT_EQ(form->DatabaseName, "PRTest65");
     EXPECT_EQ(form->HostWindow, 4711);
     EXPECT_EQ(form->LaunchParam.ToString(), "launch");
     EXPECT_FALSE(form->Visible());

@@ -1,10 +1,11 @@
-// A demo company database in a scratch folder and a host environment over
-// it with scripted shell windows: what the shell's tests stand on.
+// A demo installation (company database in a scratch folder, application
+// server in process) and a host environment over it with scripted shell
+// windows: what the shell's tests stand on.
 #pragma once
 
 #include <memory>
 
-#include "DemoData.h"
+#include "DemoInstallation.h"
 #include "HostObject.h"
 #include "ShellDialogs.h"
 #include "SimpleSql.h"
@@ -13,25 +14,25 @@
 namespace shelltest {
 
 class DemoHost {
+    // Program windows opened here sign on to the application server in
+    // process; declared first, so that it outlives everything below.
+    ortktest::DemoInstallation install_;
+
 public:
-    DemoHost() : sql_((server::CreateDemoDatabase(folder_.Path() + "PRTest65.db"), folder_.Path())) {
+    DemoHost() {
         env = std::make_shared<shell::HostEnvironment>();
-        env->Sql = &sql_;
+        env->Sql = &install_.Sql();
         env->Dialogs = &dialogs;
         env->Session = {"KV", "PRTest65", "PRTest65", "936"};
         host = plat::Variant(shell::MakeHostObject(env));
     }
 
-    server::SimpleSqlService& Sql() { return sql_; }
-    std::string Folder() const { return folder_.Path(); }
+    server::SimpleSqlService& Sql() { return install_.Sql(); }
+    std::string Folder() const { return install_.Folder(); }
 
     shell::ScriptedShellDialogs dialogs;
     std::shared_ptr<shell::HostEnvironment> env;
     plat::Variant host;
-
-private:
-    ortktest::TempFolder folder_;
-    server::SimpleSqlService sql_;
 };
 
 }  // namespace shelltest

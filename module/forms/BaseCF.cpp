@@ -1,0 +1,946 @@
+// The program window base: tool bar, menu and status bar; the rights of
+// commands and records; field groups; browse, add, edit, delete and cancel
+// with their questions; required fields; the user settings document and the
+// per-user input settings; saved grid views; attached documents; lookup
+// filling; quick search; conditions on the main dataset.
+#include "BaseCF.h"
+
+#include <QString>
+#include <algorithm>
+#include <filesystem>
+#include <functional>
+#include <fstream>
+#include <pugixml.hpp>
+#include <sstream>
+
+#include "ClassRegistry.h"
+#include "DBClient.h"
+#include "Dialogs.h"
+#include "Dispatch.h"
+#include "Format.h"
+#include "IniFile.h"
+#include "KvCtrls.h"
+#include "KvSearchDialog.h"
+#include "StrUtils.h"
+#include "SystemInfo.h"
+#include "controls/KvDBGrid.h"
+#include "data/BaseCD.h"
+#include "data/Brokers.h"
+#include "data/SingleCD.h"
+#include "export/MT_Doc.h"
+#include "lang/CodeConverter.h"
+
+using plat::Variant;
+using vcl::TClientDataSet;
+using vcl::TDataSetState;
+
+namespace {
+
+constexpr int kMenuTag = 2000;
+
+std::string WithoutBlanks(const std::string& text) {
+    std::string out;
+    for (char c : text)
+        if (c != ' ' && c != '\t' && c != '\r' && c != '\n') out += c;
+    return out;
+}
+
+bool SameText(const std::string& a, const std::string& b) { return plat::UpperCase(a) == plat::UpperCase(b); }
+
+}  // namespace
+
+const vcl::TClassInfo& TfrmBase::StaticClass() {
+    static const vcl::TClassInfo info = vcl::MakeComponentClass<TfrmBase>("TfrmBase", TfrmRadical::StaticClass());
+    return info;
+}
+
+// The window's bars and menu, as its description builds them.
+TfrmBase::TfrmBase(vcl::TComponent* owner) : TfrmRadical(owner) {
+    ImageList1 = vcl::TComponent::Create<vcl::TImageList>(this);
+    ImageList1->SetName("ImageList1");
+    ImageList1->SetWidth(18);
+    ImageList1->SetHeight(18);
+
+    Status = vcl::TComponent::Create<vcl::TStatusBar>(this);
+    Status->SetName("Status");
+    Status->SetParent(this);
+    Status->SetAlign(vcl::TAlign::alBottom);
+    const std::pair<const char*, int> panels[] = {{"浏览", 40}, {"", 400}, {"单据笔数", 50}, {"0/0", 50}, {"", 60}};
+    for (const auto& [text, width] : panels) {
+        vcl::TStatusPanel* p = Status->Panels()->Add();
+        p->SetText(text);
+        p->SetWidth(width);
+    }
+
+    ToolBar1 = vcl::TComponent::Create<vcl::TToolBar>(this);
+    ToolBar1->SetName("ToolBar1");
+    ToolBar1->SetParent(this);
+    ToolBar1->SetAlign(vcl::TAlign::alTop);
+    ToolBar1->SetFlat(true);
+    ToolBar1->SetButtonWidth(25);
+    ToolBar1->SetButtonHeight(25);
+    ToolBar1->SetShowHint(true);
+    ToolBar1->SetImages(ImageList1);
+    int image = 0, separators = 0;
+    auto button = [&](const char* name, const char* hint) {
+        auto* b = vcl::TComponent::Create<vcl::TToolButton>(this);
+        b->SetName(name);
+        b->SetHint(hint);
+        b->SetImageIndex(image++);
+        b->SetParent(ToolBar1);
+        return b;
+    };
+    auto separator = [&] {
+        auto* s = vcl::TComponent::Create<vcl::TToolButton>(this);
+        s->SetName("ToolButton" + std::to_string(++separators));
+        s->SetStyle(vcl::TToolButtonStyle::tbsSeparator);
+        s->SetParent(ToolBar1);
+    };
+    btnAdd = button("btnAdd", "新增");
+    btnAdd->SetEnabled(false);
+    btnQuery = button("btnQuery", "查询");
+    btnEdit = button("btnEdit", "更改");
+    btnDelete = button("btnDelete", "删除");
+    btnPrint = button("btnPrint", "打印");
+    separator();
+    btnFirst = button("btnFirst", "第一个");
+    btnPrior = button("btnPrior", "上一个");
+    btnNext = button("btnNext", "下一个");
+    btnLast = button("btnLast", "最后一个");
+    btnReFresh = button("btnReFresh", "重取");
+    separator();
+
+    MainMenu = vcl::TComponent::Create<vcl::TMainMenu>(this);
+    MainMenu->SetName("MainMenu");
+    MainMenu->SetOwnerDraw(true);
+    MainMenu->SetImages(ImageList1);
+    auto item = [&](vcl::TMenuItem* parent, const char* name, const char* caption, vcl::TShortCut shortCut, int tag) {
+        auto* m = vcl::TComponent::Create<vcl::TMenuItem>(this);
+        m->SetName(name);
+        m->SetCaption(caption);
+        if (shortCut) m->SetShortCut(shortCut);
+        m->SetTag(tag);
+        (parent ? parent : MainMenu->Items())->Add(m);
+        return m;
+    };
+    using vcl::ShortCut;
+    MenuItem1 = item(nullptr, "MenuItem1", "资料(&D)", 0, kMenuTag);
+    MenuItem1->SetGroupIndex(11);
+    miAdd = item(MenuItem1, "miAdd", "新增(&A)", ShortCut(vcl::VK_F5, 0), kMenuTag);
+    miQuery = item(MenuItem1, "miQuery", "查询(&Q)", ShortCut(vcl::VK_F6, 0), kMenuTag);
+    miEdit = item(MenuItem1, "miEdit", "更改(&E)", ShortCut(vcl::VK_F7, 0), kMenuTag);
+    miDelete = item(MenuItem1, "miDelete", "删除(&D)", ShortCut(vcl::VK_F8, 0), kMenuTag);
+    miViewItem = item(MenuItem1, "miViewItem", "查看文档(&V)", ShortCut(vcl::VK_F10, 0), kMenuTag);
+    miViewItem->SetVisible(false);
+    miFirst = item(MenuItem1, "miFirst", "第一个(&F)", ShortCut('H', vcl::ssCtrl), kMenuTag);
+    miPrior = item(MenuItem1, "miPrior", "上一个(&P)", 0, kMenuTag);
+    miNext = item(MenuItem1, "miNext", "下一个(&N)", 0, kMenuTag);
+    miLast = item(MenuItem1, "miLast", "最后一个(&L)", ShortCut('E', vcl::ssCtrl), kMenuTag);
+    item(MenuItem1, "N1", "-", 0, 0);
+    NG = item(MenuItem1, "NG", "保存视图(&G)", 0, 0);
+    MenuItem11 = item(nullptr, "MenuItem11", "功能(&F)", 0, kMenuTag);
+    MenuItem11->SetGroupIndex(12);
+    miToolBar = item(MenuItem11, "miToolBar", "工具栏(&S)", ShortCut('S', vcl::ssCtrl), kMenuTag);
+    miToolBar->SetChecked(true);
+    miManager = item(MenuItem11, "miManager", "管理字段(&M)", ShortCut('M', vcl::ssCtrl), kMenuTag);
+    item(MenuItem11, "N2", "-", 0, 0);
+    mnSearch = item(MenuItem11, "mnSearch", "快速定位(&F)", ShortCut('F', vcl::ssCtrl), 0);
+    MenuItem16 = item(nullptr, "MenuItem16", "退出(&X)", 0, kMenuTag);
+    MenuItem16->SetGroupIndex(100);
+    miExit = item(MenuItem16, "miExit", "退出(&X)", 0, kMenuTag);
+    SetMenu(MainMenu);
+
+    Status->SetTag(kMenuTag);
+    ToolBar1->SetTag(kMenuTag);
+    MainMenu->SetTag(kMenuTag);
+    ImageList1->SetTag(kMenuTag);
+
+    kvSearchDialog1 = vcl::TComponent::Create<TkvSearchDialog>(this);
+    kvSearchDialog1->SetName("kvSearchDialog1");
+    auto* intl = vcl::TComponent::Create<TKvUserIntl>(this);
+    intl->SetName("KvUserIntl1");
+    kvSearchDialog1->UserIntl = intl;
+}
+
+TfrmBase::~TfrmBase() = default;
+
+void TfrmBase::BindHandlers() {
+    TfrmRadical::BindHandlers();
+    OnCloseQuery = vcl::TCloseQueryEvent([this](vcl::TObject* s, bool& c) { FormCloseQuery(s, c); }, this);
+    auto bind = [this](vcl::TMenuItem* m, void (TfrmBase::*handler)(vcl::TObject*)) {
+        m->OnClick = vcl::TNotifyEvent([this, handler](vcl::TObject* s) { (this->*handler)(s); }, this);
+    };
+    bind(miAdd, &TfrmBase::miAddClick);
+    bind(miQuery, &TfrmBase::miQueryClick);
+    bind(miEdit, &TfrmBase::miEditClick);
+    bind(miDelete, &TfrmBase::miDeleteClick);
+    bind(miViewItem, &TfrmBase::miViewItemClick);
+    bind(miFirst, &TfrmBase::miFirstClick);
+    bind(miPrior, &TfrmBase::miPriorClick);
+    bind(miNext, &TfrmBase::miNextClick);
+    bind(miLast, &TfrmBase::miLastClick);
+    bind(NG, &TfrmBase::NGClick);
+    bind(miToolBar, &TfrmBase::miToolBarClick);
+    bind(miManager, &TfrmBase::miManagerClick);
+    bind(mnSearch, &TfrmBase::mnSearchClick);
+    bind(miExit, &TfrmBase::miExitClick);
+    bind(MenuItem11, &TfrmBase::MenuItem11Click);
+    auto tool = [this](vcl::TToolButton* b, void (TfrmBase::*handler)(vcl::TObject*)) {
+        b->OnClick = vcl::TNotifyEvent([this, handler](vcl::TObject* s) { (this->*handler)(s); }, this);
+    };
+    tool(btnAdd, &TfrmBase::miAddClick);
+    tool(btnQuery, &TfrmBase::miQueryClick);
+    tool(btnEdit, &TfrmBase::miEditClick);
+    tool(btnDelete, &TfrmBase::miDeleteClick);
+    tool(btnFirst, &TfrmBase::miFirstClick);
+    tool(btnPrior, &TfrmBase::miPriorClick);
+    tool(btnNext, &TfrmBase::miNextClick);
+    tool(btnLast, &TfrmBase::miLastClick);
+    btnPrint->OnClick = vcl::TNotifyEvent([this](vcl::TObject*) { DoPrint(); }, this);
+    btnReFresh->OnClick = vcl::TNotifyEvent([this](vcl::TObject*) { ReloadMain(); }, this);
+
+    kvSearchDialog1->OnBeforeSearch = TBeforeSearchEvent(
+        [this](vcl::TObject*, bool& abort) {
+            if (!kvSearchDialog1->SearchText.empty()) return;
+            Brokers->ShowCodedMessage("E", "000032", {ConvertDisplayText(kvSearchDialog1->UserIntl->EmptyValue)}, 936, true, 2);
+            abort = true;
+        },
+        this);
+    kvSearchDialog1->OnAfterSearch = TAfterSearchEvent(
+        [this](vcl::TObject*, bool found) {
+            if (found) return;
+            std::string text = plat::Format(ConvertDisplayText(kvSearchDialog1->UserIntl->NotFound).ToString(),
+                                            {kvSearchDialog1->SearchText});
+            Brokers->ShowCodedMessage("E", "000032", {text}, 936, true, 2);
+        },
+        this);
+    kvSearchDialog1->OnInitDialog = TSearchInitEvent(
+        [this](vcl::TObject*, vcl::TForm* dialog) {
+            dialog->Font()->Assign(*ToolBar1->Font());
+            dialog->SetCaption(ConvertDisplayText(kvSearchDialog1->UserIntl->Caption).ToString());
+            for (vcl::TComponent* c : dialog->ComponentList())
+                if (auto* control = dynamic_cast<vcl::TControl*>(c); control && !control->Caption().empty())
+                    control->SetCaption(ConvertDisplayText(control->Caption()).ToString());
+        },
+        this);
+    kvSearchDialog1->OnSelectField = TSearchFieldEvent(
+        [this](vcl::TObject*, std::string& field) {
+            if (kvSearchDialog1->Grid)
+                if (vcl::TField* f = kvSearchDialog1->Grid->SelectedField()) field = f->FieldName();
+        },
+        this);
+}
+
+vcl::TClass TfrmBase::DataModuleClass() const { return &TdmBase::StaticClass(); }
+
+TdmBase* TfrmBase::BaseModule() const { return dynamic_cast<TdmBase*>(DataModule); }
+
+TClientDataSet* TfrmBase::MainDataSet() const {
+    TdmBase* dm = BaseModule();
+    return dm ? dm->cdsMain : nullptr;
+}
+
+// ---- create, show, close ----
+
+void TfrmBase::FormCreate(vcl::TObject* sender) {
+    TfrmRadical::FormCreate(sender);
+    if (TdmBase* dm = BaseModule()) {
+        dm->WindowEditing = [this] { return EditMode != 0; };
+        dm->CheckRecord = [this](TClientDataSet* ds) { return CheckRequiredFields(ds); };
+        dm->ShowRecord = [this](TClientDataSet* ds) { ShowRecordPosition(ds); };
+    }
+    ApplyRights();
+}
+
+void TfrmBase::FormShow(vcl::TObject* sender) { TfrmRadical::FormShow(sender); }
+
+void TfrmBase::FormClose(vcl::TObject* sender, vcl::TCloseAction& action) {
+    TfrmRadical::FormClose(sender, action);
+    if (QBEForm && QBEForm->Owner() == this) {
+        QBEForm->Free();
+        QBEForm = nullptr;
+    }
+}
+
+void TfrmBase::AfterFormShow() {
+    TfrmRadical::AfterFormShow();
+    if (ProgramMode != 10) LoadUserSettings();
+    LoadView();
+    AfterLoadView();
+    // The data module keeps no table registration of its own: the tables
+    // ("M11_TABLE" ... "F11_TABLE") are read from the user information where used.
+}
+
+void TfrmBase::LoadClientSettings() {
+    TfrmRadical::LoadClientSettings();
+    ItemDocuments = false;
+    if (!ClientIniFileName.empty()) {
+        plat::TIniFile ini(ClientIniFileName);
+        ItemDocuments = plat::UpperCase(ini.ReadString("Client Components", "ItemDocuments", "N")) == "Y";
+    }
+}
+
+// ---- rights ----
+
+void TfrmBase::ApplyRights() {
+    CanQuery = HasUserRight(rights::kQuery);
+    GroupAView = HasUserRight(rights::kGroupAView);
+    GroupAReadOnly = HasUserRight(rights::kGroupAReadOnly);
+    GroupBView = HasUserRight(rights::kGroupBView);
+    GroupBReadOnly = HasUserRight(rights::kGroupBReadOnly);
+    CanAdd = HasUserRight(rights::kAdd);
+    CanPrint = HasUserRight(rights::kPrint);
+    RightC10 = HasUserRight(rights::kC10);
+    RightC11 = HasUserRight(rights::kC11);
+    if (!HasUserRight(rights::kOtherRecords)) {
+        CanEdit = HasUserRight(rights::kEdit);
+        CanDelete = HasUserRight(rights::kDelete);
+        RightC4 = HasUserRight(rights::kC4);
+        RightC5 = HasUserRight(rights::kC5);
+        RightC12 = HasUserRight(rights::kC12);
+    }
+    RefreshButtons();
+}
+
+void TfrmBase::RefreshButtons() {
+    TClientDataSet* ds = MainDataSet();
+    const bool editing = ds && (ds->State() == TDataSetState::dsEdit || ds->State() == TDataSetState::dsInsert);
+    const bool hasRecords = ds && !editing && !(ds->Bof() && ds->Eof());
+    auto both = [](vcl::TToolButton* b, vcl::TMenuItem* m, bool on) {
+        if (b) b->SetEnabled(on);
+        if (m) m->SetEnabled(on);
+    };
+    both(btnAdd, miAdd, !editing && CanAdd && (Rights & 1));
+    both(btnQuery, miQuery, !editing && CanQuery && (Rights & 4));
+    both(btnEdit, miEdit, hasRecords && CanEdit && (Rights & 2));
+    both(btnDelete, miDelete, hasRecords && CanDelete && (Rights & 8));
+    btnPrint->SetEnabled(hasRecords && CanPrint && (Rights & 16));
+    both(btnFirst, miFirst, hasRecords);
+    both(btnPrior, miPrior, hasRecords);
+    both(btnNext, miNext, hasRecords);
+    both(btnLast, miLast, hasRecords);
+    miExit->SetEnabled(!editing);
+    bool view = ds && ds->Active() && !ds->IsEmpty() && !LookupFields.empty();
+    miViewItem->SetVisible(view);
+    miViewItem->SetEnabled(view);
+    for (int i = 1;; ++i) {
+        std::string entry = plat::GetToken(ExtraRights, ";", i);
+        if (entry.empty() && plat::GetToken(ExtraRights + ";", ";", i + 1).empty()) break;
+        size_t eq = entry.find('=');
+        if (eq == std::string::npos) continue;
+        vcl::TComponent* c = FindComponent(plat::Trim(entry.substr(0, eq)));
+        if (c && vcl::IsPublishedProp(c, "Enabled"))
+            vcl::SetPropValue(c, "Enabled", Variant(plat::Trim(entry.substr(eq + 1)) == "Y"));
+    }
+}
+
+// Who may do what with this record: the creator's own rights, those of a
+// creator of one of the user's groups, or those of anybody else's record.
+void TfrmBase::ShowRecordPosition(TClientDataSet* dataSet) {
+    if (!dataSet) return;
+    if (HasUserRight(rights::kOtherRecords) && dataSet->Active()) {
+        vcl::TField* creator = dataSet->FindField("CREATOR");
+        vcl::TField* group = dataSet->FindField("USR_GROUP");
+        std::string who = creator ? plat::Trim(creator->AsString()) : std::string();
+        std::string grp = group ? plat::Trim(group->AsString()) : std::string();
+        int base = 38;
+        if (!who.empty() && who != Brokers->UserID) {
+            bool inGroup = !grp.empty() && (GroupList.find("'" + grp + "'") != std::string::npos ||
+                                            GroupList.find("\"" + grp + "\"") != std::string::npos);
+            base = inGroup ? 47 : 54;
+        }
+        CanEdit = HasUserRight(base);
+        CanDelete = HasUserRight(base + 1);
+        RightC4 = HasUserRight(base + 2);
+        RightC5 = HasUserRight(base + 3);
+        CanPrint = HasUserRight(base + 4);
+        // The last flag follows 45 for one's own records, else the block's last.
+        RightC12 = HasUserRight(base == 38 ? 45 : base + 5);
+    }
+    // Kept as the suite has it: ApplyRights takes CanPrint from element 42
+    // again, so the per-record print flag never survives it.
+    ApplyRights();
+    int count = dataSet->Active() ? dataSet->RecordCount() : 0;
+    int recNo = dataSet->Active() ? dataSet->RecNo() : 0;
+    Status->Panels()->Items(3)->SetText(recNo > 0 ? std::to_string(recNo) + "/" + std::to_string(count)
+                                                  : std::to_string(count));
+}
+
+void TfrmBase::ShowMode(int mode) {
+    static const char* const english[] = {"Browse", "Edit", "Insert"};
+    static const char* const chinese[] = {"浏览", "更改", "新增"};
+    if (mode >= 1 && mode <= 3) {
+        std::string text;
+        if (UICodePage() != "950" && UICodePage() != "936") text = english[mode - 1];
+        else text = Converted ? ConvertDisplayText(std::string(chinese[mode - 1])).ToString() : chinese[mode - 1];
+        Status->Panels()->Items(0)->SetText(text);
+    }
+    RefreshButtons();
+}
+
+void TfrmBase::SetEditMode(uint8_t mode) {
+    EditMode = mode;
+    ShowMode(mode == 0 ? 1 : mode == 1 ? 2 : 3);
+}
+
+// ---- start-up ----
+
+void TfrmBase::LoadUserRights() {
+    TfrmRadical::LoadUserRights();
+    TdmBase* dm = BaseModule();
+    if (LogOnRefused || !dm) return;
+    FieldManagement = false;
+    miManager->SetChecked(false);
+    dm->SetSystemFieldsVisible(dm->cdsMain, false);
+    // Controls bound to a data source of the module's by name get the module's own.
+    for (vcl::TComponent* c : ComponentList()) {
+        if (!vcl::IsPublishedProp(c, "DataSource") || vcl::PropType(c, "DataSource") != vcl::TTypeKind::Class) continue;
+        auto* source = dynamic_cast<vcl::TDataSource*>(vcl::GetObjectProp(c, "DataSource"));
+        if (!source || source->Owner() == dm) continue;
+        if (auto* own = dynamic_cast<vcl::TDataSource*>(dm->FindComponent(source->Name())))
+            vcl::SetObjectProp(c, "DataSource", own);
+    }
+    dm->OpenData();
+    ShowMode(1);
+    ShowRecordPosition(dm->cdsMain);
+    Status->Panels()->Items(Status->Panels()->Count() - 1)->SetText(dm->MIDAS->Address + " - " +
+                                                                   std::to_string(dm->MIDAS->Port));
+}
+
+std::vector<std::pair<std::string, std::vector<std::string>>> TfrmBase::ParseFieldList(const std::string& list) {
+    std::vector<std::pair<std::string, std::vector<std::string>>> out;
+    std::string text = WithoutBlanks(list);
+    std::stringstream entries(text);
+    std::string entry;
+    while (std::getline(entries, entry, ';')) {
+        size_t colon = entry.find(':');
+        if (colon == std::string::npos) continue;
+        std::vector<std::string> fields;
+        std::stringstream names(entry.substr(colon + 1));
+        std::string name;
+        while (std::getline(names, name, ','))
+            if (!name.empty()) fields.push_back(name);
+        out.emplace_back(entry.substr(0, colon), fields);
+    }
+    return out;
+}
+
+void TfrmBase::MakeFieldsReadOnly(const std::string& list) {
+    if (!DataModule) return;
+    for (const auto& [dsName, fields] : ParseFieldList(list)) {
+        auto* ds = dynamic_cast<TClientDataSet*>(DataModule->FindComponent(dsName));
+        if (!ds) continue;
+        for (const std::string& name : fields) {
+            vcl::TField* field = ds->FindField(name);
+            if (!field) continue;
+            field->SetReadOnly(true);
+            for (vcl::TComponent* c : ComponentList()) {
+                if (!vcl::IsPublishedProp(c, "DataField") || !SameText(vcl::GetPropValue(c, "DataField").ToString(), name))
+                    continue;
+                if (vcl::IsPublishedProp(c, "ReadOnly")) vcl::SetPropValue(c, "ReadOnly", Variant(true));
+                if (auto* w = dynamic_cast<vcl::TWinControl*>(c)) {
+                    w->SetTabStop(false);
+                    w->SetColor(Color());
+                }
+            }
+        }
+    }
+}
+
+void TfrmBase::HideFields(const std::string& list) {
+    if (!DataModule) return;
+    for (const auto& [dsName, fields] : ParseFieldList(list)) {
+        auto* ds = dynamic_cast<TClientDataSet*>(DataModule->FindComponent(dsName));
+        if (!ds) continue;
+        for (const std::string& name : fields) {
+            vcl::TField* field = ds->FindField(name);
+            if (!field) continue;
+            field->SetVisible(false);
+            for (vcl::TComponent* c : ComponentList()) {
+                if (!vcl::IsPublishedProp(c, "DataField") || !SameText(vcl::GetPropValue(c, "DataField").ToString(), name))
+                    continue;
+                vcl::SetPropValue(c, "DataField", Variant(std::string()));
+                if (auto* control = dynamic_cast<vcl::TControl*>(c)) {
+                    control->SetEnabled(false);
+                    control->SetColor(Color());
+                }
+            }
+        }
+    }
+}
+
+void TfrmBase::PrepareForm() {
+    TfrmRadical::PrepareForm();
+    if (!DataModule) return;
+    if (HasUserRight(rights::kGroupAReadOnly)) MakeFieldsReadOnly(GroupAFields);
+    else if (!HasUserRight(rights::kGroupAView)) HideFields(GroupAFields);
+    if (HasUserRight(rights::kGroupBReadOnly)) MakeFieldsReadOnly(GroupBFields);
+    else if (!HasUserRight(rights::kGroupBView)) HideFields(GroupBFields);
+    std::string sys024 = plat::Trim(Brokers->GetSysParam("SYS024"));
+    if (sys024 == "1" || sys024 == "3") HideFields(Sys024Fields1);
+    if (sys024 == "1" || sys024 == "2") HideFields(Sys024Fields2);
+    // A hint with only a long part would show an empty tip: a blank keeps it a hint.
+    for (vcl::TControl* child : ControlList()) {
+        const std::string& hint = child->Hint();
+        if (!hint.empty() && plat::Trim(plat::GetToken(hint, "|", 1)).empty()) child->SetHint(" " + hint);
+    }
+    if (auto* single = dynamic_cast<TdmSingle*>(DataModule); single && single->cdsMain->Active())
+        single->ApplyCurrencyFormats(single->cdsMain);
+    IsFocusPageOne = UserSetting("InputSettings001", "IsFocusPageOne", true);
+    IsKeepOnAdd = UserSetting("InputSettings002", "IsKeepOnAdd", true);
+}
+
+bool TfrmBase::UserSetting(const std::string& section, const std::string& name, bool fallback) {
+    Variant arg = plat::VarArrayOf({Brokers->CompanyID, Brokers->UserID, Brokers->ProgramCode, section});
+    if (CallServerFunction("GetUserDefine", arg) != 0 || !arg.IsString()) return fallback;
+    pugi::xml_document doc;
+    if (!doc.load_string(arg.ToString().c_str())) return fallback;
+    pugi::xml_node node = doc.document_element().child(name.c_str());
+    if (!node || node.type() != pugi::node_element) return fallback;
+    return std::string(node.text().get()) == "True";
+}
+
+// ---- user settings document ----
+
+TMT_Doc* TfrmBase::UserSettings() {
+    if (!userSettings_) {
+        Variant answer;
+        if (DataModule && DataModule->AppServer.IsDispatch()) {
+            try {
+                answer = plat::CallMethod(DataModule->AppServer, "GetFormat",
+                                          {plat::ByVal(Brokers->CompanyID), plat::ByVal(Brokers->ProgramCode)});
+            } catch (const std::exception&) {
+                answer = Variant();
+            }
+        }
+        userSettings_ = UserSettingsFromAnswer(answer, KvConverter());
+    }
+    return userSettings_.get();
+}
+
+void TfrmBase::LoadUserSettings() {
+    TMT_Doc* doc = UserSettings();
+    doc->ApplyToForm(this);
+    std::string required = doc->ListIDs("Components/*[Required='-1']");
+    if (required.empty()) return;
+    std::vector<std::string> names;
+    for (int i = 1;; ++i) {
+        std::string name = plat::GetToken(required, ",", i);
+        if (name.empty()) break;
+        names.push_back(name);
+    }
+    // Into the "cdsMain" entry, each name once.
+    auto entries = ParseFieldList(RequiredFields);
+    auto main = std::find_if(entries.begin(), entries.end(), [](const auto& e) { return SameText(e.first, "cdsMain"); });
+    if (main == entries.end()) {
+        entries.emplace_back("cdsMain", std::vector<std::string>());
+        main = entries.end() - 1;
+    }
+    for (const std::string& n : names)
+        if (std::none_of(main->second.begin(), main->second.end(), [&](const std::string& f) { return SameText(f, n); }))
+            main->second.push_back(n);
+    std::string text;
+    for (const auto& [ds, fields] : entries) {
+        if (!text.empty()) text += ";";
+        text += ds + ":";
+        for (size_t i = 0; i < fields.size(); ++i) text += (i ? "," : "") + fields[i];
+    }
+    RequiredFields = text;
+}
+
+// ---- add, edit, delete, cancel, close ----
+
+bool TfrmBase::DoAdd() {
+    TClientDataSet* ds = MainDataSet();
+    if (!ds) return false;
+    TdmBase* dm = BaseModule();
+    SetDataSetCondition(ds, "1=2", dm->MainOrder);
+    if (!ds->ProviderName().empty() && ds->RemoteServer()) ReloadMain();
+    else if (ds->Active()) ds->EmptyDataSet();
+    else ds->CreateDataSet();
+    SetEditMode(2);
+    ds->Append();
+    RefreshButtons();
+    return true;
+}
+
+bool TfrmBase::DoEdit() {
+    TClientDataSet* ds = MainDataSet();
+    if (!ds || !ds->Active() || ds->IsEmpty()) return false;
+    SetEditMode(1);
+    ds->Edit();
+    RefreshButtons();
+    return true;
+}
+
+bool TfrmBase::DoDelete(bool confirm) {
+    TClientDataSet* ds = MainDataSet();
+    if (!ds || !ds->Active() || ds->IsEmpty() || !CanDelete || !(Rights & 8)) return false;
+    if (confirm && Brokers->ShowCodedMessage("C", "000001", {}, 936, true, 2) != plat::mrOk) return false;
+    bool ok = true;
+    try {
+        ds->Delete();
+        if (!ds->ProviderName().empty() && ds->RemoteServer()) ok = DataModule->ApplyDataSet(ds);
+    } catch (const std::exception& e) {
+        TdmRadical::WriteAlertLog("BaseCF-484", e.what(), "D");
+        Brokers->ShowCodedMessage("E", "000007", {}, 936, true, 2);
+        ok = false;
+    }
+    SetEditMode(0);
+    ShowRecordPosition(ds);
+    return ok;
+}
+
+bool TfrmBase::SaveChanges() {
+    TClientDataSet* ds = MainDataSet();
+    if (!ds) return false;
+    if (ds->State() == TDataSetState::dsEdit || ds->State() == TDataSetState::dsInsert) ds->Post();
+    if (!ds->ProviderName().empty() && ds->RemoteServer() && !DataModule->ApplyDataSet(ds)) return false;
+    SetEditMode(0);
+    return true;
+}
+
+bool TfrmBase::CancelChanges(bool confirm) { return CancelOrKeep(confirm); }
+
+bool TfrmBase::CancelOrKeep(bool confirm) {
+    TClientDataSet* ds = MainDataSet();
+    if (!ds) return true;
+    bool pending = ds->Modified() || ds->ChangeCount() > 0;
+    if (pending && confirm) {
+        const char* code = EditMode == 2 ? "000004" : "000002";
+        if (Brokers->ShowCodedMessage("C", code, {}, 936, true, 2) != plat::mrOk) return false;
+    }
+    if (ds->State() == TDataSetState::dsEdit || ds->State() == TDataSetState::dsInsert) ds->Cancel();
+    if (ds->Active()) ds->CancelUpdates();
+    SetEditMode(0);
+    if (CloseOnCancel) {
+        if (TdmBase* dm = BaseModule()) dm->SetDataSetCondition(ds, "", dm->MainOrder);
+        ds->Close();
+    }
+    ShowRecordPosition(ds);
+    return true;
+}
+
+void TfrmBase::CloseProgram() { Close(); }
+
+void TfrmBase::FormCloseQuery(vcl::TObject*, bool& canClose) {
+    if (EditMode == 0) return;
+    int answer = Brokers->ShowCodedMessage("D", EditMode == 1 ? "000002" : "000001", {}, 936, true, 2);
+    switch (answer) {
+    case plat::mrYes: canClose = SaveChanges(); break;
+    case plat::mrNo: canClose = CancelChanges(false); break;
+    default: canClose = false; break;
+    }
+}
+
+void TfrmBase::FormKeyDown(vcl::TObject* sender, uint16_t& key, vcl::TShiftState shift) {
+    TfrmRadical::FormKeyDown(sender, key, shift);
+    if (key != vcl::VK_ESCAPE || shift != 0 || !DataModule) return;
+    key = 0;
+    if (EditMode == 0) CloseProgram();
+    else CancelChanges(true);
+}
+
+bool TfrmBase::CheckRequiredFields(TClientDataSet* dataSet) {
+    if (EditMode == 0 || !dataSet) return true;
+    for (const auto& [dsName, fields] : ParseFieldList(RequiredFields)) {
+        if (!SameText(dsName, dataSet->Name())) continue;
+        for (const std::string& name : fields) {
+            vcl::TField* field = dataSet->FindField(name);
+            if (!field || !plat::Trim(field->AsString()).empty()) continue;
+            Brokers->ShowCodedMessage("E", "000003", {field->DisplayLabel()}, 936, true, 2);
+            for (vcl::TComponent* c : ComponentList()) {
+                auto* control = dynamic_cast<vcl::TWinControl*>(c);
+                if (!control || !vcl::IsPublishedProp(c, "DataField") ||
+                    !SameText(vcl::GetPropValue(c, "DataField").ToString(), name))
+                    continue;
+                // The page that holds the control comes to the front first.
+                for (vcl::TControl* p = control->Parent(); p; p = p->Parent()) {
+                    auto* sheet = dynamic_cast<vcl::TTabSheet*>(p);
+                    if (!sheet || !sheet->PageControl()) continue;
+                    vcl::TPageControl* pages = sheet->PageControl();
+                    if (!pages->Visible() || !pages->Enabled()) break;
+                    pages->SetActivePage(sheet);
+                }
+                if (control->CanFocus()) control->SetFocus();
+                break;
+            }
+            return false;
+        }
+    }
+    return true;
+}
+
+// ---- function keys ----
+
+namespace {
+bool IsReadOnlyControl(vcl::TWinControl* control) {
+    return control && vcl::IsPublishedProp(control, "ReadOnly") && vcl::GetPropValue(control, "ReadOnly").ToBool();
+}
+}  // namespace
+
+void TfrmBase::DoKeyF2(uint16_t& key, vcl::TWinControl* control) {
+    if (IsReadOnlyControl(control)) {
+        key = 0;
+        return;
+    }
+    TfrmRadical::DoKeyF2(key, control);
+}
+
+void TfrmBase::DoKeyF3(uint16_t& key, vcl::TWinControl* control) {
+    if (IsReadOnlyControl(control)) {
+        key = 0;
+        return;
+    }
+    TfrmRadical::DoKeyF3(key, control);
+}
+
+void TfrmBase::DoKeyF4(uint16_t& key, vcl::TWinControl* control) {
+    if (IsReadOnlyControl(control)) {
+        key = 0;
+        return;
+    }
+    TfrmRadical::DoKeyF4(key, control);
+}
+
+void TfrmBase::DoKeyF11(uint16_t& key, vcl::TWinControl* control) {
+    TfrmRadical::DoKeyF11(key, control);
+    FillFromLookup(control, LookupFields, false);
+    key = 0;
+}
+
+void TfrmBase::GetHelpTopic(const std::string& prefix, std::string& topic) {
+    if (EditMode == 0) {
+        topic = prefix + "0000";
+        return;
+    }
+    TfrmRadical::GetHelpTopic(prefix, topic);
+}
+
+TKvDBGrid* TfrmBase::GridOf(vcl::TControl* control) {
+    for (vcl::TControl* c = control; c; c = c->Parent())
+        if (auto* grid = dynamic_cast<TKvDBGrid*>(c)) return grid;
+    return nullptr;
+}
+
+void TfrmBase::FillFromLookup(vcl::TWinControl* control, const std::string& spec, bool force) {
+    if (ProgramMode == 10 || !DataModule || WithoutBlanks(spec).empty() || !control) return;
+    if (control->Is<vcl::TKvBtnEdit>() && static_cast<vcl::TKvBtnEdit*>(control)->ReadOnly()) return;
+    TClientDataSet* ds = nullptr;
+    vcl::TField* field = nullptr;
+    if (TKvDBGrid* grid = GridOf(control)) {
+        ds = grid->DataSet();
+        field = grid->SelectedField();
+    } else if (vcl::IsPublishedProp(control, "DataSource") && vcl::IsPublishedProp(control, "DataField")) {
+        auto* source = dynamic_cast<vcl::TDataSource*>(vcl::GetObjectProp(control, "DataSource"));
+        ds = source ? dynamic_cast<TClientDataSet*>(source->DataSet()) : nullptr;
+        if (ds) field = ds->FindField(vcl::GetPropValue(control, "DataField").ToString());
+    }
+    if (!ds || !ds->Active() || !field) return;
+    bool listed = false;
+    for (const auto& [dsName, fields] : ParseFieldList(spec))
+        if (SameText(dsName, ds->Name()))
+            for (const std::string& f : fields) listed = listed || SameText(f, field->FieldName());
+    if (!listed || (field->ReadOnly() && !force)) return;
+    Variant answer;
+    Brokers->F2GetData(field->FieldName(), "2", answer);
+    if (!answer.IsArray() || EditMode == 0) return;
+    if (ds->State() == TDataSetState::dsBrowse) ds->Edit();
+    field->SetValue(answer[plat::VarArrayLowBound(answer)]);
+}
+
+// ---- browsing ----
+
+void TfrmBase::miFirstClick(vcl::TObject*) {
+    if (TClientDataSet* ds = MainDataSet(); ds && ds->Active()) ds->First();
+}
+
+void TfrmBase::miPriorClick(vcl::TObject*) {
+    if (TClientDataSet* ds = MainDataSet(); ds && ds->Active() && !ds->Bof()) ds->Prior();
+}
+
+// At the end one more step: a dataset that fetches in packets brings the next one.
+void TfrmBase::miNextClick(vcl::TObject*) {
+    TClientDataSet* ds = MainDataSet();
+    if (!ds || !ds->Active()) return;
+    ds->Next();
+    if (ds->Eof()) ds->Next();
+}
+
+void TfrmBase::miLastClick(vcl::TObject*) {
+    if (TClientDataSet* ds = MainDataSet(); ds && ds->Active()) ds->Last();
+}
+
+void TfrmBase::miToolBarClick(vcl::TObject*) {
+    miToolBar->SetChecked(!miToolBar->Checked());
+    ToolBar1->SetVisible(miToolBar->Checked());
+}
+
+void TfrmBase::miManagerClick(vcl::TObject*) {
+    miManager->SetChecked(!miManager->Checked());
+    FieldManagement = miManager->Checked();
+    if (TdmBase* dm = BaseModule()) dm->SetSystemFieldsVisible(dm->cdsMain, FieldManagement);
+}
+
+void TfrmBase::MenuItem11Click(vcl::TObject*) { mnSearch->SetEnabled(GridOf(ActiveControl()) != nullptr); }
+
+void TfrmBase::mnSearchClick(vcl::TObject*) {
+    TKvDBGrid* grid = GridOf(ActiveControl());
+    if (!grid) return;
+    kvSearchDialog1->Grid = grid;
+    // The body stays where the search puts it: moving in the main dataset would empty it.
+    TdmBase* dm = BaseModule();
+    std::function<void(TClientDataSet*)> saved;
+    if (dm) std::swap(saved, dm->ShowRecord);
+    kvSearchDialog1->Execute();
+    if (dm) std::swap(saved, dm->ShowRecord);
+}
+
+void TfrmBase::DateFieldDBComboDlgExit(vcl::TObject* sender) {
+    auto* control = dynamic_cast<vcl::TControl*>(sender);
+    if (!control || !vcl::IsPublishedProp(control, "DataField") || !vcl::IsPublishedProp(control, "DataSource")) return;
+    std::string text = vcl::IsPublishedProp(control, "Text") ? vcl::GetPropValue(control, "Text").ToString() : "";
+    bool onlySeparators = true;
+    for (char c : text)
+        if (c != ' ' && std::string(1, c) != DateSeparator && c != '/' && c != '-' && c != '.') onlySeparators = false;
+    auto* source = dynamic_cast<vcl::TDataSource*>(vcl::GetObjectProp(control, "DataSource"));
+    auto* ds = source ? dynamic_cast<TClientDataSet*>(source->DataSet()) : nullptr;
+    vcl::TField* field = ds ? ds->FindField(vcl::GetPropValue(control, "DataField").ToString()) : nullptr;
+    if (!onlySeparators || !field || !DataModule) return;
+    if (field->AsString() == DataModule->DateFieldEditMask() && ds->State() != TDataSetState::dsBrowse) field->Clear();
+}
+
+// ---- conditions ----
+
+void TfrmBase::SetDataSetCondition(TClientDataSet* dataSet, const std::string& where, const std::string& order) {
+    if (TdmBase* dm = BaseModule()) dm->SetDataSetCondition(dataSet, where, order);
+}
+
+void TfrmBase::ReloadMain() {
+    TClientDataSet* ds = MainDataSet();
+    TdmBase* dm = BaseModule();
+    if (!ds || !dm || ds->ProviderName().empty() || !ds->RemoteServer()) return;
+    ds->Close();
+    ds->CommandText = dm->MainStatement();
+    ds->Open();
+    ShowRecordPosition(ds);
+}
+
+bool TfrmBase::ApplyCondition(const std::string& where, const std::string& order) {
+    try {
+        SetDataSetCondition(MainDataSet(), where, order);
+        ReloadMain();
+        return true;
+    } catch (const std::exception&) {
+        return false;
+    }
+}
+
+// Numbers stand as they are; everything else as a quoted SQL string.
+bool TfrmBase::ReloadCurrentRecord() {
+    TClientDataSet* ds = MainDataSet();
+    TdmBase* dm = BaseModule();
+    if (!ds || !dm) return false;
+    std::string table = plat::Trim(Brokers->UserInfo.Values("M11_TABLE"));
+    std::string condition;
+    for (int i = 1;; ++i) {
+        std::string name = plat::Trim(plat::GetToken(dm->MainKey, ",", i));
+        if (name.empty()) break;
+        vcl::TField* field = ds->Active() ? ds->FindField(name) : nullptr;
+        if (!field) continue;
+        vcl::TFieldType t = field->DataType();
+        bool numeric = t == vcl::TFieldType::ftSmallint || t == vcl::TFieldType::ftInteger ||
+                       t == vcl::TFieldType::ftWord || t == vcl::TFieldType::ftFloat;
+        std::string value = numeric ? field->Text() : plat::QuotedStr(field->Text());
+        if (!condition.empty()) condition += " and ";
+        condition += (table.empty() ? "" : table + ".") + field->FieldName() + "=" + value;
+    }
+    KeyCondition = condition;
+    SetDataSetCondition(ds, condition, "");
+    ReloadMain();
+    return true;
+}
+
+void TfrmBase::ApplyQBECondition() { SetDataSetCondition(MainDataSet(), QBECondition, QBEOrder); }
+
+// ---- grid views ----
+
+std::string TfrmBase::GridPath() const {
+    std::string path;
+    if (!ClientIniFileName.empty()) {
+        plat::TIniFile ini(ClientIniFileName);
+        path = ini.ReadString("Client Components", "GridViewDataPath", "");
+    }
+    path = path.empty() ? ClientPath + "c_Data/" : plat::NativePath(path, ClientPath);
+    return plat::IncludeTrailingPathDelimiter(path);
+}
+
+std::string TfrmBase::ViewFileName() const {
+    std::string id;
+    GetProgramID(id);
+    return GridPath() + Brokers->UserID + "/" + id + "C.ugs";
+}
+
+// One line per field of every dataset: "dataset.field=index;width;visible".
+void TfrmBase::SaveView() {
+    if (!DataModule) return;
+    std::string file = ViewFileName();
+    std::error_code ec;
+    std::filesystem::create_directories(std::filesystem::path(file).parent_path(), ec);
+    std::ofstream out(file, std::ios::binary | std::ios::trunc);
+    if (!out) return;
+    out << "[GridView]\n";
+    for (vcl::TComponent* c : DataModule->ComponentList()) {
+        auto* ds = dynamic_cast<TClientDataSet*>(c);
+        if (!ds) continue;
+        for (vcl::TField* f : ds->FieldList())
+            out << ds->Name() << "." << f->FieldName() << "=" << f->Index() << ";" << f->DisplayWidth() << ";"
+                << (f->Visible() ? 1 : 0) << "\n";
+    }
+}
+
+void TfrmBase::LoadView() {
+    if (!DataModule) return;
+    std::string file = ViewFileName();
+    std::error_code ec;
+    if (!std::filesystem::exists(file, ec)) {
+        std::string id;
+        GetProgramID(id);
+        file = GridPath() + id + "C.ugs";
+        if (!std::filesystem::exists(file, ec)) return;
+    }
+    plat::TIniFile ini(file);
+    for (vcl::TComponent* c : DataModule->ComponentList()) {
+        auto* ds = dynamic_cast<TClientDataSet*>(c);
+        if (!ds) continue;
+        for (vcl::TField* f : ds->FieldList()) {
+            std::string value = ini.ReadString("GridView", ds->Name() + "." + f->FieldName(), "");
+            if (value.empty()) continue;
+            try {
+                int width = std::stoi(plat::GetToken(value, ";", 2));
+                if (width > 0) f->SetDisplayWidth(width);
+            } catch (const std::exception&) {
+            }
+            f->SetVisible(plat::GetToken(value, ";", 3) != "0");
+        }
+    }
+}
+
+// ---- attached documents ----
+
+void TfrmBase::ViewDocument() {
+    auto entries = ParseFieldList(LookupFields);
+    if (entries.empty() || entries[0].second.empty() || !DataModule) return;
+    auto* ds = dynamic_cast<TClientDataSet*>(DataModule->FindComponent(entries[0].first));
+    vcl::TField* key = ds && ds->Active() ? ds->FindField(entries[0].second[0]) : nullptr;
+    if (!key) return;
+    Variant answer;
+    bool found = ItemDocuments ? Brokers->CheckValue("INVMB", "12", Variant(plat::Trim(key->AsString())), answer)
+                               : Brokers->CheckValue("CMSMV", "07", Variant(plat::Trim(key->AsString())), answer);
+    if (!found || !answer.IsArray() || answer.Array().Count() < 2) return;
+    int low = plat::VarArrayLowBound(answer);
+    Variant dms = plat::CreateOleObject("DmsC.DMSClass1");
+    Variant request = plat::VarArrayOf({Brokers->UserID, "R", answer[low], answer[low + 1], std::string()});
+    Variant result = plat::CallMethod(dms, "CheckOut", {plat::ByRef(request)});
+    if (!result.IsEmptyOrNull() && result.ToInt() == 0) plat::ShellExecute("open", plat::VarToStr(request[4]));
+}

@@ -1,0 +1,405 @@
+// The program window base: command and record rights, the closing and
+// cancelling questions, Escape, required fields, the status bar after the
+// start, user settings from the server, grid views, attached documents and
+// the quick search.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <sqlite3.h>
+
+#include "DBClient.h"
+#include "FormTestSupport.h"
+#include "StdCtrls.h"
+#include "SystemInfo.h"
+#include "controls/KvDBGrid.h"
+#include "data/BaseCD.h"
+#include "forms/BaseCF.h"
+#include "forms/KvSearchDialog.h"
+
+using formtest::DemoWorld;
+using formtest::Pump;
+
+namespace {
+
+class TdmLocal : public TdmBase {
+    VCL_DECLARE_CLASS(TdmLocal)
+public:
+    explicit TdmLocal(vcl::TComponent* owner) : TdmBase(owner) {
+        MIDAS->ServerName = "SOSRV01S.Class1";
+        cdsMain->SetProviderName("pvdMain");
+    }
+};
+const vcl::TClassInfo& TdmLocal::StaticClass() {
+    static const vcl::TClassInfo info = vcl::MakeComponentClass<TdmLocal>("TdmLocal", TdmBase::StaticClass());
+    return info;
+}
+
+// A program window over the demo's application server, with an edit for
+// TC004 on the second page of a page control and a grid on the first.
+class BaseWindow : public TfrmBase {
+public:
+    explicit BaseWindow(vcl::TComponent* owner) : TfrmBase(owner) {
+        SetBounds(0, 0, 600, 400);
+        pages = vcl::TComponent::Create<vcl::TPageControl>(this);
+        pages->SetParent(this);
+        pages->SetAlign(vcl::TAlign::alClient);
+        first = vcl::TComponent::Create<vcl::TTabSheet>(this);
+        first->SetPageControl(pages);
+        second = vcl::TComponent::Create<vcl::TTabSheet>(this);
+        second->SetPageControl(pages);
+        grid = vcl::TComponent::Create<TKvDBGrid>(this);
+        grid->SetName("gdHead");
+        grid->SetParent(first);
+        grid->SetAlign(vcl::TAlign::alClient);
+        edTC004 = vcl::TComponent::Create<vcl::TEdit>(this);
+        edTC004->SetName("edTC004");
+        edTC004->SetParent(second);
+        lblTC004 = vcl::TComponent::Create<vcl::TLabel>(this);
+        lblTC004->SetName("lblTC004");
+        lblTC004->SetCaption("客户编号");
+        lblTC004->SetParent(second);
+    }
+    vcl::TClass DataModuleClass() const override { return &TdmLocal::StaticClass(); }
+    void FormCreate(vcl::TObject* sender) override {
+        TfrmBase::FormCreate(sender);
+        grid->SetDataSource(BaseModule()->dsMain);
+        edTC004->SetDataSource(BaseModule()->dsMain);
+        edTC004->SetDataField("TC004");
+    }
+    vcl::TPageControl* pages;
+    vcl::TTabSheet *first, *second;
+    TKvDBGrid* grid;
+    vcl::TEdit* edTC004;
+    vcl::TLabel* lblTC004;
+};
+
+// Three records in a main dataset held locally: the user's own, one of a
+// user of the group "SALES", one of a stranger.
+void FillLocal(BaseWindow* form) {
+    vcl::TClientDataSet* ds = form->MainDataSet();
+    ds->SetProviderName("");
+    ds->SetRemoteServer(nullptr);
+    ds->AddField<vcl::TStringField>("TC001", 4);
+    ds->AddField<vcl::TStringField>("TC004", 10)->SetDisplayLabel("客户");
+    ds->AddField<vcl::TStringField>("CREATOR", 10);
+    ds->AddField<vcl::TStringField>("USR_GROUP", 10);
+    ds->CreateDataSet();
+    for (auto [type, creator, group] : {std::tuple{"2201", "KV", "ADMIN"}, std::tuple{"2202", "LI", "SALES"},
+                                        std::tuple{"2203", "WANG", "PLANT"}}) {
+        ds->Append();
+        ds->FieldByName("TC001")->SetAsString(type);
+        ds->FieldByName("TC004")->SetAsString("C001");
+        ds->FieldByName("CREATOR")->SetAsString(creator);
+        ds->FieldByName("USR_GROUP")->SetAsString(group);
+        ds->Post();
+    }
+    ds->MergeChangeLog();
+    ds->First();
+}
+
+uint64_t Elements(std::initializer_list<int> elements) {
+    uint64_t set = 0;
+    for (int e : elements) set |= 1ull << e;
+    return set;
+}
+
+std::string Flags(const TfrmBase* f) {
+    std::string s;
+    for (bool b : {f->CanEdit, f->CanDelete, f->RightC4, f->RightC5, f->CanPrint, f->RightC12}) s += b ? "1" : "0";
+    return s;
+}
+
+// Writes a row into the demo database, as an administrator of the suite would.
+void Execute(const std::string& file, const std::string& sql) {
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open(file.c_str(), &db), SQLITE_OK);
+    char* error = nullptr;
+    EXPECT_EQ(sqlite3_exec(db, sql.c_str(), nullptr, nullptr, &error), SQLITE_OK) << (error ? error : "");
+    sqlite3_free(error);
+    sqlite3_close(db);
+}
+
+}  // namespace
+
+// ---- rights ----
+
+TEST(CommandRights, ElementsGiveTheFlagsAndElement31LeavesTheRecordFlags) {
+    DemoWorld world;
+    auto* form = world.Create<BaseWindow>();
+    form->UserRights = Elements({32, 35, 36, 37, 38, 39, 40, 41, 42, 43, 45});
+    form->ApplyRights();
+    EXPECT_TRUE(form->CanAdd && form->CanQuery && form->CanPrint && form->RightC10 && form->GroupAView &&
+                form->GroupBReadOnly);
+    EXPECT_FALSE(form->RightC11 || form->GroupAReadOnly || form->GroupBView);
+    EXPECT_EQ(Flags(form), "111111");
+
+    form->UserRights |= Elements({31});
+    form->CanEdit = form->CanDelete = false;
+    form->ApplyRights();
+    EXPECT_FALSE(form->CanEdit);   // taken per record, not from 38/39
+    EXPECT_FALSE(form->CanDelete);
+    form->Free();
+}
+
+TEST(RecordRights, CreatorAndGroupChooseTheBlockOfElements) {
+    DemoWorld world;
+    auto* form = world.Create<BaseWindow>();
+    form->Brokers->UserID = "KV";
+    form->GroupList = "'ADMIN','SALES'";
+    // own: edit, print; group: delete, C5, C12; stranger: C4 only.
+    form->UserRights = Elements({31, 38, 42, 48, 50, 52, 56});
+    FillLocal(form);
+    vcl::TClientDataSet* ds = form->MainDataSet();
+    std::vector<std::string> seen;
+    for (ds->First(); !ds->Eof(); ds->Next()) {
+        form->ShowRecordPosition(ds);
+        seen.push_back(Flags(form) + " " + form->Status->Panels()->Items(3)->Text());
+    }
+    // Printing follows element 42 on every record: ApplyRights runs last.
+    EXPECT_EQ(seen, (std::vector<std::string>{"100010 1/3", "010111 2/3", "001010 3/3"}));
+
+    form->UserRights = Elements({38, 42});   // without 31 every record is one's own
+    ds->Last();
+    form->ShowRecordPosition(ds);
+    EXPECT_EQ(Flags(form), "100010");
+    form->Free();
+}
+
+TEST(RecordRights, ExtraRightsSwitchNamedComponents) {
+    DemoWorld world;
+    auto* form = world.Create<BaseWindow>();
+    FillLocal(form);
+    form->UserRights = Elements({37, 42});
+    form->ExtraRights = "btnQuery=N;miExit=Y;nothing=N;lblTC004";
+    form->ApplyRights();
+    EXPECT_FALSE(form->btnQuery->Enabled());
+    EXPECT_TRUE(form->miExit->Enabled());
+    EXPECT_TRUE(form->btnPrint->Enabled());
+    form->Free();
+}
+
+// ---- the start ----
+
+TEST(BaseStart, OpensTheMainDatasetAndFillsTheStatusBar) {
+    DemoWorld world;
+    auto* form = world.Start<BaseWindow>();
+    ASSERT_NE(form, nullptr) << (world.dialogs->Shown.empty() ? "" : world.dialogs->Shown[0].Text);
+    vcl::TClientDataSet* ds = form->MainDataSet();
+    ASSERT_TRUE(ds->Active());
+    EXPECT_GT(ds->RecordCount(), 0);
+    EXPECT_EQ(form->Status->Panels()->Items(0)->Text(), "浏览");
+    EXPECT_EQ(form->Status->Panels()->Items(3)->Text(), "1/" + std::to_string(ds->RecordCount()));
+    EXPECT_EQ(form->Status->Panels()->Items(4)->Text(), "127.0.0.1 - 211");
+    EXPECT_TRUE(form->btnEdit->Enabled());
+    EXPECT_TRUE(form->IsFocusPageOne);
+    form->Free();
+}
+
+TEST(BaseStart, InputSettingsComeFromTheUsersDocument) {
+    DemoWorld world;
+    Execute(world.install.DatabaseFile(),
+            "INSERT INTO USERDEFINE (COMPANY, USER_ID, PROGRAM, SECTION, XML) VALUES ('PRTest65', 'KV', 'ORTK41', "
+            "'InputSettings001', '<Settings><IsFocusPageOne>False</IsFocusPageOne></Settings>'),"
+            "('PRTest65', 'KV', 'ORTK41', 'InputSettings002', 'not xml <')");
+    auto* form = world.Start<BaseWindow>();
+    ASSERT_NE(form, nullptr);
+    EXPECT_FALSE(form->IsFocusPageOne);
+    EXPECT_TRUE(form->IsKeepOnAdd);   // a document that does not parse keeps the default
+    form->Free();
+}
+
+TEST(BaseStart, UserSettingsRelabelHideAndRequire) {
+    DemoWorld world;
+    Execute(world.install.DatabaseFile(),
+            "INSERT INTO USERFORMAT (COMPANY, PROGRAM, XML) VALUES ('PRTest65', 'ORTK41', '<MT_User><Components>"
+            "<Component ID=\"lblTC004\"><Caption>买方</Caption></Component>"
+            "<Component ID=\"edTC004\"><Required>-1</Required><Visible>0</Visible></Component>"
+            "</Components></MT_User>')");
+    auto* form = world.Start<BaseWindow>();
+    ASSERT_NE(form, nullptr);
+    form->RequiredFields = "cdsMain:TC001;cdsMain2:TC004";
+    form->AfterFormShow();
+    EXPECT_EQ(form->lblTC004->Caption(), "买方");
+    EXPECT_FALSE(form->edTC004->Visible());
+    EXPECT_EQ(form->RequiredFields, "cdsMain:TC001,TC004;cdsMain2:TC004");
+    form->AfterFormShow();   // a second application repeats no name
+    EXPECT_EQ(form->RequiredFields, "cdsMain:TC001,TC004;cdsMain2:TC004");
+    form->Free();
+}
+
+// ---- editing, closing, Escape ----
+
+TEST(CloseQuery, AnswersCancelYesAndNo) {
+    DemoWorld world;
+    auto* form = world.Create<BaseWindow>();
+    FillLocal(form);
+    form->UserRights = Elements({36, 37, 38, 39});
+    form->ApplyRights();
+    form->Show();
+
+    ASSERT_TRUE(form->DoEdit());
+    form->MainDataSet()->FieldByName("TC004")->SetAsString("C999");
+    world.dialogs->Answers = {plat::mrCancel};
+    form->Close();
+    EXPECT_TRUE(form->Visible());
+    ASSERT_EQ(world.dialogs->Shown.size(), 1u);
+    EXPECT_NE(world.dialogs->Shown[0].Text.find("资料已修改,是否保存"), std::string::npos);   // D000002
+
+    world.dialogs->Answers = {plat::mrNo};
+    form->Close();
+    EXPECT_FALSE(form->Visible());
+    EXPECT_EQ(form->EditMode, 0);
+    EXPECT_EQ(form->MainDataSet()->FieldByName("TC004")->AsString(), "C001");   // the change was dropped
+
+    form->Show();
+    ASSERT_TRUE(form->DoAdd());
+    form->MainDataSet()->FieldByName("TC001")->SetAsString("2299");
+    world.dialogs->Answers = {plat::mrYes};
+    form->Close();
+    EXPECT_NE(world.dialogs->Shown.back().Text.find("新增的资料尚未保存,是否保存"), std::string::npos);   // D000001
+    EXPECT_FALSE(form->Visible());
+    EXPECT_EQ(form->MainDataSet()->RecordCount(), 1);   // the emptied dataset holds the saved record
+    EXPECT_EQ(form->MainDataSet()->FieldByName("TC001")->AsString(), "2299");
+    form->Free();
+}
+
+TEST(Escape, ClosesInBrowseAndAsksBeforeCancellingAnEdit) {
+    DemoWorld world;
+    auto* form = world.Create<BaseWindow>();
+    FillLocal(form);
+    form->UserRights = Elements({37, 38});
+    form->ApplyRights();
+    form->Show();
+    form->grid->SetFocus();
+    ASSERT_TRUE(form->DoEdit());
+    form->MainDataSet()->FieldByName("TC004")->SetAsString("C777");
+    world.dialogs->Answers = {plat::mrCancel};
+    formtest::Press(form, Qt::Key_Escape);
+    EXPECT_EQ(form->EditMode, 1);   // declined
+    EXPECT_NE(world.dialogs->Shown.back().Text.find("确定放弃修改"), std::string::npos);   // C000002
+    world.dialogs->Answers = {plat::mrOk};
+    formtest::Press(form, Qt::Key_Escape);
+    EXPECT_EQ(form->EditMode, 0);
+    EXPECT_EQ(form->MainDataSet()->FieldByName("TC004")->AsString(), "C001");
+    EXPECT_TRUE(form->Visible());
+    formtest::Press(form, Qt::Key_Escape);
+    EXPECT_FALSE(form->Visible());
+    form->Free();
+}
+
+TEST(RequiredFields, FirstEmptyFieldIsNamedAndItsPageShown) {
+    DemoWorld world;
+    auto* form = world.Create<BaseWindow>();
+    FillLocal(form);
+    form->Show();
+    form->RequiredFields = "cdsMain:TC001,TC004";
+    EXPECT_TRUE(form->CheckRequiredFields(form->MainDataSet()));   // browse mode checks nothing
+    form->DoEdit();
+    form->MainDataSet()->FieldByName("TC004")->SetAsString("");
+    EXPECT_FALSE(form->CheckRequiredFields(form->MainDataSet()));
+    ASSERT_FALSE(world.dialogs->Shown.empty());
+    EXPECT_NE(world.dialogs->Shown.back().Text.find("客户 不可为空"), std::string::npos);   // E000003
+    EXPECT_EQ(form->pages->ActivePage(), form->second);
+    EXPECT_EQ(form->ActiveControl(), form->edTC004);
+    form->Free();
+}
+
+// ---- views, documents, quick search ----
+
+TEST(GridView, SavedLayoutComesBackForTheUser) {
+    DemoWorld world;
+    auto* form = world.Create<BaseWindow>();
+    form->LoadClientSettings();
+    form->Brokers->UserID = "KV";
+    FillLocal(form);
+    vcl::TField* field = form->MainDataSet()->FieldByName("TC004");
+    field->SetDisplayWidth(33);
+    form->SaveView();
+    EXPECT_EQ(form->ViewFileName(), world.install.ClientFolder() + "c_Data/KV/ORTK41C.ugs");
+    EXPECT_TRUE(std::filesystem::exists(form->ViewFileName()));
+    field->SetDisplayWidth(5);
+    form->LoadView();
+    EXPECT_EQ(field->DisplayWidth(), 33);
+    form->Free();
+}
+
+TEST(AttachedDocument, ChecksOutTheItemDocumentAndOpensIt) {
+    DemoWorld world;
+    world.install.Files().Write("Documents/INVMB/GB-200.txt", "spec sheet");
+    auto* form = world.Start<BaseWindow>();
+    ASSERT_NE(form, nullptr);
+    vcl::TClientDataSet* ds = form->MainDataSet();
+    ds->Close();
+    ds->SetProviderName("");
+    ds->SetRemoteServer(nullptr);
+    ds->AddField<vcl::TStringField>("MB001", 20);
+    ds->CreateDataSet();
+    ds->Append();
+    ds->FieldByName("MB001")->SetAsString("GB-200");
+    ds->Post();
+    form->LookupFields = "cdsMain: MB001";
+    form->ItemDocuments = true;
+    std::vector<std::string> opened;
+    plat::SetShellOpenHandler([&](const std::string& file) {
+        opened.push_back(file);
+        return true;
+    });
+    form->ViewDocument();
+    ds->Edit();
+    ds->FieldByName("MB001")->SetAsString("NO-SUCH");   // no such item: nothing opens
+    ds->Post();
+    form->ViewDocument();
+    plat::SetShellOpenHandler(nullptr);
+    ASSERT_EQ(opened.size(), 1u);
+    EXPECT_NE(opened[0].find("GB-200.txt"), std::string::npos);
+    form->Free();
+}
+
+TEST(QuickSearch, FindsInTheGridAndNamesWhatIsMissing) {
+    DemoWorld world;
+    auto* form = world.Create<BaseWindow>();
+    FillLocal(form);
+    form->Show();
+    form->grid->SetFocus();
+    form->MenuItem11Click(form->MenuItem11);
+    EXPECT_TRUE(form->mnSearch->Enabled());
+    TkvSearchDialog* search = form->kvSearchDialog1;
+    search->Grid = form->grid;
+    search->FieldName = "CREATOR";
+    search->SearchText = "";
+    EXPECT_FALSE(search->FindNext());
+    search->SearchText = "wang";
+    EXPECT_TRUE(search->FindNext());   // not case sensitive
+    EXPECT_EQ(form->MainDataSet()->RecNo(), 3);
+    search->SearchText = "ZHAO";
+    EXPECT_FALSE(search->FindNext());
+    ASSERT_EQ(world.dialogs->Shown.size(), 2u);
+    EXPECT_NE(world.dialogs->Shown[0].Text.find("查找的值不可为空。"), std::string::npos);
+    EXPECT_NE(world.dialogs->Shown[1].Text.find("\"ZHAO\"没有找到"), std::string::npos);
+
+    form->edTC004->SetVisible(true);
+    form->pages->SetActivePage(form->second);
+    form->edTC004->SetFocus();
+    form->MenuItem11Click(form->MenuItem11);
+    EXPECT_FALSE(form->mnSearch->Enabled());   // not in a grid
+    form->Free();
+}
+
+TEST(QuickSearch, DialogWindowSearchesFromItsControls) {
+    DemoWorld world;
+    auto* form = world.Create<BaseWindow>();
+    FillLocal(form);
+    TkvSearchDialog* search = form->kvSearchDialog1;
+    search->Grid = form->grid;
+    vcl::TForm* dialog = search->CreateDialogForm(nullptr);
+    static_cast<vcl::TEdit*>(dialog->FindComponent("edText"))->SetText("KV");
+    auto* fields = static_cast<vcl::TComboBox*>(dialog->FindComponent("cboField"));
+    EXPECT_EQ(fields->Items()->CommaText(), "CREATOR,TC001,TC004,USR_GROUP");   // sorted by name
+    fields->SetItemIndex(0);
+    static_cast<vcl::TComboBox*>(dialog->FindComponent("cboOrigin"))->SetItemIndex(1);   // from the start
+    static_cast<vcl::TButton*>(dialog->FindComponent("btnNext"))->Click();
+    EXPECT_EQ(form->MainDataSet()->RecNo(), 1);
+    EXPECT_TRUE(world.dialogs->Shown.empty());
+    dialog->Free();
+    form->Free();
+}
