@@ -71,7 +71,19 @@ TdmRadical::TdmRadical(vcl::TComponent* owner) : vcl::TDataModule(owner) {
     scLookUpData->SupportCallbacks = false;
 }
 
-TdmRadical::~TdmRadical() {
+TdmRadical::~TdmRadical() { ShutDown(); }
+
+// Freeing a module frees its owned components before the object itself
+// goes, so the shutting down happens here, while they are all there; a
+// module deleted directly still shuts down in its destructor.
+void TdmRadical::BeforeDestruction() {
+    ShutDown();
+    vcl::TDataModule::BeforeDestruction();
+}
+
+void TdmRadical::ShutDown() {
+    if (shutDown_) return;
+    shutDown_ = true;
     for (TClientDataSet* ds : DataSets()) {
         try {
             ds->Close();

@@ -127,6 +127,9 @@ public:
     vcl::TFieldNotifyEvent NotifyHandler(void (TdmRadical::*handler)(vcl::TField*));
 
 protected:
+    // Closes datasets and connections while the owned parts still exist.
+    void BeforeDestruction() override;
+
     // Normalises negative FLAG values before sending (the flag pass).
     void NormaliseFlags(vcl::TClientDataSet* dataSet);
     // Shows the coded message through the broker and ends the action silently.
@@ -143,4 +146,8 @@ protected:
 
 private:
     void NormaliseRecord(vcl::TClientDataSet* dataSet);
+
+private:
+    void ShutDown();
+    bool shutDown_ = false;
 };
