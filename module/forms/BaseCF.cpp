@@ -723,8 +723,8 @@ TKvDBGrid* TfrmBase::GridOf(vcl::TControl* control) {
     return nullptr;
 }
 
-void TfrmBase::FillFromLookup(vcl::TWinControl* control, const std::string& spec, bool force) {
-    if (ProgramMode == 10 || !DataModule || WithoutBlanks(spec).empty() || !control) return;
+void TfrmBase::FillFromLookup(vcl::TWinControl* control, const std::string& fieldList, bool force) {
+    if (ProgramMode == 10 || !DataModule || WithoutBlanks(fieldList).empty() || !control) return;
     if (control->Is<vcl::TKvBtnEdit>() && static_cast<vcl::TKvBtnEdit*>(control)->ReadOnly()) return;
     TClientDataSet* ds = nullptr;
     vcl::TField* field = nullptr;
@@ -738,7 +738,7 @@ void TfrmBase::FillFromLookup(vcl::TWinControl* control, const std::string& spec
     }
     if (!ds || !ds->Active() || !field) return;
     bool listed = false;
-    for (const auto& [dsName, fields] : ParseFieldList(spec))
+    for (const auto& [dsName, fields] : ParseFieldList(fieldList))
         if (SameText(dsName, ds->Name()))
             for (const std::string& f : fields) listed = listed || SameText(f, field->FieldName());
     if (!listed || (field->ReadOnly() && !force)) return;

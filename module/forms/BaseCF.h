@@ -109,8 +109,8 @@ public:
 
     // Sets EditMode and shows mode 1 browse, 2 edit, 3 insert.
     void SetEditMode(uint8_t mode);
-    // Fills the control's field from the host lookup when `spec` allows it.
-    void FillFromLookup(vcl::TWinControl* control, const std::string& spec, bool force);
+    // Fills the control's field from the host lookup when `fieldList` allows it.
+    void FillFromLookup(vcl::TWinControl* control, const std::string& fieldList, bool force);
     // A per-user input setting: element `name` of section `section`'s
     // document is "True"; `fallback` when the server has none or it does not parse.
     bool UserSetting(const std::string& section, const std::string& name, bool fallback);

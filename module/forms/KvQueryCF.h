@@ -65,7 +65,7 @@ public:
     int CurrencySetting[4] = {0, 0, 0, 0};
     std::vector<std::string> SortableFields;
 
-    // The spec of condition page `index` of pgBody; created for every page
+    // The settings of condition page `index` of pgBody; created for every page
     // at start-up, and on first use for pages added later.
     TQueryPageSpec& Page(int index);
     int PageCount() const { return static_cast<int>(pages_.size()); }

@@ -253,10 +253,10 @@ void TCodeConverter::ConvertComponent(vcl::TComponent* component, const std::str
     langcontrols::ConvertClassTexts(component, deep, [&](const std::string& s) { return ConvertString(kind, s); });
 }
 
-void TCodeConverter::ConvertSelected(vcl::TComponent* root, const Variant& spec, bool deep) {
+void TCodeConverter::ConvertSelected(vcl::TComponent* root, const Variant& selection, bool deep) {
     selection_.Clear();
-    if (spec.IsArray() && spec.Array().DimCount() == 1) {
-        const VarArray& entries = spec.Array();
+    if (selection.IsArray() && selection.Array().DimCount() == 1) {
+        const VarArray& entries = selection.Array();
         for (int i = entries.LowBound(1); i <= entries.HighBound(1); ++i) {
             const Variant& entry = entries.At(i);
             try {

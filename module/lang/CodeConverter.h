@@ -88,10 +88,10 @@ public:
     // Selection() are converted, each only in the properties listed for it;
     // with `deep` also every tree node, grid cell and aligned-grid text.
     void ConvertComponentTree(vcl::TComponent* root, bool useSelection, bool deep) const;
-    // Fills the selection list from `spec` and converts with it. `spec` is a
+    // Fills the selection list from `selection` and converts with it. `selection` is a
     // one-dimensional array whose elements are "Name=Caption,Hint,..." texts
     // or two-element arrays [Name, "Caption,Hint,..."].
-    void ConvertSelected(vcl::TComponent* root, const plat::Variant& spec, bool deep);
+    void ConvertSelected(vcl::TComponent* root, const plat::Variant& selection, bool deep);
     // "Name=property names" lines used by selective conversion.
     vcl::TStrings& Selection() { return selection_; }
 

@@ -325,7 +325,7 @@ TEST(GridView, SavedLayoutComesBackForTheUser) {
 
 TEST(AttachedDocument, ChecksOutTheItemDocumentAndOpensIt) {
     DemoWorld world;
-    world.install.Files().Write("Documents/INVMB/GB-200.txt", "spec sheet");
+    world.install.Files().Write("Documents/INVMB/GB-200.txt", "assembly sheet");
     auto* form = world.Start<BaseWindow>();
     ASSERT_NE(form, nullptr);
     vcl::TClientDataSet* ds = form->MainDataSet();

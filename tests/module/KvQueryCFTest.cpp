@@ -335,7 +335,7 @@ TEST(RunQuery, EveryFailureHasItsMessage) {
     auto recorder = Record(form);
     struct Row {
         const char* option;
-        const char* spec;
+        const char* conditions;
         const char* edit;
         const char* message;
     } rows[] = {
@@ -350,7 +350,7 @@ TEST(RunQuery, EveryFailureHasItsMessage) {
         world.dialogs->Shown.clear();
         form->pgBody->SetActivePage(form->ts01);
         form->Page(0).F2Option = r.option;
-        form->Page(0).ConditionSpec = r.spec;
+        form->Page(0).ConditionSpec = r.conditions;
         form->ed01->SetText(r.edit);
         form->RunQuery();
         ASSERT_EQ(world.dialogs->Shown.size(), 1u) << r.option;
