@@ -177,7 +177,7 @@ private:
 struct Item {
     const char* code;
     const char* name;
-    const char* specification;
+    const char* details;
     const char* unit;
 };
 
@@ -379,7 +379,7 @@ private:
 
     void Masters() {
         for (const Customer& k : kCustomers) customers_->Add({k.code, k.shortName, k.fullName});
-        for (const Item& i : kItems) items_->Add({i.code, i.name, i.specification, i.unit});
+        for (const Item& i : kItems) items_->Add({i.code, i.name, i.details, i.unit});
         conversions_->Add({"", "DZ", 12.0, 1.0, "PCS"});
         conversions_->Add({"", "T", 1000.0, 1.0, "KG"});
         conversions_->Add({"SC-M6-20", "BOX", 100.0, 1.0, ""});
@@ -408,7 +408,7 @@ private:
     }
     void OrderLine(const std::string& no, int seq, const Item& item, double qty, int dueDay, const char* closed,
                    const std::string& type = "2201") {
-        orderLines_->Add({type, no, Seq(seq), item.code, item.name, item.specification, qty, item.unit, DateText(dueDay), closed});
+        orderLines_->Add({type, no, Seq(seq), item.code, item.name, item.details, qty, item.unit, DateText(dueDay), closed});
     }
     void Delivery(const std::string& no, int day, const char* customer) {
         deliveryHeads_->Add({"2301", no, DateText(day), customer});

@@ -55,7 +55,7 @@ CREATE TABLE INVMB (
   FLAG        INTEGER       NOT NULL DEFAULT 0,
   MB001       VARCHAR(20)   COLLATE RTRIM NOT NULL,             -- item code
   MB002       NVARCHAR(60)  COLLATE RTRIM NOT NULL DEFAULT '',  -- name
-  MB003       NVARCHAR(60)  COLLATE RTRIM NOT NULL DEFAULT '',  -- specification
+  MB003       NVARCHAR(60)  COLLATE RTRIM NOT NULL DEFAULT '',  -- item details (规格)
   MB004       VARCHAR(4)    COLLATE RTRIM NOT NULL DEFAULT '',  -- stock unit
   PRIMARY KEY (MB001)
 );
@@ -178,7 +178,7 @@ CREATE TABLE COPTD (
   TD003       CHAR(4)       COLLATE RTRIM NOT NULL,             -- line sequence
   TD004       VARCHAR(20)   COLLATE RTRIM NOT NULL DEFAULT '',  -- item
   TD005       NVARCHAR(60)  COLLATE RTRIM NOT NULL DEFAULT '',  -- item name
-  TD006       NVARCHAR(60)  COLLATE RTRIM NOT NULL DEFAULT '',  -- specification
+  TD006       NVARCHAR(60)  COLLATE RTRIM NOT NULL DEFAULT '',  -- item details (规格)
   TD008       NUMERIC(16,3) NOT NULL DEFAULT 0,                 -- quantity ordered
   TD010       VARCHAR(4)    COLLATE RTRIM NOT NULL DEFAULT '',  -- unit
   TD013       CHAR(8)       COLLATE RTRIM NOT NULL DEFAULT '        ', -- planned delivery
