@@ -425,7 +425,10 @@ std::vector<std::pair<std::string, std::vector<std::string>>> TfrmBase::ParseFie
     return out;
 }
 
-void TfrmBase::MakeFieldsReadOnly(const std::string& list) {
+// Runs `onField` on every listed field ("dataset:field,field;...") that
+// exists, and `onControl` on every control of the window bound to it.
+void TfrmBase::ForEachListedField(const std::string& list, const std::function<void(vcl::TField*)>& onField,
+                                  const std::function<void(vcl::TComponent*)>& onControl) {
     if (!DataModule) return;
     for (const auto& [dsName, fields] : ParseFieldList(list)) {
         auto* ds = dynamic_cast<TClientDataSet*>(DataModule->FindComponent(dsName));
@@ -433,40 +436,36 @@ void TfrmBase::MakeFieldsReadOnly(const std::string& list) {
         for (const std::string& name : fields) {
             vcl::TField* field = ds->FindField(name);
             if (!field) continue;
-            field->SetReadOnly(true);
-            for (vcl::TComponent* c : ComponentList()) {
-                if (!vcl::IsPublishedProp(c, "DataField") || !SameText(vcl::GetPropValue(c, "DataField").ToString(), name))
-                    continue;
-                if (vcl::IsPublishedProp(c, "ReadOnly")) vcl::SetPropValue(c, "ReadOnly", Variant(true));
-                if (auto* w = dynamic_cast<vcl::TWinControl*>(c)) {
-                    w->SetTabStop(false);
-                    w->SetColor(Color());
-                }
-            }
+            onField(field);
+            for (vcl::TComponent* c : ComponentList())
+                if (vcl::IsPublishedProp(c, "DataField") && SameText(vcl::GetPropValue(c, "DataField").ToString(), name))
+                    onControl(c);
         }
     }
 }
 
-void TfrmBase::HideFields(const std::string& list) {
-    if (!DataModule) return;
-    for (const auto& [dsName, fields] : ParseFieldList(list)) {
-        auto* ds = dynamic_cast<TClientDataSet*>(DataModule->FindComponent(dsName));
-        if (!ds) continue;
-        for (const std::string& name : fields) {
-            vcl::TField* field = ds->FindField(name);
-            if (!field) continue;
-            field->SetVisible(false);
-            for (vcl::TComponent* c : ComponentList()) {
-                if (!vcl::IsPublishedProp(c, "DataField") || !SameText(vcl::GetPropValue(c, "DataField").ToString(), name))
-                    continue;
-                vcl::SetPropValue(c, "DataField", Variant(std::string()));
-                if (auto* control = dynamic_cast<vcl::TControl*>(c)) {
-                    control->SetEnabled(false);
-                    control->SetColor(Color());
-                }
+void TfrmBase::MakeFieldsReadOnly(const std::string& list) {
+    ForEachListedField(
+        list, [](vcl::TField* field) { field->SetReadOnly(true); },
+        [this](vcl::TComponent* c) {
+            if (vcl::IsPublishedProp(c, "ReadOnly")) vcl::SetPropValue(c, "ReadOnly", Variant(true));
+            if (auto* w = dynamic_cast<vcl::TWinControl*>(c)) {
+                w->SetTabStop(false);
+                w->SetColor(Color());
             }
-        }
-    }
+        });
+}
+
+void TfrmBase::HideFields(const std::string& list) {
+    ForEachListedField(
+        list, [](vcl::TField* field) { field->SetVisible(false); },
+        [this](vcl::TComponent* c) {
+            vcl::SetPropValue(c, "DataField", Variant(std::string()));
+            if (auto* control = dynamic_cast<vcl::TControl*>(c)) {
+                control->SetEnabled(false);
+                control->SetColor(Color());
+            }
+        });
 }
 
 void TfrmBase::PrepareForm() {

@@ -7,6 +7,8 @@
 // grids.
 #pragma once
 
+#include <functional>
+
 #include <memory>
 #include <string>
 #include <utility>
@@ -24,6 +26,7 @@ class TKvDBGrid;
 
 namespace vcl {
 class TClientDataSet;
+class TField;
 }
 
 class TfrmBase : public TfrmRadical {
@@ -151,6 +154,8 @@ protected:
     static std::vector<std::pair<std::string, std::vector<std::string>>> ParseFieldList(const std::string& list);
     void MakeFieldsReadOnly(const std::string& list);
     void HideFields(const std::string& list);
+    void ForEachListedField(const std::string& list, const std::function<void(vcl::TField*)>& onField,
+                            const std::function<void(vcl::TComponent*)>& onControl);
     // The grid the control is, or sits in; nullptr when none.
     static TKvDBGrid* GridOf(vcl::TControl* control);
 
