@@ -549,7 +549,7 @@ private:
         SettlementReceipt("20240100004", 48, "C002", "20240100004", -2400);
 
         // 3: advance invoices (one for the whole order, empty TB007) with
-        //    receipts, an offset document, and an advance receipt.
+        //    receipts, an offset document, and three receipts of the advance settlement.
         Order("20240100003", 11, "C003", "NY-24-0311", "");
         OrderLine("20240100003", 1, gearbox, 5, 60, "N");
         OrderLine("20240100003", 2, pump, 3, 60, "N");
@@ -562,7 +562,9 @@ private:
         Receipt("6C01", "20240100002", 10, "C003", "2201", "20240100003");
         Invoice("20240100007", 60, "C003");
         InvoiceLine("20240100007", 1, "9", "6101", "20240100005", "0001", -5000);
-        SettlementReceipt("20240100002", 18, "C003", "20240100005", 5000, "6");
+        SettlementReceipt("20240100002", 18, "C003", "20240100005", 2000, "6");
+        SettlementReceipt("20240100005", 20, "C003", "20240100005", 2000, "6");
+        SettlementReceipt("20240100006", 22, "C003", "20240100005", 1000, "6");
 
         // 4: requisitions purchased partly in another unit, purchase orders.
         Order("20240100004", 14, "C004", "JN-PO-889", "P2024-001");

@@ -101,7 +101,7 @@ TEST_F(OrderOutlineTest, DeliveryLinesAsComposedReturnLinesConverted) {
     EXPECT_TRUE(sawReturn);
 }
 
-TEST_F(OrderOutlineTest, AdvanceSettlementWithOffsetAndReceipt) {
+TEST_F(OrderOutlineTest, AdvanceSettlementWithOffsetAndThreeReceipts) {
     OrderOutline outline = Outline();
     outline.WriteOrder(Order("2201", "20240100003", "0001"));
     int settlement = 0;
@@ -112,6 +112,9 @@ TEST_F(OrderOutlineTest, AdvanceSettlementWithOffsetAndReceipt) {
     EXPECT_EQ(sheet.Row(settlement + 2), "7:«6101-20240100007-0001 2024/03/01»");
     EXPECT_EQ(sheet.Row(settlement + 3), "7:预收结帐收款单");
     EXPECT_EQ(sheet.Row(settlement + 4), "7:«6302-20240100002-0001 2024/01/19»");
+    EXPECT_EQ(sheet.Row(settlement + 5), "7:«6302-20240100005-0001 2024/01/21»");
+    EXPECT_EQ(sheet.Row(settlement + 6), "7:«6302-20240100006-0001 2024/01/23»");
+    EXPECT_EQ(sheet.Row(settlement + 7), "6:«6101-20240100006-0001 2024/01/14»");   // the next settlement
 }
 
 TEST_F(OrderOutlineTest, RequisitionsShowTheStoredPurchasedQuantity) {
