@@ -4,6 +4,7 @@
 #include "Brokers.h"
 #include "Dialogs.h"
 #include "StrUtils.h"
+#include "export/OleExcel.h"
 
 using vcl::TClientDataSet;
 
@@ -13,6 +14,10 @@ const vcl::TClassInfo& TdmSingle::StaticClass() {
 }
 
 TdmSingle::TdmSingle(vcl::TComponent* owner) : TdmBase(owner) {
+    OLEExcel1 = vcl::TComponent::Create<TOLEExcel>(this);
+    OLEExcel1->SetName("OLEExcel1");
+    OLEExcel1->SetAutoCloseExcel(true);
+    OLEExcel1->SetThousandSign(",");
     cdsMain->OnReconcileError = vcl::TReconcileErrorEvent(
         [this](TClientDataSet* d, vcl::EReconcileError& e, vcl::TUpdateKind k, vcl::TReconcileAction& a) {
             cdsMainReconcileError(d, e, k, a);

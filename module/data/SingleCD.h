@@ -7,6 +7,8 @@
 
 #include "BaseCD.h"
 
+class TOLEExcel;
+
 class TdmSingle : public TdmBase {
     VCL_DECLARE_CLASS(TdmSingle)
 public:
@@ -15,6 +17,11 @@ public:
     // Comma lists of main-dataset fields per currency kind 0..3 (unit price,
     // amount, unit cost, cost) that get the company currency's decimals.
     std::string CurrencyFields[4];
+
+    // The spreadsheet automation component of the exports (owned; AutoCloseExcel
+    // set, invisible, "," as thousands sign). A window's own export may put
+    // its component here for the run and clear the reference afterwards.
+    TOLEExcel* OLEExcel1 = nullptr;
 
     // Opens the main dataset, then gives the registered fields their formats.
     bool OpenData() override;

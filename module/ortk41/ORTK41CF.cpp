@@ -17,6 +17,13 @@
 #include "data/Brokers.h"
 #include "data/FieldFormats.h"
 #include "ORTK41CD.h"
+#include "ORTK41DF.h"
+#include "Format.h"
+#include "SystemInfo.h"
+#include "data/SingleCD.h"
+#include "export/OleExcel.h"
+#include "forms/StatusForm.h"
+#include "ortk41/OutlineSheet.h"
 #include "ortk41/NodeKey.h"
 #include "ortk41/OrderQuery.h"
 #include "ortk41/OrderTree.h"
@@ -99,6 +106,7 @@ void TfrmORTK41::FormCreate(TObject* sender) {
     CreateResultPage();
     CreateVocabulary();
     WireHandlers();
+    ExportDialog = TComponent::Create<TfrmORTK41DF>(this);
 }
 
 void TfrmORTK41::CreateConditionPage() {
@@ -163,9 +171,6 @@ void TfrmORTK41::CreateResultPage() {
     btnExport = Make<TBitBtn>(this, pnlQueryBar, "btnExport");
     btnExport->SetCaption("汇出");
     btnExport->SetBounds(300, 4, 46, 28);
-    // DEFERRED: the export command (dialog, progress, outline into the sheet) is
-    // not wired yet; the button stays hidden rather than doing nothing.
-    btnExport->SetVisible(false);
 
     pnlTree = Make<TPanel>(this, TabSheet2, "pnlTree");
     pnlTree->SetCaption("");
@@ -212,6 +217,7 @@ void TfrmORTK41::WireHandlers() {
     TreeView->OnClick = TNotifyEvent([this](TObject* s) { TreeViewClick(s); }, this);
     TreeView->OnDblClick = TNotifyEvent([this](TObject* s) { btn02Click(s); }, this);
     BitBtn2->OnClick = TNotifyEvent([this](TObject* s) { btn02Click(s); }, this);
+    btnExport->OnClick = TNotifyEvent([this](TObject* s) { btnExportClick(s); }, this);
     ed07->OnExit = TNotifyEvent([this](TObject* s) { ed07Exit(s); }, this);
     ed07->OnButtonClick = TNotifyEvent([this](TObject*) {
         uint16_t key = 0x71;   // F2
@@ -414,6 +420,104 @@ void TfrmORTK41::btn02Click(TObject*) {
     options[0] = int32_t(0);
     options[1] = int32_t(255);
     Brokers->ExecWork(opening->ProgramCode, plat::Variant(opening->Condition), true, answer, options);
+}
+
+// ---- export ----
+
+namespace {
+
+// Keeps the window disabled while an export runs: the progress window lets
+// pending messages through, and a click on "查询", "汇出" or "离开" then
+// would rebuild or free what the export is reading.
+class WindowDisabled {
+public:
+    explicit WindowDisabled(TControl* window) : window_(window) { window_->SetEnabled(false); }
+    ~WindowDisabled() { window_->SetEnabled(true); }
+
+private:
+    TControl* window_;
+};
+
+}  // namespace
+
+void TfrmORTK41::btnExportClick(TObject*) {
+    if (plat::Trim(StringGrid1->Cells(0, StringGrid1->Row())).empty()) return;
+    ExportFolder = ProfilePath;
+    if (ExportDialog->ShowModal() == plat::mrOk) ExportOrders();
+}
+
+std::vector<std::string> TfrmORTK41::GridHeading() const {
+    std::vector<std::string> heading;
+    for (int c = 0; c < 6; ++c) heading.push_back(StringGrid1->Cells(c, 0));
+    return heading;
+}
+
+ortk41::OutlineOrder TfrmORTK41::GridOrder(int row) const {
+    ortk41::OutlineOrder order;
+    for (int c = 0; c < 5; ++c) order.Cells[static_cast<size_t>(c)] = StringGrid1->Cells(c, row);
+    if (row - 1 < OrderHeadTexts.Count()) order.HeadText = OrderHeadTexts[row - 1];
+    if (row - 1 < OrderLineTexts.Count()) order.LineText = OrderLineTexts[row - 1];
+    return order;
+}
+
+void TfrmORTK41::ExportOrders() {
+    auto* dm = dynamic_cast<TdmSingle*>(BaseModule());
+    if (!dm) return;
+    auto* status = TComponent::Create<TfrmStatus>(this);
+    WindowDisabled disabled(this);
+    // Always, also after an error: the next export starts with a fresh
+    // component; this one stays owned by the window until it closes.
+    struct CleanUp {
+        TdmSingle* dm;
+        TfrmStatus* status;
+        ~CleanUp() {
+            dm->OLEExcel1 = nullptr;
+            status->Free();
+        }
+    } cleanUp{dm, status};
+    std::string path = plat::NativePath(ExportDialog->ExportFileName);
+    try {
+        if (!dm->OLEExcel1) dm->OLEExcel1 = TComponent::Create<TOLEExcel>(this);
+        TOLEExcel& excel = *dm->OLEExcel1;
+        excel.SetAutoCloseExcel(true);
+        if (!excel.Connected()) excel.Connect(true);
+        if (!excel.Connected()) return;
+        excel.NewWorkbook();
+        excel.SaveWorkbookAs(path);
+        ortk41::ExcelOutlineSheet sheet(excel, GridHeading(), excel.SheetRowCount());
+        ExportRow = 1;
+        sheet.WriteHeading();
+        ExportRow = 2;
+        int rows = StringGrid1->RowCount();
+        status->ShowProgress("", "Convert to EXCEL....", 0, rows);
+        ortk41::OrderOutline outline(OutlineLabels(), TreeLabels(), Services(),
+                                     [this](const std::string& t) { return ConvertDisplayText(plat::Variant(t)).ToString(); },
+                                     sheet);
+        for (int a = 1; a < rows; ++a) {
+            status->StepProgress();
+            outline.ExportRow = ExportRow;
+            outline.WriteOrder(GridOrder(a));
+            ExportRow = outline.ExportRow;
+        }
+        excel.SaveWorkbook();
+        status->HideProgress();
+    } catch (const plat::EAbort&) {
+        throw;
+    } catch (const std::exception& e) {
+        // The workbook keeps what was written up to its last save.
+        plat::MessageBox(e.what(), Caption(), plat::MsgDlgType::Error);
+        return;
+    }
+    OpenExportedFile(path);
+}
+
+// The shell opens the file in its application; where nothing can open it,
+// the user is told where it was written.
+void TfrmORTK41::OpenExportedFile(const std::string& path) {
+    if (plat::ShellExecute("open", path)) return;
+    std::string text;
+    GetLangText("TfrmORTK41", "sExportWritten", text, true, "文件已汇出至:\n%s");
+    plat::MessageBox(plat::Format(text, {plat::Variant(path)}), Caption(), plat::MsgDlgType::Information);
 }
 
 // ---- lookups ----

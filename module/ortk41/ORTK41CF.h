@@ -5,10 +5,12 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "StringList.h"
 #include "forms/KvQueryCF.h"
 #include "ortk41/Listing.h"
+#include "ortk41/OrderOutline.h"
 
 namespace vcl {
 class TBitBtn;
@@ -25,6 +27,7 @@ class TTabSheet;
 class TTreeView;
 }  // namespace vcl
 class TSelectPanel;
+class TfrmORTK41DF;
 
 class TfrmORTK41 : public TfrmKvQuery {
     VCL_DECLARE_CLASS(TfrmORTK41)
@@ -72,8 +75,16 @@ public:
     plat::TStringList OrderHeadTexts;
     plat::TStringList OrderLineTexts;
 
+    // ---- export ----
+    std::string ExportFolder;                 // proposed to the export dialog: the client folder
+    TfrmORTK41DF* ExportDialog = nullptr;     // created with the window, reused for every export
+    int ExportRow = 0;                        // the current sheet row during an export
+
     // ---- operations ----
     virtual void ExpandOrder();
+    // Writes the outline of every listed order line into a new workbook at
+    // the dialog's path, with a progress window, and opens the file.
+    virtual void ExportOrders();
     void AddRangeCondition(TSelectPanel* panel, const std::string& column, std::string& sql, bool isDate);
     void AddPairRangeCondition(TSelectPanel* panel, const std::string& columnA, std::string& sql,
                                const std::string& columnB);
@@ -94,6 +105,7 @@ public:
     void btn03Click(vcl::TObject* sender);
     void TreeViewClick(vcl::TObject* sender);
     void btn02Click(vcl::TObject* sender);
+    void btnExportClick(vcl::TObject* sender);
     void ed07Exit(vcl::TObject* sender);
 
     // Label line n of memolng / Memo1 ("" beyond the last line).
@@ -113,4 +125,7 @@ private:
     void ClearResults();
     void AddOrderRow(int gridRow, const plat::Variant& row);
     TSelectPanel* PanelOf(vcl::TWinControl* control) const;
+    std::vector<std::string> GridHeading() const;
+    ortk41::OutlineOrder GridOrder(int row) const;
+    void OpenExportedFile(const std::string& path);
 };
