@@ -10,7 +10,8 @@ build=$(realpath "${1:-build}")
 demo=$(realpath -m "${2:-demo}")
 orders="${3:-0}"
 
-mkdir -p "$demo/client/C_PKG" "$demo/server/Data"
+# c_data: where the export dialog proposes to write ORTK41.XLS.
+mkdir -p "$demo/client/C_PKG" "$demo/client/c_data" "$demo/server/Data"
 cp "$build/bin/ORTK41C.so" "$demo/client/C_PKG/"
 # Language packages of the module's windows (English under code page 437).
 cp -r packages/MultiLanguage "$demo/client/"

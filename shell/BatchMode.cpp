@@ -4,8 +4,10 @@
 
 #include <QApplication>
 #include <QTest>
+#include <QTimer>
 #include <QWidget>
 #include <cstdlib>
+#include <filesystem>
 #include <iostream>
 #include <set>
 
@@ -15,6 +17,7 @@
 #include "Controls.h"
 #include "Dialogs.h"
 #include "ExcelApplication.h"
+#include "Forms.h"
 #include "Grids.h"
 #include "HostObject.h"
 #include "ModuleHost.h"
@@ -22,6 +25,7 @@
 #include "SimpleSql.h"
 #include "StdCtrls.h"
 #include "StrUtils.h"
+#include "SystemInfo.h"
 
 namespace shell {
 
@@ -152,6 +156,29 @@ public:
         return nodes;
     }
 
+    // Presses "汇出", types the file into the export dialog and presses OK.
+    // A dialog that stays open refused the file: it is cancelled and the
+    // refusal (the last message shown) ends the batch.
+    void Export(const std::string& file, const plat::ScriptedDialogs& messages) {
+        bool refused = false;
+        QTimer::singleShot(0, [this, file, &refused] {
+            auto* dialog = Find<vcl::TForm>(form_, "frmORTK41DF");
+            Find<vcl::TEdit>(dialog, "edPath")->SetText(file);
+            auto* ok = Find<vcl::TButton>(dialog, "btnOK");
+            ok->SetFocus();
+            ok->Click();
+            QTimer::singleShot(0, [dialog, &refused] {
+                if (!dialog->IsModal()) return;
+                refused = true;
+                Find<vcl::TButton>(dialog, "btnCancel")->Click();
+            });
+        });
+        Find<vcl::TButton>(form_, "btnExport")->Click();
+        if (refused)
+            throw BatchError{"--export: " + (messages.Shown.empty() ? std::string("the file was refused")
+                                                                     : messages.Shown.back().Text)};
+    }
+
 private:
     // Clicks the node and presses "开启"; the host records what it was asked.
     void Open(vcl::TTreeView* tree, vcl::TTreeNode* node, BatchNode& n) {
@@ -173,6 +200,28 @@ private:
     HostEnvironment& env_;
 };
 
+// Writes the outline of all listed orders through the window's export. The
+// shell's "open" only records the file here: a batch opens no application.
+void ExportOutline(WindowDriver& driver, const BatchOptions& o, const plat::ScriptedDialogs& messages, bool listed) {
+    if (!listed) throw BatchError{"--export: no order is listed, nothing to export"};
+    std::string file = std::filesystem::absolute(o.ExportFile).string();
+    std::vector<std::string> opened;
+    plat::SetShellOpenHandler([&opened](const std::string& target) {
+        opened.push_back(target);
+        return true;
+    });
+    try {
+        driver.Export(file, messages);
+    } catch (...) {
+        plat::SetShellOpenHandler({});
+        throw;
+    }
+    plat::SetShellOpenHandler({});
+    if (opened.empty())
+        throw BatchError{"--export: the export did not finish" +
+                         (messages.Shown.empty() ? std::string() : ": " + messages.Shown.back().Text)};
+}
+
 }  // namespace
 
 std::optional<BatchOptions> ParseBatchOptions(const std::vector<std::string>& args, std::string& error) {
@@ -193,6 +242,13 @@ std::optional<BatchOptions> ParseBatchOptions(const std::vector<std::string>& ar
         else if (arg == "--database") { if (!value(o.Database)) return std::nullopt; }
         else if (arg == "--trace-sql") { if (!value(o.TraceFile)) return std::nullopt; }
         else if (arg == "--project") { if (!value(o.Project)) return std::nullopt; }
+        else if (arg == "--export") {
+            if (!value(o.ExportFile)) return std::nullopt;
+            if (plat::Trim(o.ExportFile).empty()) {
+                error = "--export needs a file name";
+                return std::nullopt;
+            }
+        }
         else if (arg == "--json") { o.Json = true; }
         else if (const char* panel = RangePanel(arg)) {
             if (!value(v)) return std::nullopt;
@@ -334,6 +390,7 @@ int RunBatch(int argc, char** argv, int firstOption) {
             if (!listed || r > dataRows) throw BatchError{"--tree: row " + std::to_string(r) + " is not listed"};
             result.Trees.emplace_back(r, driver.Expand(r, options->Json));
         }
+        if (!options->ExportFile.empty()) ExportOutline(driver, *options, *messages, listed);
         output = options->Json ? FormatJson(result) : FormatText(result);
         modules.CloseAll();
     } catch (const BatchError& e) {

@@ -7,7 +7,7 @@
 //     [--order FROM..TO] [--order-date FROM..TO] [--customer FROM..TO]
 //     [--customer-order FROM..TO] [--delivery-date FROM..TO] [--closed 1|2|3]
 //     [--project CODE] [--tree all|ROW[,ROW...]] [--json] [--trace-sql FILE]
-//     [--ui-code-page 936|950|437]
+//     [--ui-code-page 936|950|437] [--export FILE]
 #pragma once
 
 #include <optional>
@@ -29,6 +29,7 @@ struct BatchOptions {
     bool Json = false;
     std::string TraceFile;
     std::string UICodePage;
+    std::string ExportFile;   // the outline of all listed orders goes here; never overwritten
 };
 
 // Parses the batch options after the program name; the error text names

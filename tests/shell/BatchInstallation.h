@@ -1,0 +1,54 @@
+// A demo installation in a temporary folder for runs of the real host shell
+// binary: registry file, client settings with the build folder as work
+// folder, server settings and the demo company database; optionally the
+// module's language packages in the client folder.
+#pragma once
+
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <string>
+
+#include "DemoData.h"
+#include "TempEnvironment.h"
+
+namespace shelltest {
+
+class BatchInstallation {
+public:
+    BatchInstallation() {
+        std::string root = folder_.Path();
+        folder_.Write("registry.reg", "Windows Registry Editor Version 5.00\n\n[HKEY_LOCAL_MACHINE\\Software\\KVX\\Corvane]\n"
+                                      "\"ClientPath\"=\"" + root + "client/\"\n\"ServerPath\"=\"" + root + "server/\"\n");
+        folder_.Write("client/CorvaneC.ini", "[WorkDLLPath]\nPrograms=" + std::string(ORTK_BIN_DIR) + "/\n");
+        folder_.Write("server/CorvaneS.ini", "[DBE Setting]\nDatabaseType=SQLITE\nDatabaseName=PRTest65\nServerName=Data\n");
+        std::filesystem::create_directories(root + "server/Data");
+        server::CreateDemoDatabase(root + "server/Data/PRTest65.db");
+    }
+
+    // Copies the language packages of the source tree into the client folder,
+    // as the demo installation script does.
+    void AddLanguagePackages() {
+        std::filesystem::copy(std::string(ORTK_SOURCE_DIR) + "/packages/MultiLanguage",
+                              folder_.Path() + "client/MultiLanguage", std::filesystem::copy_options::recursive);
+    }
+
+    // Runs the shell with `arguments`; answers its exit status and standard output.
+    int Run(const std::string& arguments, std::string& out) {
+        std::string command = "ORTK_REGISTRY_FILE=" + folder_.Path() + "registry.reg QT_QPA_PLATFORM=offscreen " +
+                              std::string(ORTK_BIN_DIR) + "/tamber-workcenter " + arguments + " 2>" + folder_.Path() + "err.txt";
+        FILE* pipe = popen(command.c_str(), "r");
+        if (!pipe) return -1;
+        char buffer[4096];
+        out.clear();
+        while (size_t n = fread(buffer, 1, sizeof buffer, pipe)) out.append(buffer, n);
+        int status = pclose(pipe);
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
+
+private:
+    ortktest::TempFolder folder_;
+};
+
+}  // namespace shelltest
