@@ -13,11 +13,11 @@
 #include <cstring>
 #include <filesystem>
 #include <iostream>
-#include <map>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "BenchSupport.h"
 #include "DemoData.h"
 #include "SimpleSql.h"
 
@@ -138,29 +138,6 @@ World& TheWorld() {
     return world;
 }
 
-// Reads every value of every row, as a program reading the answer would.
-size_t RunDirect(sqlite3* db, const std::string& sql) {
-    sqlite3_stmt* stmt = nullptr;
-    if (sqlite3_prepare_v2(db, sql.c_str(), -1, &stmt, nullptr) != SQLITE_OK) {
-        std::fprintf(stderr, "direct: %s\n", sqlite3_errmsg(db));
-        std::abort();
-    }
-    size_t rows = 0;
-    std::vector<std::string> values;
-    while (sqlite3_step(stmt) == SQLITE_ROW) {
-        values.clear();
-        for (int i = 0; i < sqlite3_column_count(stmt); ++i) {
-            if (sqlite3_column_type(stmt, i) == SQLITE_TEXT)
-                values.emplace_back(reinterpret_cast<const char*>(sqlite3_column_text(stmt, i)));
-            else
-                benchmark::DoNotOptimize(sqlite3_column_double(stmt, i));
-        }
-        ++rows;
-    }
-    sqlite3_finalize(stmt);
-    return rows;
-}
-
 void ThroughService(benchmark::State& state, std::vector<Listing> (*listings)()) {
     World& world = TheWorld();
     std::vector<Listing> work = listings();
@@ -179,7 +156,7 @@ void Direct(benchmark::State& state, std::vector<Listing> (*listings)()) {
     std::vector<Listing> work = listings();
     size_t rows = 0;
     for (auto _ : state)
-        for (const Listing& l : work) rows += RunDirect(world.direct, l.native);
+        for (const Listing& l : work) rows += bench::RunDirect(world.direct, l.native);
     state.counters["rows/iter"] = static_cast<double>(rows) / static_cast<double>(state.iterations());
 }
 
@@ -187,27 +164,6 @@ BENCHMARK_CAPTURE(ThroughService, Expansion, Expansion)->Unit(benchmark::kMicros
 BENCHMARK_CAPTURE(Direct, Expansion, Expansion)->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(ThroughService, OrderList, OrderList)->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(Direct, OrderList, OrderList)->Unit(benchmark::kMillisecond);
-
-// Keeps the real time of every run so that the ratios can be printed at the end.
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        ConsoleReporter::ReportRuns(runs);
-        for (const Run& run : runs)
-            if (run.run_type == Run::RT_Iteration) times_[run.benchmark_name()] = run.GetAdjustedRealTime();
-    }
-    void PrintRatios() const {
-        for (const char* workload : {"Expansion", "OrderList"}) {
-            auto service = times_.find(std::string("ThroughService/") + workload);
-            auto direct = times_.find(std::string("Direct/") + workload);
-            if (service == times_.end() || direct == times_.end() || direct->second <= 0) continue;
-            std::printf("ratio SimpleSQL / direct SQLite, %s: %.2f\n", workload, service->second / direct->second);
-        }
-    }
-
-private:
-    std::map<std::string, double> times_;
-};
 
 }  // namespace
 
@@ -219,9 +175,10 @@ int main(int argc, char** argv) {
     }
     int count = static_cast<int>(rest.size());
     benchmark::Initialize(&count, rest.data());
-    RatioReporter reporter;
+    bench::RatioReporter reporter({{"Expansion", "ThroughService/Expansion", "Direct/Expansion"},
+                                   {"OrderList", "ThroughService/OrderList", "Direct/OrderList"}});
     benchmark::RunSpecifiedBenchmarks(&reporter);
-    reporter.PrintRatios();
+    reporter.PrintRatios("SimpleSQL");
     benchmark::Shutdown();
     return 0;
 }

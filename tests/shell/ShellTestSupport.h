@@ -19,7 +19,8 @@ class DemoHost {
     ortktest::DemoInstallation install_;
 
 public:
-    DemoHost() {
+    // `demo` sizes the company database (the showcase orders alone by default).
+    explicit DemoHost(const server::DemoOptions& demo = {}) : install_("936", demo) {
         env = std::make_shared<shell::HostEnvironment>();
         env->Sql = &install_.Sql();
         env->Dialogs = &dialogs;

@@ -17,11 +17,11 @@ namespace ortktest {
 
 class DemoInstallation {
 public:
-    explicit DemoInstallation(const std::string& uiCodePage = "936")
+    explicit DemoInstallation(const std::string& uiCodePage = "936", const server::DemoOptions& demo = {})
         : drive_("ORTK_DRIVE_D", folder_.Path()),
           registry_("ORTK_REGISTRY_FILE", folder_.Path() + "registry.reg"),
           acp_("ORTK_ACP", "936"),
-          sql_((server::CreateDemoDatabase(folder_.Path() + "PRTest65.db"), folder_.Path())) {
+          sql_((server::CreateDemoDatabase(folder_.Path() + "PRTest65.db", demo), folder_.Path())) {
         folder_.Write("registry.reg",
                       "Windows Registry Editor Version 5.00\r\n\r\n[HKEY_LOCAL_MACHINE\\Software\\KVX\\Corvane]\r\n"
                       "\"ClientPath\"=\"D:\\\\app\"\r\n");
