@@ -1,47 +1,25 @@
 // The export outline of listed order lines, written from the demo company
-// database through the real "SimpleSQL" service into a recording sheet.
+// database through the real "SimpleSQL" service, on SQLite and on
+// PostgreSQL, into a recording sheet.
 #include <gtest/gtest.h>
 
-#include <map>
-
-#include "DemoData.h"
-#include "SimpleSql.h"
-#include "TempEnvironment.h"
+#include "OrderTestSupport.h"
 #include "ortk41/OrderOutline.h"
 
 using namespace ortk41;
+using ordertest::RecordingSheet;
 
 namespace {
 
-class RecordingSheet : public IOutlineSheet {
-public:
-    void WriteText(int row, int column, const std::string& text) override {
-        EXPECT_TRUE(cells.emplace(std::make_pair(row, column), text).second) << "cell written twice: " << row << "," << column;
-    }
-    // Row `row` as "column:text" pieces, in column order.
-    std::string Row(int row) const {
-        std::string all;
-        for (const auto& [at, text] : cells)
-            if (at.first == row) all += (all.empty() ? "" : " | ") + std::to_string(at.second) + ":" + text;
-        return all;
-    }
-    int LastRow() const { return cells.empty() ? 0 : cells.rbegin()->first.first; }
-    std::map<std::pair<int, int>, std::string> cells;
-};
-
-class OrderOutlineTest : public testing::Test {
+class OrderOutlineTest : public ordertest::DemoOnBackend {
 protected:
-    OrderOutlineTest() : sql_((server::CreateDemoDatabase(folder_.Path() + "PRTest65.db"), folder_.Path())) {
-        services.CallServer = [this](const std::string& method, const plat::Variant& params) {
-            return sql_.Call(method, params, plat::VarArrayOf({"PRTest65", "PRTest65"}));
-        };
+    void SetUp() override {
+        DemoOnBackend::SetUp();
+        if (IsSkipped()) return;
+        services = ordertest::DemoServices(Sql());
         services.ConvertRow = [](const plat::Variant&) -> plat::Variant {
             ADD_FAILURE() << "the outline uses rows as stored";
             return {};
-        };
-        services.DisplayDate = [](const std::string& d) {
-            return d.size() == 8 && d.find(' ') == std::string::npos ? d.substr(0, 4) + "/" + d.substr(4, 2) + "/" + d.substr(6, 2)
-                                                                    : std::string();
         };
     }
 
@@ -54,15 +32,15 @@ protected:
         return OutlineOrder{{type, number, seq, "ITEM", "NAME"}, "HEAD", "LINE"};
     }
 
-    ortktest::TempFolder folder_;
-    server::SimpleSqlService sql_;
     ListingServices services;
     RecordingSheet sheet;
 };
 
 }  // namespace
 
-TEST_F(OrderOutlineTest, LineWithNothingDownstreamWritesEveryGroupWord) {
+INSTANTIATE_TEST_SUITE_P(Backends, OrderOutlineTest, servertest::AllBackends(), servertest::BackendParamName);
+
+TEST_P(OrderOutlineTest, LineWithNothingDownstreamWritesEveryGroupWord) {
     OrderOutline outline = Outline();
     outline.WriteOrder(Order("2201", "20240100006", "0001"));
     std::vector<std::string> rows;
@@ -74,7 +52,7 @@ TEST_F(OrderOutlineTest, LineWithNothingDownstreamWritesEveryGroupWord) {
     EXPECT_EQ(sheet.cells.count({1, 1}), 0u);   // row 1 is the heading row, written by the export
 }
 
-TEST_F(OrderOutlineTest, OrdersFollowEachOtherWithoutEmptyRows) {
+TEST_P(OrderOutlineTest, OrdersFollowEachOtherWithoutEmptyRows) {
     OrderOutline outline = Outline();
     outline.WriteOrder(Order("2201", "20240100006", "0001"));
     int firstEnd = outline.ExportRow;
@@ -83,7 +61,7 @@ TEST_F(OrderOutlineTest, OrdersFollowEachOtherWithoutEmptyRows) {
     for (int r = 2; r <= sheet.LastRow(); ++r) EXPECT_FALSE(sheet.Row(r).empty()) << "row " << r;
 }
 
-TEST_F(OrderOutlineTest, DeliveryLinesAsComposedReturnLinesConverted) {
+TEST_P(OrderOutlineTest, DeliveryLinesAsComposedReturnLinesConverted) {
     OrderOutline outline = Outline();
     outline.WriteOrder(Order("2201", "20240100001", "0001"));
     EXPECT_EQ(sheet.Row(5), "6:2301-20240100001-0001 2024/01/20 销:600 赠/备:10 PCS");
@@ -101,7 +79,7 @@ TEST_F(OrderOutlineTest, DeliveryLinesAsComposedReturnLinesConverted) {
     EXPECT_TRUE(sawReturn);
 }
 
-TEST_F(OrderOutlineTest, AdvanceSettlementWithOffsetAndThreeReceipts) {
+TEST_P(OrderOutlineTest, AdvanceSettlementWithOffsetAndThreeReceipts) {
     OrderOutline outline = Outline();
     outline.WriteOrder(Order("2201", "20240100003", "0001"));
     int settlement = 0;
@@ -117,7 +95,7 @@ TEST_F(OrderOutlineTest, AdvanceSettlementWithOffsetAndThreeReceipts) {
     EXPECT_EQ(sheet.Row(settlement + 7), "6:«6101-20240100006-0001 2024/01/14»");   // the next settlement
 }
 
-TEST_F(OrderOutlineTest, RequisitionsShowTheStoredPurchasedQuantity) {
+TEST_P(OrderOutlineTest, RequisitionsShowTheStoredPurchasedQuantity) {
     OrderOutline outline = Outline();
     outline.WriteOrder(Order("2201", "20240100004", "0001"));
     bool found = false;
@@ -126,18 +104,22 @@ TEST_F(OrderOutlineTest, RequisitionsShowTheStoredPurchasedQuantity) {
     EXPECT_TRUE(found);
 }
 
-TEST_F(OrderOutlineTest, EmptyKeysExportLikeAnyOtherRow) {
+TEST_P(OrderOutlineTest, EmptyKeysExportLikeAnyOtherRow) {
     OrderOutline outline = Outline();
     outline.WriteOrder(Order("", "", ""));
     EXPECT_EQ(sheet.LastRow(), 16);   // the order texts and every group word
     EXPECT_EQ(sheet.Row(16), "7:工单工艺");
 }
 
-TEST_F(OrderOutlineTest, OnlyEmptyOrNullCountsAsNoResult) {
+TEST(OrderOutlineAnswers, OnlyEmptyOrNullCountsAsNoResult) {
     // An answer with no rows writes nothing, not even the placeholders.
+    ListingServices services;
     services.CallServer = [](const std::string&, const plat::Variant&) { return plat::Variant(plat::VarArray(0, -1)); };
-    OrderOutline outline = Outline();
-    outline.WriteOrder(Order("2201", "X", "0001"));
+    services.DisplayDate = ordertest::SlashDate;
+    RecordingSheet sheet;
+    OrderOutline outline(LabelLines(DefaultOutlineLabels()), LabelLines(DefaultTreeLabels()), services,
+                         [](const std::string& t) { return t; }, sheet);
+    outline.WriteOrder(OutlineOrder{{"2201", "X", "0001", "ITEM", "NAME"}, "HEAD", "LINE"});
     EXPECT_EQ(sheet.Row(5), "6:销退单");     // no M11/M12 under the delivery group
     EXPECT_EQ(sheet.Row(6), "6:预收结帐单");
     EXPECT_EQ(sheet.Row(7), "6:请购单");     // no M17/M18 under the advance group

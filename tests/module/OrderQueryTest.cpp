@@ -1,6 +1,10 @@
-// The order-list SQL for the conditions a user sets, and the per-row labels.
+// The order-list SQL for the conditions a user sets, the lines it lists
+// from the demo company database on SQLite and on PostgreSQL, and the
+// per-row labels.
 #include <gtest/gtest.h>
 
+#include "OrderTestSupport.h"
+#include "StrUtils.h"
 #include "ortk41/OrderQuery.h"
 
 using namespace ortk41;
@@ -73,4 +77,75 @@ TEST(OrderRowLabels, HeadAndLineLabelsOfAListedRow) {
     EXPECT_EQ(OrderHeadText(row, shown), "2201-123         2024/01/15 华东机械(C001)");
     EXPECT_EQ(OrderLineText(row, "预交货日:", shown),
               "2201-123        -1    SC-M6-20(六角螺丝) 600 PCS 预交货日:2024/01/25");
+}
+
+// ---------------------------------------------------- listed from the demo database
+
+namespace {
+
+class OrderListOnDemo : public ordertest::DemoOnBackend {
+protected:
+    // The listed lines as "type-number-sequence", the number without its padding.
+    std::vector<std::string> Listed(const OrderConditions& c) {
+        plat::Variant rows = Sql().SimpleSql(servertest::Params(OrderListSql(c, SlashToDb), kOrderListFields),
+                                             servertest::Context("PRTest65"));
+        std::vector<std::string> keys;
+        for (int r = 0; r < servertest::RowCount(rows); ++r)
+            keys.push_back(rows[r][0].ToString() + "-" + plat::TrimRight(rows[r][1].ToString()) + "-" +
+                           rows[r][2].ToString());
+        return keys;
+    }
+    using Keys = std::vector<std::string>;
+};
+
+INSTANTIATE_TEST_SUITE_P(Backends, OrderListOnDemo, servertest::AllBackends(), servertest::BackendParamName);
+
+}  // namespace
+
+TEST_P(OrderListOnDemo, NoConditionListsEveryConfirmedLineInKeyOrder) {
+    // the unconfirmed order 2201-20240100009 is never listed; "2024'..." sorts before "20240..."
+    EXPECT_EQ(Listed({}), (Keys{"2201-123-0001", "2201-123-0002", "2201-2024'010007-0001", "2201-20240100001-0001",
+                                "2201-20240100001-0002", "2201-20240100002-0001", "2201-20240100003-0001",
+                                "2201-20240100003-0002", "2201-20240100004-0001", "2201-20240100004-0002",
+                                "2201-20240100005-0001", "2201-20240100006-0001", "2202-20240100001-0001"}));
+}
+
+TEST_P(OrderListOnDemo, OrderRangeMatchesTheShortNumberThroughItsPadding) {
+    OrderConditions c;
+    c.Order = {"2201123", "2201123"};   // TC001 + TC002 is "2201123" and eight blanks
+    EXPECT_EQ(Listed(c), (Keys{"2201-123-0001", "2201-123-0002"}));
+    c.Order = {"2202", "2202z"};
+    EXPECT_EQ(Listed(c), (Keys{"2202-20240100001-0001"}));
+}
+
+TEST_P(OrderListOnDemo, DateRangesIncludeBothEnds) {
+    OrderConditions c;
+    c.OrderDate = {"2024/01/10", "2024/01/15"};
+    EXPECT_EQ(Listed(c), (Keys{"2201-20240100002-0001", "2201-20240100003-0001", "2201-20240100003-0002",
+                               "2201-20240100004-0001", "2201-20240100004-0002"}));
+    OrderConditions due;
+    due.DeliveryDate.From = "2024/03/01";
+    EXPECT_EQ(Listed(due), (Keys{"2201-20240100003-0001", "2201-20240100003-0002", "2201-20240100005-0001",
+                                 "2202-20240100001-0001"}));
+}
+
+TEST_P(OrderListOnDemo, CustomerRangeAndClosedState) {
+    OrderConditions c;
+    c.Customer = {"C001", "C002"};
+    EXPECT_EQ(Listed(c), (Keys{"2201-20240100001-0001", "2201-20240100001-0002", "2201-20240100002-0001"}));
+    OrderConditions closed;
+    closed.Closed = 0;   // "Y" and "y" both count as closed
+    EXPECT_EQ(Listed(closed), (Keys{"2201-123-0001", "2201-123-0002"}));
+    closed.Closed = 1;
+    EXPECT_EQ(Listed(closed).size(), 11u);
+}
+
+TEST_P(OrderListOnDemo, QuotesInConditionsFindTheirRowsAndBreakNothing) {
+    OrderConditions c;
+    c.CustomerOrder = {"DH'24-07", "DH'24-07"};
+    EXPECT_EQ(Listed(c), (Keys{"2201-2024'010007-0001"}));
+    OrderConditions none;
+    none.Customer = {"O'NEIL", "O'NEIL'; DELETE FROM COPTC; --"};
+    EXPECT_EQ(Listed(none), Keys{});
+    EXPECT_EQ(Listed({}).size(), 13u);
 }

@@ -1,54 +1,26 @@
 // The document tree of an order line, built from the demo company database
-// through the real "SimpleSQL" service and compared node by node.
+// through the real "SimpleSQL" service, on SQLite and on PostgreSQL, and
+// compared node by node.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <sstream>
 
-#include "DemoData.h"
-#include "SimpleSql.h"
+#include "OrderTestSupport.h"
 #include "StrUtils.h"
-#include "TempEnvironment.h"
 #include "ortk41/OrderTree.h"
 
 using namespace ortk41;
+using ordertest::RecordingTree;
 
 namespace {
 
-// Records the tree as indented lines: two blanks per level, text, tab, kind.
-class RecordingTree : public ITreeSink {
-public:
-    Node Add(Node parent, const std::string& text, int kind) override {
-        int depth = parent == kTopLevel ? 0 : depth_.at(static_cast<size_t>(parent)) + 1;
-        depth_.push_back(depth);
-        lines.push_back(std::string(static_cast<size_t>(2 * depth), ' ') + text + "\t" + std::to_string(kind));
-        return static_cast<Node>(depth_.size() - 1);
-    }
-    std::string Text() const {
-        std::string all;
-        for (const std::string& l : lines) all += l + "\n";
-        return all;
-    }
-    std::vector<std::string> lines;
-
-private:
-    std::vector<int> depth_;
-};
-
-std::string SlashDate(const std::string& d) {
-    bool digits = d.size() == 8 && std::all_of(d.begin(), d.end(), ::isdigit);
-    return digits ? d.substr(0, 4) + "/" + d.substr(4, 2) + "/" + d.substr(6, 2) : std::string();
-}
-
-class OrderTree : public testing::Test {
+class OrderTree : public ordertest::DemoOnBackend {
 protected:
-    OrderTree() : sql_((server::CreateDemoDatabase(folder_.Path() + "PRTest65.db"), folder_.Path())) {
-        services.CallServer = [this](const std::string& method, const plat::Variant& params) {
-            calls.push_back(method == "SimpleSQL" ? params[0].ToString() : method);
-            return sql_.Call(method, params, plat::VarArrayOf({"PRTest65", "PRTest65"}));
-        };
-        services.ConvertRow = [](const plat::Variant& row) { return row; };
-        services.DisplayDate = SlashDate;
+    void SetUp() override {
+        DemoOnBackend::SetUp();
+        if (IsSkipped()) return;
+        services = ordertest::DemoServices(Sql(), &calls);
     }
 
     std::string Build(const std::string& type, const std::string& number, const std::string& seq) {
@@ -57,15 +29,21 @@ protected:
         return tree.Text();
     }
 
-    ortktest::TempFolder folder_;
-    server::SimpleSqlService sql_;
     ListingServices services;
     std::vector<std::string> calls;
 };
 
+INSTANTIATE_TEST_SUITE_P(Backends, OrderTree, servertest::AllBackends(), servertest::BackendParamName);
+
+// Failures of the server, which need no database.
+class OrderTreeFailure : public testing::Test {
+protected:
+    ListingServices services = {nullptr, [](const plat::Variant& row) { return row; }, ordertest::SlashDate};
+};
+
 }  // namespace
 
-TEST_F(OrderTree, LineWithNothingDownstreamKeepsEveryGroupAndPlaceholder) {
+TEST_P(OrderTree, LineWithNothingDownstreamKeepsEveryGroupAndPlaceholder) {
     EXPECT_EQ(Build("2201", "20240100006", "0001"),
               "客户订单 : HEAD\t0\n"
               "  LINE\t1000\n"
@@ -88,7 +66,7 @@ TEST_F(OrderTree, LineWithNothingDownstreamKeepsEveryGroupAndPlaceholder) {
               "    工单工艺\t0\n");
 }
 
-TEST_F(OrderTree, DeliveryWithTwoInvoicesAndTheirFollowUps) {
+TEST_P(OrderTree, DeliveryWithTwoInvoicesAndTheirFollowUps) {
     std::string tree = Build("2201", "20240100001", "0001");
     EXPECT_NE(tree.find("  销货单\t0\n"
                         "    2301-20240100001-0001 2024/01/20 销:600 赠/备:10 PCS\t2000\n"
@@ -111,7 +89,7 @@ TEST_F(OrderTree, DeliveryWithTwoInvoicesAndTheirFollowUps) {
         << tree;
 }
 
-TEST_F(OrderTree, ReceiptWithoutLineSequenceHangsUnderEveryInvoiceLineOfItsInvoice) {
+TEST_P(OrderTree, ReceiptWithoutLineSequenceHangsUnderEveryInvoiceLineOfItsInvoice) {
     // Receipt 6301-20240100002 names invoice 6101-20240100002 without a line:
     // it shows under the invoice's line 0001 (order line 0001) and line 0002 (order line 0002).
     EXPECT_NE(Build("2201", "20240100001", "0001")
@@ -124,7 +102,7 @@ TEST_F(OrderTree, ReceiptWithoutLineSequenceHangsUnderEveryInvoiceLineOfItsInvoi
               std::string::npos);
 }
 
-TEST_F(OrderTree, AdvanceInvoiceReceiptsHangUnderTheirOwnGroup) {
+TEST_P(OrderTree, AdvanceInvoiceReceiptsHangUnderTheirOwnGroup) {
     std::string tree = Build("2201", "20240100003", "0001");
     EXPECT_NE(tree.find("  预开发票\t0\n"
                         "    6101-20240100005-0001 2024/01/13\t3000\n"
@@ -136,7 +114,7 @@ TEST_F(OrderTree, AdvanceInvoiceReceiptsHangUnderTheirOwnGroup) {
         << tree;
 }
 
-TEST_F(OrderTree, RequisitionPurchasedPartlyInAnotherUnitIsSummedInItsOwnUnit) {
+TEST_P(OrderTree, RequisitionPurchasedPartlyInAnotherUnitIsSummedInItsOwnUnit) {
     std::string tree = Build("2201", "20240100004", "0001");
     EXPECT_NE(tree.find("    3101-20240100001-0001 SC-M6-20(六角螺丝) 2024/01/16 20 PCS 已采:16 PCS\t6000\n"),
               std::string::npos)
@@ -146,7 +124,7 @@ TEST_F(OrderTree, RequisitionPurchasedPartlyInAnotherUnitIsSummedInItsOwnUnit) {
               std::string::npos);
 }
 
-TEST_F(OrderTree, RequisitionUnitsAreComparedAsStoredWhateverTheDisplayConversion) {
+TEST_P(OrderTree, RequisitionUnitsAreComparedAsStoredWhateverTheDisplayConversion) {
     // A database conversion that changes unit names must not change which
     // purchase records count as the same unit, nor what UnitConvert receives.
     services.ConvertRow = [](const plat::Variant& row) {
@@ -160,7 +138,7 @@ TEST_F(OrderTree, RequisitionUnitsAreComparedAsStoredWhateverTheDisplayConversio
     EXPECT_EQ(std::count(calls.begin(), calls.end(), "UnitConvert"), 1);
 }
 
-TEST_F(OrderTree, PurchaseRecordKeysAreQuotedLiterals) {
+TEST_P(OrderTree, PurchaseRecordKeysAreQuotedLiterals) {
     Build("2201", "20240100004", "0001");
     auto purchase = std::find_if(calls.begin(), calls.end(), [](const std::string& s) { return s.find("PURTR") != std::string::npos; });
     ASSERT_NE(purchase, calls.end());
@@ -168,7 +146,7 @@ TEST_F(OrderTree, PurchaseRecordKeysAreQuotedLiterals) {
         << *purchase;
 }
 
-TEST_F(OrderTree, WorkOrderStatesAndRoutingSteps) {
+TEST_P(OrderTree, WorkOrderStatesAndRoutingSteps) {
     std::string tree = Build("2201", "20240100005", "0001");
     for (const char* state : {"状态:未生产\t8000", "状态:已发料\t8000", "状态:生产中\t8000", "状态:已完工\t8000",
                               "状态:指定完工\t8000"})
@@ -179,19 +157,19 @@ TEST_F(OrderTree, WorkOrderStatesAndRoutingSteps) {
         << tree;
 }
 
-TEST_F(OrderTree, ShortDocumentNumbersAreFilledToElevenCharacters) {
+TEST_P(OrderTree, ShortDocumentNumbersAreFilledToElevenCharacters) {
     EXPECT_NE(Build("2201", "123", "0001").find("2301-20240100006-0001"), std::string::npos);
     EXPECT_EQ(RowKey("0001", "123", "0001"), "0001-123        -0001");
     EXPECT_EQ(RowKey("LONGER", "123456789012", "1"), "LONGER-123456789012-1");   // never shortened
 }
 
-TEST_F(OrderTree, QuotesInKeysAreDoubledInTheListings) {
+TEST_P(OrderTree, QuotesInKeysAreDoubledInTheListings) {
     std::string tree = Build("2201", "2024'010007", "0001");
     EXPECT_NE(tree.find("    2301-DQ'24010001-0001 2024/01/31 销:300 赠/备:0 PCS\t2000\n"), std::string::npos) << tree;
     EXPECT_NE(tree.find("        6101-20240100008-0001 2024/02/03\t3000\n"), std::string::npos) << tree;
 }
 
-TEST_F(OrderTree, ServerFailureMidwayStopsTheBuildAndKeepsWhatWasAdded) {
+TEST_F(OrderTreeFailure, ServerFailureMidwayStopsTheBuildAndKeepsWhatWasAdded) {
     int allowed = 3;
     services.CallServer = [&](const std::string&, const plat::Variant&) -> plat::Variant {
         if (--allowed < 0) throw plat::Exception("server gone");
@@ -205,7 +183,7 @@ TEST_F(OrderTree, ServerFailureMidwayStopsTheBuildAndKeepsWhatWasAdded) {
     EXPECT_EQ(tree.lines[0], "客户订单 : HEAD\t0");
 }
 
-TEST_F(OrderTree, UnitConvertAnswerThatIsNoArrayIsAnError) {
+TEST_P(OrderTree, UnitConvertAnswerThatIsNoArrayIsAnError) {
     auto real = services.CallServer;
     services.CallServer = [&](const std::string& method, const plat::Variant& params) {
         return method == "UnitConvert" ? plat::Variant(16.0) : real(method, params);

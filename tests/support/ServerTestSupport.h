@@ -1,17 +1,21 @@
-// Helpers of the server tests: the company databases of one test on either
+// Helpers of the tests that read company databases (the server's own and the
+// module's order tracking): the company databases of one test on either
 // backend (a scratch folder of SQLite files, or a fresh database of its own
 // on the PostgreSQL test server named by ORTK_TEST_PG), filled with given
-// SQL and read directly, bypassing the service; short-hands for reading
+// SQL or the demo data and read directly, bypassing the service; the demo
+// database shared by the tests of one suite; short-hands for reading
 // SimpleSQL answers. Suites run once per backend; the PostgreSQL runs are
 // skipped, saying so, when ORTK_TEST_PG is not set.
 #pragma once
 
 #include <gtest/gtest.h>
 #include <sqlite3.h>
+#include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
 #include <functional>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -166,6 +170,38 @@ private:
     Backend backend_;
     std::filesystem::path folder_;
     server::PostgresSettings admin_, settings_;
+};
+
+// The demo company database "PRTest65" on each backend a suite asks for,
+// loaded on first use and kept, with one service over it, until Release
+// (from the suite's TearDownTestSuite): loading the demo takes longer than
+// most tests that read it. The databases are named after the suite and the
+// process, so that test processes running side by side never share one.
+class SuiteDemo {
+public:
+    server::SimpleSqlService& Sql(Backend backend) { return *Entry(backend).service; }
+    TestDatabases& Databases(Backend backend) { return *Entry(backend).databases; }
+    void Release() { entries_.clear(); }
+
+private:
+    struct Demo {
+        std::unique_ptr<TestDatabases> databases;
+        std::unique_ptr<server::SimpleSqlService> service;   // declared last: closed before the drop
+    };
+    Demo& Entry(Backend backend) {
+        Demo& demo = entries_[backend];
+        if (!demo.databases) {
+            const testing::TestInfo* info = testing::UnitTest::GetInstance()->current_test_info();
+            std::string key = std::string(info ? info->test_suite_name() : "suite") + "." + BackendName(backend) +
+                              "." + std::to_string(getpid());
+            auto databases = std::make_unique<TestDatabases>(backend, key);
+            databases->CreateDemo("PRTest65");
+            demo.service = databases->Service();
+            demo.databases = std::move(databases);
+        }
+        return demo;
+    }
+    std::map<Backend, Demo> entries_;
 };
 
 inline plat::Variant Context(const std::string& database, const std::string& company = "PRTest65") {
