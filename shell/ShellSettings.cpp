@@ -29,6 +29,11 @@ void ReadPostgres(const TCorvaneIniS& server, ShellSettings& s) {
                         "should be host[:port][/database], not \"" + db.ServerName + "\")";
         return;
     }
+    if (db.PasswordUndecodable && s.Problem.empty()) {
+        s.Problem = "Server settings hold a damaged password (\"Password\" of [DBE Setting] in CorvaneS.ini starts "
+                    "with \"ENC1:\" but does not decode; write it again with ortk-encode-password)";
+        return;
+    }
     s.Postgres.user = db.UserName;
     s.Postgres.password = db.Password;
     s.Postgres.connectTimeout = db.TimeOut > 0 ? db.TimeOut : 30;

@@ -32,7 +32,10 @@ struct ShellSettings {
 //                            database "tamber" when not given), UserName and
 //                            Password (stored plain or encoded, see
 //                            EncodePassword) sign on, TimeOut bounds the
-//                            connection attempt in seconds.
+//                            connection attempt in seconds (30 when not
+//                            above 0). An encoded password that does not
+//                            decode is a Problem, not a failed sign-on later.
+// Any other DatabaseType is a Problem.
 ShellSettings LoadShellSettings();
 
 // The company databases the settings name (settings without a Problem).

@@ -9,6 +9,7 @@
 
 #include <cctype>
 #include <filesystem>
+#include <optional>
 
 #include "IniFile.h"
 #include "RegistryKey.h"
@@ -138,7 +139,9 @@ TCorvaneDBSetting ReadDBSetting(const plat::TIniFile& ini, const std::string& se
     s.DatabaseName = ini.ReadString(section, "DatabaseName", "");
     s.ServerName = ini.ReadString(section, "ServerName", "");
     s.UserName = ini.ReadString(section, "UserName", "");
-    s.Password = DecodePassword(ini.ReadString(section, "Password", ""));
+    std::string stored = ini.ReadString(section, "Password", "");
+    s.Password = DecodePassword(stored);
+    s.PasswordUndecodable = !IsReadablePassword(stored);
     s.TimeOut = ini.ReadInteger(section, "TimeOut", 30);
     return s;
 }
@@ -256,11 +259,25 @@ std::string EncodePassword(const std::string& plain) {
     return kPasswordPrefix + base64.toStdString();
 }
 
-std::string DecodePassword(const std::string& stored) {
-    if (stored.rfind(kPasswordPrefix, 0) != 0) return stored;
+namespace {
+
+// The password an "ENC1:" value stands for; nothing when its remainder is
+// not valid base64.
+std::optional<std::string> DecodeEncoded(const std::string& stored) {
     std::string body = stored.substr(sizeof kPasswordPrefix - 1);
     auto decoded = QByteArray::fromBase64Encoding(QByteArray::fromStdString(body),
                                                   QByteArray::AbortOnBase64DecodingErrors);
-    if (!decoded) return stored;
+    if (!decoded) return std::nullopt;
     return XorWithKey(decoded.decoded.toStdString());
+}
+
+}  // namespace
+
+std::string DecodePassword(const std::string& stored) {
+    if (stored.rfind(kPasswordPrefix, 0) != 0) return stored;
+    return DecodeEncoded(stored).value_or(stored);
+}
+
+bool IsReadablePassword(const std::string& stored) {
+    return stored.rfind(kPasswordPrefix, 0) != 0 || DecodeEncoded(stored).has_value();
 }

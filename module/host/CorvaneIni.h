@@ -73,6 +73,7 @@ struct TCorvaneDBSetting {
     std::string ServerName;
     std::string UserName;
     std::string Password;     // decoded (see DecodePassword)
+    bool PasswordUndecodable = false;   // "ENC1:" value that does not decode; Password holds it as stored
     int TimeOut = 30;         // seconds
 };
 
@@ -131,3 +132,6 @@ private:
 // not valid base64, is returned unchanged (plain-text passwords keep working).
 std::string EncodePassword(const std::string& plain);
 std::string DecodePassword(const std::string& stored);
+// False for a value that claims to be encoded ("ENC1:") but does not decode:
+// almost always a damaged entry rather than a plain password.
+bool IsReadablePassword(const std::string& stored);

@@ -348,4 +348,9 @@ TEST(CorvanePassword, ValuesThatAreNotOursAreReadAsTheyStand) {
     EXPECT_EQ(DecodePassword("secret"), "secret");
     EXPECT_EQ(DecodePassword("ENC1:not base64!"), "ENC1:not base64!");
     EXPECT_EQ(DecodePassword(""), "");
+    // only a value that claims to be ours and does not decode is unreadable
+    EXPECT_FALSE(IsReadablePassword("ENC1:not base64!"));
+    EXPECT_TRUE(IsReadablePassword("secret"));
+    EXPECT_TRUE(IsReadablePassword(EncodePassword("s3cret")));
+    EXPECT_TRUE(IsReadablePassword(""));
 }
