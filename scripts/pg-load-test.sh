@@ -86,13 +86,14 @@ fi
 [ "${#conditions[@]}" -ge "$runs" ] || { echo "$0: $runs conditions needed" >&2; exit 1; }
 
 export QT_QPA_PLATFORM=offscreen
-run() {  # installation, condition index, output file; prints seconds
-  local start end
+run() {  # installation, condition index, output file; prints seconds, leaves the exit status in FILE.rc
+  local start end status=0
   start=$(date +%s.%N)
   # shellcheck disable=SC2086
   ORTK_REGISTRY_FILE="$work/$1/registry.reg" "$build/bin/tamber-workcenter" ortk41 \
-    --user KV --company PRTest65 --database PRTest65 ${conditions[$2]} --tree all >"$3" 2>"$3.err"
+    --user KV --company PRTest65 --database PRTest65 ${conditions[$2]} --tree all >"$3" 2>"$3.err" || status=$?
   end=$(date +%s.%N)
+  echo "$status" > "$3.rc"
   awk -v a="$start" -v b="$end" 'BEGIN { printf "%.3f\n", b - a }'
 }
 
@@ -110,13 +111,20 @@ wait
 wall=$(awk -v a="$start" -v b="$(date +%s.%N)" 'BEGIN { printf "%.3f", b - a }')
 
 failed=0
-printf '%-4s %-32s %10s %12s  %s\n' run condition alone_s together_s result
+printf '%-4s %-32s %7s %10s %12s  %s\n' run condition lines alone_s together_s result
 for i in $(seq 0 $((runs - 1))); do
   result=same
   if ! cmp -s "$work/out/alone.$i" "$work/out/together.$i"; then result="DIFFERS from the run alone"; failed=1; fi
   if ! cmp -s "$work/out/alone.$i" "$work/out/sqlite.$i"; then result="$result; DIFFERS from SQLite"; failed=1; fi
-  if [ ! -s "$work/out/alone.$i" ]; then result="$result; NO OUTPUT ($(head -c 200 "$work/out/alone.$i.err"))"; failed=1; fi
-  printf '%-4s %-32s %10.3f %12.3f  %s\n' "$i" "${conditions[$i]}" "${alone[$i]}" "$(cat "$work/out/time.$i")" "$result"
+  for kind in sqlite alone together; do
+    status=$(cat "$work/out/$kind.$i.rc")
+    if [ "$status" != 0 ]; then
+      result="$result; $kind run FAILED with status $status ($(head -c 200 "$work/out/$kind.$i.err"))"; failed=1
+    fi
+  done
+  if [ ! -s "$work/out/alone.$i" ]; then result="$result; NO OUTPUT"; failed=1; fi
+  printf '%-4s %-32s %7s %10.3f %12.3f  %s\n' "$i" "${conditions[$i]}" "$(wc -l < "$work/out/alone.$i")" \
+    "${alone[$i]}" "$(cat "$work/out/time.$i")" "$result"
 done
 echo "16 concurrent runs took ${wall} s of wall time; $orders added order lines"
 exit "$failed"
