@@ -154,8 +154,8 @@ void TStringGrid::SetColCount(int count) {
 void TStringGrid::SetRowCount(int count) {
     count = std::max(1, count);
     int old = RowCount();
+    // New rows come with the header's default size, which is the default row height.
     table_->setRowCount(count);
-    for (int r = old; r < count; ++r) table_->setRowHeight(r, defaultRowHeight_);
     if (fixedRows_ >= count) fixedRows_ = count - 1;
     UpdateFixed();
     if (Row() >= count || Row() < fixedRows_) MoveTo(Col(), std::min(std::max(Row(), fixedRows_), count - 1));
@@ -205,14 +205,17 @@ void TStringGrid::SetCell(int col, int row, const std::string& text) {
     if (col < 0 || row < 0 || col >= ColCount() || row >= RowCount())
         throw plat::Exception("Grid index out of range (" + std::to_string(col) + ", " + std::to_string(row) + ")");
     QTableWidgetItem* item = table_->item(row, col);
-    if (!item) {
-        item = new QTableWidgetItem;
-        Qt::ItemFlags flags = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
-        if (options_ & goEditing) flags |= Qt::ItemIsEditable;
-        item->setFlags(flags);
-        table_->setItem(row, col, item);
+    if (item) {
+        item->setText(QString::fromStdString(text));
+        return;
     }
-    item->setText(QString::fromStdString(text));
+    // A new item gets its text and flags before it joins the table, so that
+    // the table hears of the cell once.
+    item = new QTableWidgetItem(QString::fromStdString(text));
+    Qt::ItemFlags flags = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
+    if (options_ & goEditing) flags |= Qt::ItemIsEditable;
+    item->setFlags(flags);
+    table_->setItem(row, col, item);
 }
 
 void TStringGrid::ClearCells() {
@@ -228,7 +231,8 @@ void TStringGrid::SetDefaultColWidth(int width) {
 
 void TStringGrid::SetDefaultRowHeight(int height) {
     defaultRowHeight_ = height;
-    for (int r = 0; r < RowCount(); ++r) table_->setRowHeight(r, height);
+    // Resizes every row and sizes the rows added later: one call, not one per row.
+    table_->verticalHeader()->setDefaultSectionSize(height);
 }
 
 int TStringGrid::ColWidths(int col) const { return table_->columnWidth(col); }
@@ -242,7 +246,7 @@ int TStringGrid::RowHeights(int row) const { return table_->rowHeight(row); }
 
 void TStringGrid::SetRowHeight(int row, int height) {
     if (row < 0 || row >= RowCount()) throw plat::Exception("Grid index out of range");
-    table_->setRowHeight(row, height);
+    if (table_->rowHeight(row) != height) table_->setRowHeight(row, height);
 }
 
 void TStringGrid::SetOptions(int options) {

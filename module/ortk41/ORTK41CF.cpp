@@ -344,16 +344,17 @@ void TfrmORTK41::RunQuery() {
     if (plat::HasRows(result)) {
         int high = plat::VarArrayHighBound(result);
         StringGrid1->SetRowCount(high + 2);
+        const std::string deliveryLabel = TreeLabels()(5);   // read once, not once per row
         for (int i = 0; i <= high; ++i)
-            if (result[i].IsArray()) AddOrderRow(i + 1, ConvertText(result[i]));
+            if (result[i].IsArray()) AddOrderRow(i + 1, ConvertText(result[i]), deliveryLabel);
     }
     StringGrid1Click(StringGrid1);
 }
 
-void TfrmORTK41::AddOrderRow(int gridRow, const plat::Variant& row) {
+void TfrmORTK41::AddOrderRow(int gridRow, const plat::Variant& row, const std::string& deliveryLabel) {
     auto shown = [this](const std::string& d) { return DbDateToDisplay(d); };
     OrderHeadTexts.Add(ortk41::OrderHeadText(row, shown));
-    OrderLineTexts.Add(ortk41::OrderLineText(row, TreeLabels()(5), shown));
+    OrderLineTexts.Add(ortk41::OrderLineText(row, deliveryLabel, shown));
     StringGrid1->SetRowHeight(gridRow, kRowHeight);
     for (int c = 0; c < 5; ++c) StringGrid1->SetCell(c, gridRow, ortk41::Value(row, c));
     StringGrid1->SetCell(5, gridRow, ortk41::Value(row, 11));

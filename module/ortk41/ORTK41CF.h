@@ -123,7 +123,9 @@ private:
     void WireHandlers();
     void PrepareGrid();
     void ClearResults();
-    void AddOrderRow(int gridRow, const plat::Variant& row);
+    // Writes one answer row into grid row `gridRow` and its two labels;
+    // `deliveryLabel` is memolng line 5.
+    void AddOrderRow(int gridRow, const plat::Variant& row, const std::string& deliveryLabel);
     TSelectPanel* PanelOf(vcl::TWinControl* control) const;
     std::vector<std::string> GridHeading() const;
     ortk41::OutlineOrder GridOrder(int row) const;
