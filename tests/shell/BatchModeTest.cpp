@@ -3,12 +3,8 @@
 // window offscreen.
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <filesystem>
-
+#include "BatchInstallation.h"
 #include "BatchMode.h"
-#include "DemoData.h"
-#include "TempEnvironment.h"
 
 using shell::BatchOptions;
 
@@ -20,36 +16,6 @@ std::optional<BatchOptions> Parse(std::vector<std::string> args, std::string* er
     if (error) *error = e;
     return o;
 }
-
-// A demo installation in a temporary folder: registry file, client settings
-// with the build folder as work folder, server settings and the database.
-class Installation {
-public:
-    Installation() {
-        std::string root = folder_.Path();
-        folder_.Write("registry.reg", "Windows Registry Editor Version 5.00\n\n[HKEY_LOCAL_MACHINE\\Software\\KVX\\Corvane]\n"
-                                      "\"ClientPath\"=\"" + root + "client/\"\n\"ServerPath\"=\"" + root + "server/\"\n");
-        folder_.Write("client/CorvaneC.ini", "[WorkDLLPath]\nPrograms=" + std::string(ORTK_BIN_DIR) + "/\n");
-        folder_.Write("server/CorvaneS.ini", "[DBE Setting]\nDatabaseType=SQLITE\nDatabaseName=PRTest65\nServerName=Data\n");
-        std::filesystem::create_directories(root + "server/Data");
-        server::CreateDemoDatabase(root + "server/Data/PRTest65.db");
-    }
-
-    // Runs the shell with `arguments`; answers its exit status and standard output.
-    int Run(const std::string& arguments, std::string& out) {
-        std::string command = "ORTK_REGISTRY_FILE=" + folder_.Path() + "registry.reg QT_QPA_PLATFORM=offscreen " +
-                              std::string(ORTK_BIN_DIR) + "/tamber-workcenter " + arguments + " 2>" + folder_.Path() + "err.txt";
-        FILE* pipe = popen(command.c_str(), "r");
-        char buffer[4096];
-        out.clear();
-        while (size_t n = fread(buffer, 1, sizeof buffer, pipe)) out.append(buffer, n);
-        int status = pclose(pipe);
-        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    }
-
-private:
-    ortktest::TempFolder folder_;
-};
 
 }  // namespace
 
@@ -90,7 +56,7 @@ TEST(BatchOutput, TextAndJsonCarryTheSameData) {
 }
 
 TEST(BatchRun, ListsOrdersAndExpandsATreeThroughTheRealWindow) {
-    Installation demo;
+    shelltest::BatchInstallation demo;
     std::string out;
     ASSERT_EQ(demo.Run("ortk41 --order 2201-20240100001..2201-20240100001 --tree 1", out), 0) << out;
     EXPECT_EQ(out.substr(0, out.find('\n')), "订单单别\t单号\t序号\t品号\t品名\t规格");
@@ -102,7 +68,7 @@ TEST(BatchRun, ListsOrdersAndExpandsATreeThroughTheRealWindow) {
 }
 
 TEST(BatchRun, JsonNamesWhatOpeningEachNodeHandsToTheHost) {
-    Installation demo;
+    shelltest::BatchInstallation demo;
     std::string out;
     ASSERT_EQ(demo.Run("ortk41 --order 2201-20240100001..2201-20240100001 --tree 1 --json", out), 0);
     EXPECT_NE(out.find("\"kind\": 2000, \"program\": \"PGSD01\", \"condition\": \" COPTG.TG001 + '-' + COPTG.TG002 ='2301-20240100001'\""),
@@ -114,7 +80,7 @@ TEST(BatchRun, JsonNamesWhatOpeningEachNodeHandsToTheHost) {
 }
 
 TEST(BatchRun, FailuresWriteNothingAndExitNonZero) {
-    Installation demo;
+    shelltest::BatchInstallation demo;
     std::string out;
     EXPECT_NE(demo.Run("ortk41 --user NOBODY --tree 1", out), 0);
     EXPECT_EQ(out, "");
