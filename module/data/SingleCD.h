@@ -8,6 +8,7 @@
 #include "BaseCD.h"
 
 class TOLEExcel;
+class TfrmRadical;
 
 class TdmSingle : public TdmBase {
     VCL_DECLARE_CLASS(TdmSingle)
@@ -22,6 +23,17 @@ public:
     // set, invisible, "," as thousands sign). A window's own export may put
     // its component here for the run and clear the reference afterwards.
     TOLEExcel* OLEExcel1 = nullptr;
+
+    // Exports `dataSet` (open and not empty; otherwise nothing happens) to a
+    // spreadsheet file "<profile>/c_data/<user>/<program>_<yyyymmddhhnnss>.xls"
+    // with one column per visible field, heading row first, and offers to
+    // open it. ExportToExcel drives the spreadsheet application (number
+    // formats when `formatted`; a cell that cannot be written shows a red
+    // "Error!"); it answers false when the export did not reach the file.
+    // ExportToXlsFile writes the file directly (numbers as numbers).
+    // Messages and questions go through `form`.
+    bool ExportToExcel(vcl::TClientDataSet* dataSet, TfrmRadical* form, bool formatted);
+    void ExportToXlsFile(vcl::TClientDataSet* dataSet, TfrmRadical* form);
 
     // Opens the main dataset, then gives the registered fields their formats.
     bool OpenData() override;

@@ -146,6 +146,12 @@ void TOLEExcel::WriteFloat(int row, int col, const vcl::TFont* font, bool format
     plat::SetProperty(cell, "Value", value);
 }
 
+void TOLEExcel::WriteErrorCell(int row, int col) {
+    Variant cell = Cell(row, col);
+    plat::SetProperty(plat::GetProperty(cell, "Font"), "ColorIndex", int32_t(3));
+    plat::SetProperty(cell, "Value", "Error!");
+}
+
 std::string TOLEExcel::NumberFormatText() const {
     std::string d = decimals_ > 0 ? "0." + std::string(static_cast<size_t>(decimals_), '0') : "0";
     std::string n = thousandSign_.empty() ? d : "#" + thousandSign_ + "##" + d;

@@ -61,6 +61,10 @@ public:
     void WriteInteger(int row, int col, bool formatted, int value);
     void WriteFloat(int row, int col, const vcl::TFont* font, bool formatted, double value);
 
+    // Marks a cell whose value could not be written: "Error!" in red
+    // (colour index 3).
+    void WriteErrorCell(int row, int col);
+
     // The number format for Decimals, NumberType and ThousandSign
     // (e.g. "#,##0.00_ " for 2, tp_Number4, ",").
     std::string NumberFormatText() const;

@@ -49,15 +49,22 @@ TfrmSingle::TfrmSingle(vcl::TComponent* owner) : TfrmBase(owner) {
     btnOK->SetEnabled(false);
     btnCancel->SetEnabled(false);
 
-    auto item = [this](const char* name, const char* caption) {
+    // "汇出(&E)": the current result set to a spreadsheet, with formats
+    // (through the spreadsheet application) or without (straight to a file).
+    miExport = vcl::TComponent::Create<vcl::TMenuItem>(this);
+    miExport->SetName("miExport");
+    miExport->SetCaption("汇出(&E)");
+    MainMenu->Items()->Add(miExport);
+    auto item = [this](const char* name, const char* caption, uint16_t key) {
         auto* m = vcl::TComponent::Create<vcl::TMenuItem>(this);
         m->SetName(name);
         m->SetCaption(caption);
-        MenuItem1->Add(m);
+        m->SetShortCut(vcl::ShortCut(key, vcl::ssCtrl));
+        miExport->Add(m);
         return m;
     };
-    miTable2Excel = item("miTable2Excel", "资料转Excel(含格式)");
-    miTable2Excel2 = item("miTable2Excel2", "资料转Excel(不含格式)");
+    miTable2Excel = item("miTable2Excel", "资料转Excel(含格式)", vcl::VK_F1);
+    miTable2Excel2 = item("miTable2Excel2", "资料转Excel(不含格式)", vcl::VK_F2);
 
     popOpenPicker = vcl::TComponent::Create<vcl::TPopupMenu>(this);
     popOpenPicker->SetName("popOpenPicker");
@@ -86,6 +93,21 @@ void TfrmSingle::BindHandlers() {
     pgHead->OnChange = vcl::TNotifyEvent([this](vcl::TObject* s) { pgHeadChange(s); }, this);
     btnOK->OnClick = vcl::TNotifyEvent([this](vcl::TObject*) { SaveChanges(); }, this);
     btnCancel->OnClick = vcl::TNotifyEvent([this](vcl::TObject*) { CancelChanges(true); }, this);
+    miTable2Excel->OnClick = vcl::TNotifyEvent([this](vcl::TObject* s) { miTable2ExcelClick(s); }, this);
+    miTable2Excel2->OnClick = vcl::TNotifyEvent([this](vcl::TObject* s) { miTable2Excel2Click(s); }, this);
+}
+
+vcl::TClientDataSet* TfrmSingle::ExportDataSet() const {
+    TdmBase* dm = BaseModule();
+    return dm ? dm->cdsMain : nullptr;
+}
+
+void TfrmSingle::miTable2ExcelClick(vcl::TObject*) {
+    if (auto* dm = dynamic_cast<TdmSingle*>(BaseModule())) dm->ExportToExcel(ExportDataSet(), this, true);
+}
+
+void TfrmSingle::miTable2Excel2Click(vcl::TObject*) {
+    if (auto* dm = dynamic_cast<TdmSingle*>(BaseModule())) dm->ExportToXlsFile(ExportDataSet(), this);
 }
 
 void TfrmSingle::SetHeadHeight(int height) {

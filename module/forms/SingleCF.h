@@ -20,7 +20,8 @@ public:
     vcl::TTabSheet* tbsBrowse;
     TKvDBGrid* gdHead;
     vcl::TToolButton *btnOK, *btnCancel;
-    vcl::TMenuItem *miTable2Excel, *miTable2Excel2;   // dataset to Excel with and without formats
+    vcl::TMenuItem* miExport;                         // "汇出(&E)"
+    vcl::TMenuItem *miTable2Excel, *miTable2Excel2;   // dataset to Excel with and without formats (Ctrl+F1, Ctrl+F2)
     vcl::TPopupMenu* popOpenPicker;
     vcl::TImageList* SortMapList;                     // 0 ascending, 1 descending
     vcl::TPopupMenu* mnCondition;
@@ -40,6 +41,11 @@ public:
     void FormKeyDown(vcl::TObject* sender, uint16_t& key, vcl::TShiftState shift) override;
     void FormKeyPress(vcl::TObject* sender, char32_t& key) override;
     virtual void pgHeadChange(vcl::TObject* sender);
+    // The exports of the current result set.
+    virtual void miTable2ExcelClick(vcl::TObject* sender);
+    virtual void miTable2Excel2Click(vcl::TObject* sender);
+    // The result set the export menu writes: the main dataset.
+    virtual vcl::TClientDataSet* ExportDataSet() const;
 
 protected:
     void BindHandlers() override;

@@ -1,0 +1,232 @@
+// The data-set exports of single-table windows: the menu "汇出(&E)" with
+// Ctrl+F1 (through the spreadsheet application, with formats) and Ctrl+F2
+// (straight to a file), the files they write read back cell by cell.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "ClassRegistry.h"
+#include "Connections.h"
+#include "DBClient.h"
+#include "DataTestSupport.h"
+#include "Db.h"
+#include "ExcelApplication.h"
+#include "FormTestSupport.h"
+#include "Menus.h"
+#include "StdCtrls.h"
+#include "StrUtils.h"
+#include "SystemInfo.h"
+#include "XlsxReader.h"
+#include "data/FieldFormats.h"
+#include "data/SingleCD.h"
+#include "export/XLSExport.h"
+#include "ortk41/ORTK41CF.h"
+
+using formtest::DemoWorld;
+using plat::Variant;
+using plat::packet::FieldDesc;
+using ortktest::XlsxCell;
+
+namespace {
+
+// The order tracking window with a result set of its own for the export menu.
+class ExportingWindow : public TfrmORTK41 {
+public:
+    using TfrmORTK41::TfrmORTK41;
+    vcl::TClientDataSet* Results = nullptr;
+    vcl::TClientDataSet* ExportDataSet() const override { return Results; }
+};
+
+class DataSetExport : public testing::Test {
+protected:
+    void SetUp() override {
+        excel::RegisterExcelApplication();
+        plat::SetShellOpenHandler([this](const std::string& file) {
+            opened.push_back(file);
+            return true;
+        });
+        form = world.Start<ExportingWindow>();
+        ASSERT_NE(form, nullptr);
+        form->ProfilePath = world.install.Folder() + "profile/";
+        dm = dynamic_cast<TdmSingle*>(form->BaseModule());
+        ASSERT_NE(dm, nullptr);
+
+        std::vector<FieldDesc> fields = {
+            {"CODE", plat::packet::ftFixedChar, 6, true, true, {}}, {"NAME", plat::packet::ftWideString, 20, false, false, {}},
+            {"QTY", plat::packet::ftInteger, 0, false, false, {}},   {"PRICE", plat::packet::ftFloat, 0, false, false, {}},
+            {"RATE", plat::packet::ftFloat, 0, false, false, {}},    {"HIDDEN", plat::packet::ftString, 8, false, false, {}},
+            {"DONE", plat::packet::ftBoolean, 0, false, false, {}},  {"STATE", plat::packet::ftString, 1, false, false, {}},
+        };
+        std::vector<std::vector<Variant>> rows = {
+            {"0001  ", "螺丝", int32_t(5), -1.5, 0.125, "x", true, "1"},
+            {"0002  ", "螺母", int32_t(0), 0.0, 0.5, "y", false, "2"},
+        };
+        provider = std::make_shared<datatest::MemoryProvider>(fields, rows, "INVMB");
+        owner = vcl::TComponent::Create<vcl::TComponent>(nullptr);
+        auto* connection = vcl::TComponent::Create<vcl::TSocketConnection>(owner);
+        connection->SetAppServer(Variant(plat::DispatchRef(provider)));
+        data = vcl::TComponent::Create<vcl::TClientDataSet>(owner);
+        data->SetProviderName("pvdMain");
+        data->SetRemoteServer(connection);
+        data->Open();
+        data->FieldByName("HIDDEN")->SetVisible(false);
+        data->FieldByName("NAME")->SetDisplayLabel("品名");
+        data->FieldByName("RATE")->SetEditMask(dm->PercentFieldEditMask());
+        data->FieldByName("RATE")->OnGetText = vcl::TFieldGetTextEvent(
+            [this](vcl::TField* f, std::string& text, bool display) { dm->PercentFieldGetText(f, text, display); }, nullptr);
+        form->Results = data;
+        // The state is shown by a data-aware combo box: "caption<tab>value".
+        source = vcl::TComponent::Create<vcl::TDataSource>(owner);
+        source->SetDataSet(data);
+        combo = vcl::TComponent::Create<vcl::TComboBox>(form);
+        combo->SetParent(form);
+        combo->Items()->Add("已结束\t1");
+        combo->Items()->Add("未结束\t2");
+        combo->SetDataSource(source);
+        combo->SetDataField("STATE");
+    }
+    void TearDown() override {
+        plat::SetShellOpenHandler({});
+        if (form) form->Free();
+        if (owner) owner->Free();
+    }
+
+    std::vector<std::string> WrittenFiles() const {
+        std::vector<std::string> files;
+        std::string folder = world.install.Folder() + "profile/c_data/KV";
+        if (std::filesystem::is_directory(folder))
+            for (const auto& entry : std::filesystem::directory_iterator(folder)) files.push_back(entry.path().string());
+        return files;
+    }
+
+    DemoWorld world;
+    ExportingWindow* form = nullptr;
+    TdmSingle* dm = nullptr;
+    std::shared_ptr<datatest::MemoryProvider> provider;
+    vcl::TComponent* owner = nullptr;
+    vcl::TClientDataSet* data = nullptr;
+    vcl::TDataSource* source = nullptr;
+    vcl::TComboBox* combo = nullptr;
+    std::vector<std::string> opened;
+};
+
+}  // namespace
+
+TEST_F(DataSetExport, WithFormatsThroughTheSpreadsheetApplication) {
+    world.dialogs->Answers = {plat::mrNo};   // do not open the document
+    ASSERT_TRUE(dm->ExportToExcel(data, form, true));
+    std::vector<std::string> files = WrittenFiles();
+    ASSERT_EQ(files.size(), 1u);
+    EXPECT_EQ(std::filesystem::path(files[0]).filename().string().substr(0, 7), "ORTK41_");
+    EXPECT_EQ(std::filesystem::path(files[0]).extension(), ".xls");
+    ASSERT_EQ(world.dialogs->Shown.size(), 1u);
+    EXPECT_EQ(plat::TrimRight(world.dialogs->Shown[0].Text), "转出文档: \r" + files[0] + "\r\r是否打开文档?");
+    EXPECT_TRUE(opened.empty());
+
+    ortktest::XlsxBook book = ortktest::ReadXlsx(files[0]);
+    const ortktest::XlsxSheet& sheet = book.Sheets.at(0);
+    EXPECT_EQ(sheet.Name, "ORTK41");
+    // Hidden fields leave no column: seven visible fields in columns 1-7.
+    std::vector<std::string> heading;
+    for (int c = 1; c <= 8; ++c) heading.push_back(sheet.TextAt(1, c));
+    EXPECT_EQ(heading, (std::vector<std::string>{"CODE", "品名", "QTY", "PRICE", "RATE", "DONE", "STATE", ""}));
+    EXPECT_EQ(sheet.TextAt(2, 1), "0001  ");                 // a key stays text
+    EXPECT_EQ(sheet.At(2, 1)->NumberFormat, "@");
+    EXPECT_EQ(sheet.At(2, 3)->Type, XlsxCell::Kind::Number);
+    EXPECT_EQ(sheet.At(2, 3)->Number, 5);
+    EXPECT_EQ(sheet.At(2, 3)->NumberFormat, "0_ ");
+    EXPECT_EQ(sheet.At(2, 4)->Number, -1.5);                 // no decimals registered: plain number
+    EXPECT_EQ(sheet.TextAt(2, 5), "12.50%");                 // percent fields as shown
+    EXPECT_EQ(sheet.TextAt(2, 6), "Y");
+    EXPECT_EQ(sheet.TextAt(3, 6), "N");
+    EXPECT_EQ(sheet.TextAt(2, 7), "已结束");                 // through the combo box
+    EXPECT_EQ(sheet.TextAt(3, 7), "未结束");
+    EXPECT_EQ(sheet.LastRow(), 3);
+}
+
+TEST_F(DataSetExport, ACellThatCannotBeWrittenShowsARedErrorAndTheExportGoesOn) {
+    data->FieldByName("NAME")->OnGetText = vcl::TFieldGetTextEvent(
+        [](vcl::TField* f, std::string& text, bool) {
+            if (f->AsString() == "螺母") throw std::runtime_error("unreadable");
+            text = f->AsString();
+        },
+        nullptr);
+    world.dialogs->Answers = {plat::mrNo};
+    ASSERT_TRUE(dm->ExportToExcel(data, form, false));
+    ortktest::XlsxSheet sheet = ortktest::ReadXlsx(WrittenFiles().at(0)).Sheets.at(0);
+    EXPECT_EQ(sheet.TextAt(2, 2), "螺丝");
+    EXPECT_EQ(sheet.TextAt(3, 2), "Error!");
+    EXPECT_EQ(sheet.At(3, 2)->Font.Rgb, "FF0000");
+    EXPECT_EQ(sheet.TextAt(3, 1), "0002  ");   // the rest of the row is written
+    EXPECT_EQ(sheet.TextAt(3, 4), "0");         // unformatted: the field's text
+}
+
+TEST_F(DataSetExport, NothingForAnEmptyOrClosedDataSetAndAMessageWithoutTheApplication) {
+    data->Close();
+    EXPECT_FALSE(dm->ExportToExcel(data, form, true));
+    dm->ExportToXlsFile(data, form);
+    EXPECT_TRUE(WrittenFiles().empty());
+    EXPECT_TRUE(world.dialogs->Shown.empty());
+
+    data->Open();
+    plat::UnregisterClassFactory("Excel.Application");
+    EXPECT_FALSE(dm->ExportToExcel(data, form, true));
+    excel::RegisterExcelApplication();
+    ASSERT_EQ(world.dialogs->Shown.size(), 1u);
+    EXPECT_EQ(plat::TrimRight(world.dialogs->Shown[0].Text), "创建新的 EXCEL 文件");
+    EXPECT_TRUE(WrittenFiles().empty());
+}
+
+TEST_F(DataSetExport, WithoutFormatsStraightToAFileKeepingTheCurrentRecord) {
+    data->SetRecNo(2);
+    world.dialogs->Answers = {plat::mrYes};
+    dm->ExportToXlsFile(data, form);
+    EXPECT_EQ(data->RecNo(), 2);
+    std::vector<std::string> files = WrittenFiles();
+    ASSERT_EQ(files.size(), 1u);
+    EXPECT_EQ(opened, files);   // "yes" opens the document
+    ortktest::XlsxSheet sheet = ortktest::ReadXlsx(files[0]).Sheets.at(0);
+    EXPECT_EQ(sheet.TextAt(1, 2), "品名");
+    EXPECT_EQ(sheet.TextAt(1, 7), "STATE");
+    EXPECT_EQ(sheet.At(2, 3)->Type, XlsxCell::Kind::Number);
+    EXPECT_EQ(sheet.At(2, 4)->Number, -1.5);
+    EXPECT_EQ(sheet.At(2, 5)->Number, 0.125);   // a float is a number, percent or not
+    EXPECT_EQ(sheet.TextAt(3, 6), "N");
+    EXPECT_EQ(sheet.TextAt(2, 7), "已结束");
+    EXPECT_EQ(sheet.TextAt(2, 1), "0001  ");
+    EXPECT_EQ(sheet.LastRow(), 3);
+}
+
+TEST_F(DataSetExport, TheExportMenuAndItsShortcuts) {
+    EXPECT_EQ(form->miExport->Caption(), "汇出(&E)");
+    EXPECT_EQ(vcl::ShortCutToText(form->miTable2Excel->ShortCut()), "Ctrl+F1");
+    EXPECT_EQ(vcl::ShortCutToText(form->miTable2Excel2->ShortCut()), "Ctrl+F2");
+    world.dialogs->Answers = {plat::mrNo, plat::mrNo};
+    form->miTable2Excel->Click();
+    ASSERT_EQ(WrittenFiles().size(), 1u);
+    EXPECT_EQ(ortktest::ReadXlsx(WrittenFiles()[0]).Sheets.at(0).At(2, 3)->NumberFormat, "0_ ");   // with formats
+    std::filesystem::remove(WrittenFiles()[0]);
+    form->miTable2Excel2->Click();
+    ASSERT_EQ(WrittenFiles().size(), 1u);
+    EXPECT_EQ(ortktest::ReadXlsx(WrittenFiles()[0]).Sheets.at(0).At(2, 3)->NumberFormat, "General");
+    EXPECT_EQ(world.dialogs->Shown.size(), 2u);
+}
+
+TEST(XLSExportFilter, NumbersAsNumbersAndTextsAsTexts) {
+    ortktest::TempFolder folder;
+    std::string file = folder.Path() + "plain.xls";
+    TXLSExport filter(file);
+    EXPECT_THROW(filter.WriteCell(0, 0, TXLSExport::kText, "x"), std::logic_error);
+    filter.CreateStream(file);
+    filter.WriteCell(0, 0, TXLSExport::kText, "0001");
+    filter.WriteCell(0, 1, TXLSExport::kNumber, "2.5");
+    filter.WriteCell(0, 2, TXLSExport::kNumber, "n/a");   // not a number: kept as text
+    filter.CloseStream();
+    ortktest::XlsxSheet sheet = ortktest::ReadXlsx(file).Sheets.at(0);
+    EXPECT_EQ(sheet.TextAt(1, 1), "0001");
+    EXPECT_EQ(sheet.At(1, 2)->Number, 2.5);
+    EXPECT_EQ(sheet.TextAt(1, 3), "n/a");
+    TXLSExport nowhere(folder.Path() + "missing/x.xls");
+    nowhere.CreateStream(folder.Path() + "missing/x.xls");
+    EXPECT_THROW(nowhere.CloseStream(), std::runtime_error);
+}
