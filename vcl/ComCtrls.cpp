@@ -531,6 +531,9 @@ TTreeView::TTreeView(TComponent* owner)
     tree_->resize(121, 97);
     tree_->setHeaderHidden(true);
     tree_->setColumnCount(1);
+    // Every node is one line of text in one font: rows have one height, so
+    // laying out the tree need not measure the text of every node.
+    tree_->setUniformRowHeights(true);
     tree_->setEditTriggers(QAbstractItemView::SelectedClicked);
     SetTabStop(true);
     SetColor(clWindow);
