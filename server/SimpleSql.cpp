@@ -92,12 +92,24 @@ std::vector<int> ColumnsForFields(const std::vector<std::string>& fields, const 
     return picks;
 }
 
-plat::Variant RowsAnswer(const ResultTable& table, const std::vector<int>& picks) {
+// The rows of `table` with the picked columns, in pick order. The table's
+// values are moved into the answer; a column picked more than once is
+// copied for all but its last pick.
+plat::Variant RowsAnswer(ResultTable&& table, const std::vector<int>& picks) {
     if (table.rows.empty()) return {};
+    std::vector<bool> lastPick(picks.size(), true);
+    for (size_t f = 0; f < picks.size(); ++f)
+        for (size_t later = f + 1; later < picks.size() && lastPick[f]; ++later) lastPick[f] = picks[later] != picks[f];
     plat::VarArray rows(0, static_cast<int>(table.rows.size()) - 1);
     for (size_t r = 0; r < table.rows.size(); ++r) {
+        std::vector<plat::Variant>& values = table.rows[r];
         plat::VarArray row(0, static_cast<int>(picks.size()) - 1);
-        for (size_t f = 0; f < picks.size(); ++f) row.At(static_cast<int>(f)) = table.rows[r][picks[f]];
+        for (size_t f = 0; f < picks.size(); ++f) {
+            plat::Variant& value = values[static_cast<size_t>(picks[f])];
+            if (lastPick[f]) row.At(static_cast<int>(f)) = std::move(value);
+            else row.At(static_cast<int>(f)) = value;
+        }
+        values.clear();
         rows.At(static_cast<int>(r)) = plat::Variant(std::move(row));
     }
     return plat::Variant(std::move(rows));
@@ -169,8 +181,10 @@ plat::Variant SimpleSqlService::SimpleSql(const plat::Variant& params, const pla
     auto start = std::chrono::steady_clock::now();
     try {
         ResultTable table = Database(database).Query(sql);
-        plat::Variant answer = RowsAnswer(table, ColumnsForFields(SplitFields(fields), table.columns));
-        Trace("SimpleSQL", database, "rows=" + std::to_string(table.rows.size()),
+        const size_t rowCount = table.rows.size();
+        std::vector<int> picks = ColumnsForFields(SplitFields(fields), table.columns);
+        plat::Variant answer = RowsAnswer(std::move(table), picks);
+        Trace("SimpleSQL", database, "rows=" + std::to_string(rowCount),
               std::chrono::steady_clock::now() - start, fields, sql);
         return answer;
     } catch (const SqlError& e) {
