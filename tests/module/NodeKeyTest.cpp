@@ -1,8 +1,12 @@
-// Node keys and the programs and conditions that open the documents.
+// Node keys and the programs and conditions that open the documents; the
+// conditions of every document in the demo trees find their document on
+// SQLite and on PostgreSQL.
 #include <gtest/gtest.h>
 
+#include "OrderTestSupport.h"
 #include "ortk41/NodeKey.h"
 #include "ortk41/OrderKeys.h"
+#include "ortk41/OrderTree.h"
 
 using namespace ortk41;
 
@@ -70,4 +74,66 @@ TEST(NodeKey, CharactersCountFromOneAndNeverSplitChineseText) {
     EXPECT_EQ(Characters("abcdef", 2, 3), "bcd");
     EXPECT_EQ(Characters("abc", 5, 3), "");
     EXPECT_EQ(Characters("销货单", 2, 5), "货单");
+}
+
+// ---------------------------------------------------- opened on the demo database
+
+namespace {
+
+// Records every node with its kind and parent.
+class NodeList : public ITreeSink {
+public:
+    struct Entry {
+        std::string text;
+        int kind;
+        Node parent;
+    };
+    Node Add(Node parent, const std::string& text, int kind) override {
+        nodes.push_back({text, kind, parent});
+        return static_cast<Node>(nodes.size() - 1);
+    }
+    std::string GrandparentText(size_t n) const {
+        Node parent = nodes[n].parent;
+        if (parent == kTopLevel || nodes[static_cast<size_t>(parent)].parent == kTopLevel) return {};
+        return nodes[static_cast<size_t>(nodes[static_cast<size_t>(parent)].parent)].text;
+    }
+    std::vector<Entry> nodes;
+};
+
+class OpeningOnDemo : public ordertest::DemoOnBackend {};
+
+INSTANTIATE_TEST_SUITE_P(Backends, OpeningOnDemo, servertest::AllBackends(), servertest::BackendParamName);
+
+}  // namespace
+
+TEST_P(OpeningOnDemo, EveryDocumentOfTheShowcaseTreesOpensOnADocumentThatExists) {
+    const char* lines[][3] = {{"2201", "20240100001", "0001"}, {"2201", "20240100001", "0002"},
+                              {"2201", "20240100002", "0001"}, {"2201", "20240100003", "0001"},
+                              {"2201", "20240100004", "0001"}, {"2201", "20240100005", "0001"},
+                              {"2201", "2024'010007", "0001"}, {"2201", "123        ", "0001"},
+                              {"2202", "20240100001", "0001"}};
+    std::map<std::string, int> opened;   // program code: documents checked
+    for (const auto& line : lines) {
+        NodeList tree;
+        BuildOrderTree({line[0], line[1], line[2], "HEAD", RowKey(line[0], line[1], line[2]) + " LINE"},
+                       LabelLines(DefaultTreeLabels()), ordertest::DemoServices(Sql()), tree);
+        for (size_t n = 0; n < tree.nodes.size(); ++n) {
+            const NodeList::Entry& node = tree.nodes[n];
+            // A write-off record opens on its invoice line's key and date, which
+            // names the invoice, not the record; the window has it so.
+            if (node.kind == WriteOffNode) continue;
+            auto opening = OpeningFor(node.kind, NodeKeyText(node.kind, node.text, tree.GrandparentText(n)), SlashDateToDb);
+            if (!opening) continue;
+            std::string table = opening->Condition.substr(1, opening->Condition.find('.') - 1);
+            plat::Variant found = Sql().SimpleSql(
+                servertest::Params("SELECT count(*) AS N FROM $$" + table + " " + table + " WHERE" + opening->Condition, "N"),
+                servertest::Context("PRTest65"));
+            EXPECT_GE(found[0][0].ToInt(), 1) << node.text << "\n  " << opening->Condition;
+            ++opened[opening->ProgramCode];
+        }
+    }
+    // documents of every program but the write-off records were opened
+    for (const char* program : {"PGSO01", "PGSD01", "PGAR01", "PGAR02", "PGAR03", "PGSR01", "PGPR01", "PGPO01",
+                                "PGWO01", "PGWR01"})
+        EXPECT_GT(opened[program], 0) << program;
 }
