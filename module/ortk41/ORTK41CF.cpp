@@ -110,15 +110,23 @@ void TfrmORTK41::FormCreate(TObject* sender) {
 }
 
 void TfrmORTK41::CreateConditionPage() {
-    struct PanelSpec { TSelectPanel** panel; const char* name; const char* caption; int top; };
+    // `lookup` names the lookup in the hints of the start and end edits ("[F2]"
+    // and the name) and of their buttons (the name); sp04 keeps the panel's hints.
+    struct PanelSpec { TSelectPanel** panel; const char* name; const char* caption; int top; const char* lookup; };
     const PanelSpec specs[] = {
-        {&sp01, "sp01", "选择订单单号", 12}, {&sp02, "sp02", "订单日期", 62}, {&sp03, "sp03", "客户编号", 112},
-        {&sp04, "sp04", "客户单号", 162}, {&sp05, "sp05", "预交货日", 212},
+        {&sp01, "sp01", "选择订单单号", 12, "订单信息查询"}, {&sp02, "sp02", "订单日期", 62, "日期快手"},
+        {&sp03, "sp03", "客户编号", 112, "客户信息查询"},   {&sp04, "sp04", "客户单号", 162, nullptr},
+        {&sp05, "sp05", "预交货日", 212, "日期快手"},
     };
     for (const PanelSpec& s : specs) {
         *s.panel = Make<TSelectPanel>(this, TabSheet1, s.name);
         (*s.panel)->SetCaption(s.caption);
         (*s.panel)->SetBounds(16, s.top, 520, 46);
+        if (s.lookup) {
+            TStrings* hints = (*s.panel)->ChildHints();
+            for (int i : {1, 3}) hints->Put(i, std::string("[F2]") + s.lookup);
+            for (int i : {2, 4}) hints->Put(i, s.lookup);
+        }
     }
     lbl06 = Make<TLabel>(this, TabSheet1, "lbl06");
     lbl06->SetCaption("结束");

@@ -229,3 +229,26 @@ TEST_F(EnglishWindow, ExportDialogSpeaksEnglishWhenShown) {
     for (const auto& [where, text] : texts) EXPECT_FALSE(HasChinese(text)) << where << ": " << text;
     dialog->Hide();
 }
+
+// ---- the designed (simplified Chinese) texts, for comparison ----
+
+TEST(ChineseWindow, ConditionPanelsNameTheirLookupsInTheirHints) {
+    plat::ScopedScriptedDialogs dialogs;
+    shelltest::DemoHost demo;
+    shell::ModuleHost host({std::string(ORTK_BIN_DIR) + "/"}, demo.host);
+    TDLLBaseController& controller = host.Open({"ORTK41", "", 1, 0xFF, {}}, "KV", "PRTest65", "PRTest65", 0);
+    vcl::TComponent* form = vcl::TControl::ControlOf(QWidget::find(static_cast<WId>(controller.GetFormHandle())));
+    ASSERT_NE(form, nullptr);
+    auto hint = [form](const char* panel, const char* child) {
+        auto* control = dynamic_cast<vcl::TControl*>(form->FindComponent(panel)->FindComponent(child));
+        return control ? control->Hint() : std::string("(no ") + child + ")";
+    };
+    EXPECT_EQ(hint("sp01", "BeginEdit"), "[F2]订单信息查询");
+    EXPECT_EQ(hint("sp01", "FinalButton"), "订单信息查询");
+    EXPECT_EQ(hint("sp02", "FinalEdit"), "[F2]日期快手");
+    EXPECT_EQ(hint("sp03", "BeginButton"), "客户信息查询");
+    EXPECT_EQ(hint("sp05", "BeginEdit"), "[F2]日期快手");
+    EXPECT_EQ(hint("sp04", "BeginEdit"), "区间选择-起始信息");   // the panel's own hints
+    EXPECT_EQ(hint("sp01", "CheckBox"), "用户自定输入方式");
+    host.CloseAll();
+}
