@@ -64,8 +64,9 @@ public:
     void ReportRuns(const std::vector<Run>& runs) override {
         ConsoleReporter::ReportRuns(runs);
         for (const Run& run : runs)
-            if (run.run_type == Run::RT_Iteration && run.iterations > 0)
-                seconds_[run.benchmark_name()] = run.real_accumulated_time / static_cast<double>(run.iterations);
+            // A run that reported an error has no time worth comparing.
+            if (run.run_type == Run::RT_Iteration && run.iterations > 0 && !run.error_occurred)
+                seconds_[run.run_name.function_name] = run.real_accumulated_time / static_cast<double>(run.iterations);
     }
 
     // Prints one line per comparison whose both runs were measured; answers
@@ -81,6 +82,13 @@ public:
                         measured->second * 1e3, baseline->second * 1e3, ratio);
         }
         return highest;
+    }
+
+    // The real time per iteration of a benchmark by its name; 0 when it did
+    // not run (filtered out or skipped with an error).
+    double Seconds(const std::string& benchmark) const {
+        auto found = seconds_.find(benchmark);
+        return found == seconds_.end() ? 0 : found->second;
     }
 
 private:
