@@ -1,8 +1,11 @@
 #!/usr/bin/env bash
-# Builds the benchmarks and runs the order tracking window against plain
-# SQLite on the 100,000-line demo database: the unconditioned order list and
-# the expansion of the heaviest order line, each beside the same statements
-# run directly on SQLite, with their ratio.
+# Builds the benchmarks and runs them on the 100,000-line demo database:
+#  - the order tracking window against plain SQLite: the unconditioned order
+#    list and the expansion of the heaviest order line, each beside the same
+#    statements run directly on SQLite, with their ratio;
+#  - the export of about 1,000 listed order lines through the window beside
+#    its statements run directly on SQLite plus its cells written with
+#    libxlsxwriter alone, with the ratio and the peak resident memory of both.
 #   scripts/bench.sh [BUILD_DIR] [benchmark options]   (BUILD_DIR defaults to build)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -10,6 +13,7 @@ cd "$(dirname "$0")/.."
 build=${1:-build}
 shift || true
 cmake -S . -B "$build" -G Ninja
-cmake --build "$build" --target tamber_order_window_bench simplesql_bench ORTK41C
+cmake --build "$build" --target tamber_order_window_bench tamber_export_bench simplesql_bench ORTK41C
 export QT_QPA_PLATFORM=offscreen
-exec "$build/bin/tamber_order_window_bench" --orders 100000 "$@"
+"$build/bin/tamber_order_window_bench" --orders 100000 "$@"
+exec "$build/bin/tamber_export_bench" --orders 100000 --lines 1000 "$@"
