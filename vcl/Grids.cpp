@@ -1,15 +1,21 @@
-// The string grid over QTableWidget with its own headings: Qt's header
-// views stay hidden and the fixed rows and columns are ordinary cells that
-// cannot be selected and are painted in the fixed colour. With goColSizing
-// a column is resized by dragging its right edge inside a fixed row, as on
-// the platform.
+// The string grid over QTableView with its own headings: Qt's header views
+// stay hidden and the fixed rows and columns are ordinary cells that cannot
+// be selected and are painted in the fixed colour. With goColSizing a column
+// is resized by dragging its right edge inside a fixed row, as on the
+// platform.
+//
+// The cells live in StringGridModel as plain strings, one flat row-major
+// vector, so that a grid of a hundred thousand rows costs a string per cell
+// and nothing per row in Qt: rows take the vertical header's default size,
+// and only a row given a height of its own makes a call on the header.
 #include "Grids.h"
 
+#include <QAbstractTableModel>
 #include <QHeaderView>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QStyledItemDelegate>
-#include <QTableWidget>
+#include <QTableView>
 
 namespace vcl {
 
@@ -21,12 +27,121 @@ const std::vector<std::string>& GridOptionNames() {
     return names;
 }
 
+// The cells of a TStringGrid: rowCount() x columnCount() strings, row-major.
+// A cell answers its text for the display and edit roles; fixed cells are
+// enabled only, the others selectable, and editable under goEditing.
+class StringGridModel : public QAbstractTableModel {
+public:
+    StringGridModel(TStringGrid* grid, int rows, int cols, QObject* parent)
+        : QAbstractTableModel(parent), grid_(grid), rows_(rows), cols_(cols),
+          cells_(static_cast<size_t>(rows) * static_cast<size_t>(cols)) {}
+
+    int rowCount(const QModelIndex& parent = QModelIndex()) const override { return parent.isValid() ? 0 : rows_; }
+    int columnCount(const QModelIndex& parent = QModelIndex()) const override {
+        return parent.isValid() ? 0 : cols_;
+    }
+
+    QVariant data(const QModelIndex& index, int role) const override {
+        if ((role != Qt::DisplayRole && role != Qt::EditRole) || !Contains(index.column(), index.row())) return {};
+        return QString::fromStdString(Cell(index.column(), index.row()));
+    }
+
+    // The editor's text; any other role is refused.
+    bool setData(const QModelIndex& index, const QVariant& value, int role) override {
+        if ((role != Qt::DisplayRole && role != Qt::EditRole) || !Contains(index.column(), index.row())) return false;
+        SetCell(index.column(), index.row(), value.toString().toStdString());
+        return true;
+    }
+
+    Qt::ItemFlags flags(const QModelIndex& index) const override {
+        if (!Contains(index.column(), index.row())) return Qt::NoItemFlags;
+        if (grid_->IsFixed(index.column(), index.row())) return Qt::ItemIsEnabled;
+        Qt::ItemFlags flags = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
+        if (grid_->Options() & goEditing) flags |= Qt::ItemIsEditable;
+        return flags;
+    }
+
+    bool Contains(int col, int row) const { return col >= 0 && row >= 0 && col < cols_ && row < rows_; }
+    // Only for a cell that Contains().
+    const std::string& Cell(int col, int row) const { return cells_[Offset(col, row)]; }
+
+    // A cell whose text does not change is not reported to the view.
+    void SetCell(int col, int row, const std::string& text) {
+        std::string& cell = cells_[Offset(col, row)];
+        if (cell == text) return;
+        cell = text;
+        QModelIndex at = index(row, col);
+        emit dataChanged(at, at, {Qt::DisplayRole, Qt::EditRole});
+    }
+
+    // Added rows are empty; removed rows lose their text.
+    void SetRowCount(int count) {
+        if (count > rows_) {
+            beginInsertRows(QModelIndex(), rows_, count - 1);
+            cells_.resize(static_cast<size_t>(count) * static_cast<size_t>(cols_));
+            rows_ = count;
+            endInsertRows();
+        } else if (count < rows_) {
+            beginRemoveRows(QModelIndex(), count, rows_ - 1);
+            rows_ = count;
+            cells_.resize(static_cast<size_t>(count) * static_cast<size_t>(cols_));
+            // A grid emptied after a long list gives its memory back.
+            if (cells_.capacity() > 2 * cells_.size() + 4096) cells_.shrink_to_fit();
+            endRemoveRows();
+        }
+    }
+
+    // Added columns are empty; removed columns lose their text.
+    void SetColCount(int count) {
+        if (count > cols_) {
+            beginInsertColumns(QModelIndex(), cols_, count - 1);
+            Relayout(count);
+            endInsertColumns();
+        } else if (count < cols_) {
+            beginRemoveColumns(QModelIndex(), count, cols_ - 1);
+            Relayout(count);
+            endRemoveColumns();
+        }
+    }
+
+    void ClearCells() {
+        bool changed = false;
+        for (std::string& cell : cells_)
+            if (!cell.empty()) {
+                cell.clear();
+                changed = true;
+            }
+        if (changed) emit dataChanged(index(0, 0), index(rows_ - 1, cols_ - 1), {Qt::DisplayRole, Qt::EditRole});
+    }
+
+private:
+    size_t Offset(int col, int row) const {
+        return static_cast<size_t>(row) * static_cast<size_t>(cols_) + static_cast<size_t>(col);
+    }
+    // Moves the cells to a stride of cols columns.
+    void Relayout(int cols) {
+        std::vector<std::string> next(static_cast<size_t>(rows_) * static_cast<size_t>(cols));
+        const int kept = std::min(cols, cols_);
+        for (int r = 0; r < rows_; ++r)
+            for (int c = 0; c < kept; ++c)
+                next[static_cast<size_t>(r) * static_cast<size_t>(cols) + static_cast<size_t>(c)] =
+                    std::move(cells_[Offset(c, r)]);
+        cells_.swap(next);
+        cols_ = cols;
+    }
+
+    TStringGrid* grid_;
+    int rows_;
+    int cols_;
+    std::vector<std::string> cells_;   // row-major, rows_ * cols_
+};
+
 namespace {
 
 // Paints fixed cells in the fixed colour, like a heading.
 class FixedCellDelegate : public QStyledItemDelegate {
 public:
-    explicit FixedCellDelegate(TStringGrid* grid) : QStyledItemDelegate(grid->Table()), grid_(grid) {}
+    explicit FixedCellDelegate(TStringGrid* grid) : QStyledItemDelegate(grid->View()), grid_(grid) {}
     void paint(QPainter* p, const QStyleOptionViewItem& option, const QModelIndex& index) const override {
         if (index.row() < grid_->FixedRows() || index.column() < grid_->FixedCols()) {
             p->fillRect(option.rect, ColorToQColor(grid_->FixedColor()));
@@ -84,16 +199,18 @@ const TClassInfo& TStringGrid::StaticClass() {
     return info;
 }
 
-TStringGrid::TStringGrid(TComponent* owner) : TWinControl(owner), table_(new QTableWidget(5, 5)) {
-    SetWidget(table_);
-    WatchMouse(table_->viewport());
-    table_->resize(320, 120);
-    table_->horizontalHeader()->hide();
-    table_->verticalHeader()->hide();
-    table_->horizontalHeader()->setMinimumSectionSize(0);
-    table_->verticalHeader()->setMinimumSectionSize(0);
-    table_->setItemDelegate(new FixedCellDelegate(this));
-    table_->setTabKeyNavigation(false);
+TStringGrid::TStringGrid(TComponent* owner) : TWinControl(owner), model_(nullptr), view_(new QTableView) {
+    model_ = new StringGridModel(this, 5, 5, view_);
+    view_->setModel(model_);
+    SetWidget(view_);
+    WatchMouse(view_->viewport());
+    view_->resize(320, 120);
+    view_->horizontalHeader()->hide();
+    view_->verticalHeader()->hide();
+    view_->horizontalHeader()->setMinimumSectionSize(0);
+    view_->verticalHeader()->setMinimumSectionSize(0);
+    view_->setItemDelegate(new FixedCellDelegate(this));
+    view_->setTabKeyNavigation(false);
     SetTabStop(true);
     SetColor(clWindow);
     SetDefaultColWidth(64);
@@ -102,30 +219,30 @@ TStringGrid::TStringGrid(TComponent* owner) : TWinControl(owner), table_(new QTa
     ApplyOptions();
     MoveTo(fixedCols_, fixedRows_);
     // The current cell may not be fixed; OnSelectCell may refuse a cell.
-    QObject::connect(table_, &QTableWidget::currentCellChanged, [this](int row, int col, int oldRow, int oldCol) {
-        if (moving_ || row < 0 || col < 0) return;
-        bool allow = row >= fixedRows_ && col >= fixedCols_;
-        if (allow) OnSelectCell(this, col, row, allow);
-        if (!allow) {
-            moving_ = true;
-            table_->setCurrentCell(oldRow, oldCol);
-            moving_ = false;
-            return;
-        }
-        Click();
-    });
-    table_->viewport()->installEventFilter(new SizingFilter(table_, [this](QMouseEvent* e, QEvent::Type type) {
+    QObject::connect(view_->selectionModel(), &QItemSelectionModel::currentChanged,
+                     [this](const QModelIndex& current, const QModelIndex& previous) {
+                         int row = current.row(), col = current.column();
+                         if (moving_ || row < 0 || col < 0) return;
+                         bool allow = row >= fixedRows_ && col >= fixedCols_;
+                         if (allow) OnSelectCell(this, col, row, allow);
+                         if (!allow) {
+                             MoveTo(previous.column(), previous.row());
+                             return;
+                         }
+                         Click();
+                     });
+    view_->viewport()->installEventFilter(new SizingFilter(view_, [this](QMouseEvent* e, QEvent::Type type) {
         if (!(options_ & goColSizing)) return false;
         QPoint at = e->position().toPoint();
         if (type == QEvent::MouseButtonPress && e->button() == Qt::LeftButton) {
-            int row = table_->rowAt(at.y());
+            int row = view_->rowAt(at.y());
             if (row < 0 || row >= fixedRows_) return false;
             for (int c = 0; c < ColCount(); ++c) {
-                int edge = table_->columnViewportPosition(c) + table_->columnWidth(c);
+                int edge = view_->columnViewportPosition(c) + view_->columnWidth(c);
                 if (std::abs(at.x() - edge) <= 3) {
                     sizingCol_ = c;
                     sizingStart_ = at.x();
-                    sizingWidth_ = table_->columnWidth(c);
+                    sizingWidth_ = view_->columnWidth(c);
                     return true;
                 }
             }
@@ -138,14 +255,14 @@ TStringGrid::TStringGrid(TComponent* owner) : TWinControl(owner), table_(new QTa
     }));
 }
 
-int TStringGrid::ColCount() const { return table_->columnCount(); }
-int TStringGrid::RowCount() const { return table_->rowCount(); }
+int TStringGrid::ColCount() const { return model_->columnCount(); }
+int TStringGrid::RowCount() const { return model_->rowCount(); }
 
 void TStringGrid::SetColCount(int count) {
     count = std::max(1, count);
     int old = ColCount();
-    table_->setColumnCount(count);
-    for (int c = old; c < count; ++c) table_->setColumnWidth(c, defaultColWidth_);
+    model_->SetColCount(count);
+    for (int c = old; c < count; ++c) view_->setColumnWidth(c, defaultColWidth_);
     if (fixedCols_ >= count) fixedCols_ = count - 1;
     UpdateFixed();
     if (Col() >= count || Col() < fixedCols_) MoveTo(std::min(std::max(Col(), fixedCols_), count - 1), Row());
@@ -153,9 +270,8 @@ void TStringGrid::SetColCount(int count) {
 
 void TStringGrid::SetRowCount(int count) {
     count = std::max(1, count);
-    int old = RowCount();
     // New rows come with the header's default size, which is the default row height.
-    table_->setRowCount(count);
+    model_->SetRowCount(count);
     if (fixedRows_ >= count) fixedRows_ = count - 1;
     UpdateFixed();
     if (Row() >= count || Row() < fixedRows_) MoveTo(Col(), std::min(std::max(Row(), fixedRows_), count - 1));
@@ -175,78 +291,49 @@ void TStringGrid::SetFixedRows(int count) {
     if (Row() < fixedRows_) MoveTo(Col(), fixedRows_);
 }
 
-// Fixed cells are items that cannot be selected or edited.
-void TStringGrid::UpdateFixed() {
-    for (int r = 0; r < RowCount(); ++r)
-        for (int c = 0; c < ColCount(); ++c) {
-            bool fixed = r < fixedRows_ || c < fixedCols_;
-            QTableWidgetItem* item = table_->item(r, c);
-            if (!item) {
-                if (!fixed) continue;
-                item = new QTableWidgetItem;
-                table_->setItem(r, c, item);
-            }
-            Qt::ItemFlags flags = Qt::ItemIsEnabled;
-            if (!fixed) {
-                flags |= Qt::ItemIsSelectable;
-                if (options_ & goEditing) flags |= Qt::ItemIsEditable;
-            }
-            item->setFlags(flags);
-        }
-    table_->viewport()->update();
-}
+// The model answers the flags of fixed cells from fixedRows_ and fixedCols_;
+// the view only has to draw them again.
+void TStringGrid::UpdateFixed() { view_->viewport()->update(); }
 
 std::string TStringGrid::Cells(int col, int row) const {
-    QTableWidgetItem* item = table_->item(row, col);
-    return item ? item->text().toStdString() : std::string();
+    return model_->Contains(col, row) ? model_->Cell(col, row) : std::string();
 }
 
 void TStringGrid::SetCell(int col, int row, const std::string& text) {
-    if (col < 0 || row < 0 || col >= ColCount() || row >= RowCount())
+    if (!model_->Contains(col, row))
         throw plat::Exception("Grid index out of range (" + std::to_string(col) + ", " + std::to_string(row) + ")");
-    QTableWidgetItem* item = table_->item(row, col);
-    if (item) {
-        item->setText(QString::fromStdString(text));
-        return;
-    }
-    // A new item gets its text and flags before it joins the table, so that
-    // the table hears of the cell once.
-    item = new QTableWidgetItem(QString::fromStdString(text));
-    Qt::ItemFlags flags = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
-    if (options_ & goEditing) flags |= Qt::ItemIsEditable;
-    item->setFlags(flags);
-    table_->setItem(row, col, item);
+    model_->SetCell(col, row, text);
 }
 
-void TStringGrid::ClearCells() {
-    for (int r = 0; r < RowCount(); ++r)
-        for (int c = 0; c < ColCount(); ++c)
-            if (QTableWidgetItem* item = table_->item(r, c)) item->setText(QString());
+std::string TStringGrid::DisplayText(int col, int row) const {
+    return model_->index(row, col).data(Qt::DisplayRole).toString().toStdString();
 }
+
+void TStringGrid::ClearCells() { model_->ClearCells(); }
 
 void TStringGrid::SetDefaultColWidth(int width) {
     defaultColWidth_ = width;
-    for (int c = 0; c < ColCount(); ++c) table_->setColumnWidth(c, width);
+    for (int c = 0; c < ColCount(); ++c) view_->setColumnWidth(c, width);
 }
 
 void TStringGrid::SetDefaultRowHeight(int height) {
     defaultRowHeight_ = height;
     // Resizes every row and sizes the rows added later: one call, not one per row.
-    table_->verticalHeader()->setDefaultSectionSize(height);
+    view_->verticalHeader()->setDefaultSectionSize(height);
 }
 
-int TStringGrid::ColWidths(int col) const { return table_->columnWidth(col); }
+int TStringGrid::ColWidths(int col) const { return view_->columnWidth(col); }
 
 void TStringGrid::SetColWidth(int col, int width) {
     if (col < 0 || col >= ColCount()) throw plat::Exception("Grid index out of range");
-    table_->setColumnWidth(col, width);
+    view_->setColumnWidth(col, width);
 }
 
-int TStringGrid::RowHeights(int row) const { return table_->rowHeight(row); }
+int TStringGrid::RowHeights(int row) const { return view_->rowHeight(row); }
 
 void TStringGrid::SetRowHeight(int row, int height) {
     if (row < 0 || row >= RowCount()) throw plat::Exception("Grid index out of range");
-    if (table_->rowHeight(row) != height) table_->setRowHeight(row, height);
+    if (view_->rowHeight(row) != height) view_->setRowHeight(row, height);
 }
 
 void TStringGrid::SetOptions(int options) {
@@ -256,53 +343,57 @@ void TStringGrid::SetOptions(int options) {
 }
 
 void TStringGrid::ApplyOptions() {
-    table_->setShowGrid(options_ & (goVertLine | goHorzLine));
-    table_->setSelectionBehavior(options_ & goRowSelect ? QAbstractItemView::SelectRows : QAbstractItemView::SelectItems);
-    table_->setSelectionMode(options_ & goRangeSelect && !(options_ & goRowSelect) ? QAbstractItemView::ContiguousSelection
-                                                                                   : QAbstractItemView::SingleSelection);
-    table_->setEditTriggers(options_ & goEditing ? QAbstractItemView::AllEditTriggers : QAbstractItemView::NoEditTriggers);
-    table_->setTabKeyNavigation(options_ & goTabs);
+    view_->setShowGrid(options_ & (goVertLine | goHorzLine));
+    view_->setSelectionBehavior(options_ & goRowSelect ? QAbstractItemView::SelectRows : QAbstractItemView::SelectItems);
+    view_->setSelectionMode(options_ & goRangeSelect && !(options_ & goRowSelect) ? QAbstractItemView::ContiguousSelection
+                                                                                  : QAbstractItemView::SingleSelection);
+    view_->setEditTriggers(options_ & goEditing ? QAbstractItemView::AllEditTriggers : QAbstractItemView::NoEditTriggers);
+    view_->setTabKeyNavigation(options_ & goTabs);
     // The current cell shows selected again under the new selection rule.
-    if (table_->currentRow() >= 0 && table_->currentColumn() >= 0) {
-        QModelIndex current = table_->model()->index(table_->currentRow(), table_->currentColumn());
-        table_->selectionModel()->select(current, QItemSelectionModel::ClearAndSelect |
-                                                      (options_ & goRowSelect ? QItemSelectionModel::Rows
-                                                                              : QItemSelectionModel::NoUpdate));
-    }
+    QModelIndex current = view_->currentIndex();
+    if (current.isValid())
+        view_->selectionModel()->select(current, QItemSelectionModel::ClearAndSelect |
+                                                     (options_ & goRowSelect ? QItemSelectionModel::Rows
+                                                                             : QItemSelectionModel::NoUpdate));
 }
 
 void TStringGrid::SetFixedColor(TColor color) {
     fixedColor_ = color;
-    table_->viewport()->update();
+    view_->viewport()->update();
 }
 
-int TStringGrid::Col() const { return std::max(table_->currentColumn(), 0); }
-int TStringGrid::Row() const { return std::max(table_->currentRow(), 0); }
+int TStringGrid::Col() const { return std::max(view_->currentIndex().column(), 0); }
+int TStringGrid::Row() const { return std::max(view_->currentIndex().row(), 0); }
 
 void TStringGrid::MoveTo(int col, int row) {
     moving_ = true;
-    table_->setCurrentCell(row, col);
+    view_->setCurrentIndex(model_->index(row, col));
     moving_ = false;
 }
 
 void TStringGrid::SetCol(int col) {
     if (col < fixedCols_ || col >= ColCount()) throw plat::Exception("Grid index out of range");
-    if (col != Col()) table_->setCurrentCell(Row(), col);
+    if (col != Col()) view_->setCurrentIndex(model_->index(Row(), col));
 }
 
 void TStringGrid::SetRow(int row) {
     if (row < fixedRows_ || row >= RowCount()) throw plat::Exception("Grid index out of range");
-    if (row != Row()) table_->setCurrentCell(row, Col());
+    if (row != Row()) view_->setCurrentIndex(model_->index(row, Col()));
 }
 
 int TStringGrid::TopRow() const {
-    int row = table_->rowAt(0);
+    int row = view_->rowAt(0);
     return std::max(row, fixedRows_);
 }
 
+// A row outside the grid leaves the view where it is. Rows added since the
+// view last laid itself out are not yet in its scroll range, so it lays
+// itself out first.
 void TStringGrid::SetTopRow(int row) {
-    if (QTableWidgetItem* item = table_->item(row, Col())) table_->scrollToItem(item, QAbstractItemView::PositionAtTop);
-    else table_->scrollTo(table_->model()->index(row, Col()), QAbstractItemView::PositionAtTop);
+    QModelIndex at = model_->index(row, Col());
+    if (!at.isValid()) return;
+    view_->doItemsLayout();
+    view_->scrollTo(at, QAbstractItemView::PositionAtTop);
 }
 
 }  // namespace vcl

@@ -8,7 +8,7 @@
 
 #include "Controls.h"
 
-class QTableWidget;
+class QTableView;
 
 namespace vcl {
 
@@ -22,6 +22,8 @@ enum TGridOption {
 const std::vector<std::string>& GridOptionNames();
 
 using TSelectCellEvent = TEvent<TObject*, int, int, bool&>;
+
+class StringGridModel;
 
 class TStringGrid : public TWinControl {
     VCL_DECLARE_CLASS(TStringGrid)
@@ -65,17 +67,23 @@ public:
     TSelectCellEvent OnSelectCell;
     bool WantsTab() const override { return options_ & goTabs; }
 
-    QTableWidget* Table() const { return table_; }
+    // The view that draws the grid, and the text it shows for cell (col, row)
+    // as read through its model (empty outside the grid).
+    QTableView* View() const { return view_; }
+    std::string DisplayText(int col, int row) const;
 
 protected:
     QPalette::ColorRole ColorRole() const override { return QPalette::Base; }
     bool ClickOnMouse() const override { return false; }
 
 private:
+    friend class StringGridModel;
+    bool IsFixed(int col, int row) const { return row < fixedRows_ || col < fixedCols_; }
     void UpdateFixed();
     void ApplyOptions();
     void MoveTo(int col, int row);
-    QTableWidget* table_;
+    StringGridModel* model_;   // the cells; owned by view_
+    QTableView* view_;
     int fixedCols_ = 1;
     int fixedRows_ = 1;
     int defaultColWidth_ = 64;

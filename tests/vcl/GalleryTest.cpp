@@ -18,7 +18,7 @@
 #include <QPushButton>
 #include <QTabBar>
 #include <QTabWidget>
-#include <QTableWidget>
+#include <QTableView>
 #include <QToolButton>
 #include <QTreeWidget>
 
@@ -214,21 +214,21 @@ TEST_F(GalleryFixture, ListsByNameKeepTheSelectedItemAndShowInTheWidgets) {
 
 TEST_F(GalleryFixture, GridCellsSizesAndOptions) {
     TStringGrid* grid = form->StringGrid1;
-    EXPECT_EQ(grid->Table()->item(0, 1)->text(), Q("单号"));
+    EXPECT_EQ(grid->DisplayText(1, 0), "单号");
     grid->SetCell(5, 2, "Φ8");
-    EXPECT_EQ(grid->Table()->item(2, 5)->text(), Q("Φ8"));
+    EXPECT_EQ(grid->DisplayText(5, 2), "Φ8");
     SetPropValue(grid, "RowCount", 4);
-    EXPECT_EQ(grid->Table()->rowCount(), 4);
+    EXPECT_EQ(grid->View()->model()->rowCount(), 4);
     EXPECT_EQ(grid->Cells(0, 3), "");
     EXPECT_EQ(grid->RowHeights(3), grid->DefaultRowHeight());
     grid->SetColWidth(3, 120);
-    EXPECT_EQ(grid->Table()->columnWidth(3), 120);
+    EXPECT_EQ(grid->View()->columnWidth(3), 120);
     SetPropValue(grid, "Options", "[goFixedVertLine,goVertLine,goRowSelect]");
     EXPECT_EQ(grid->Options(), goFixedVertLine | goVertLine | goRowSelect);
-    EXPECT_EQ(grid->Table()->selectionBehavior(), QAbstractItemView::SelectRows);
+    EXPECT_EQ(grid->View()->selectionBehavior(), QAbstractItemView::SelectRows);
     EXPECT_EQ(GetPropText(grid, "Options"), "[goFixedVertLine,goVertLine,goRowSelect]");
     SetPropValue(grid, "Row", 2);
-    EXPECT_EQ(grid->Table()->currentRow(), 2);
+    EXPECT_EQ(grid->View()->currentIndex().row(), 2);
     EXPECT_THROW(SetPropValue(grid, "Row", 0), plat::Exception);   // the heading row is never current
 }
 
