@@ -614,6 +614,38 @@ private:
         Order("20240100009", 25, "C009", "", "", "N");
         OrderLine("20240100009", 1, board, 5, 40, "N");
 
+        // 11: one order line with every kind of downstream document: a
+        //     delivery invoiced, received, refunded and written off; a return
+        //     invoiced and received; an advance invoice with its receipt and an
+        //     advance receipt; a requisition purchased in full; a purchase
+        //     order; a work order in production with its routing.
+        Order("20240100010", 26, "C003", "NY-24-0310", "");
+        OrderLine("20240100010", 1, gearbox, 10, 55, "N");
+        Delivery("20240100010", 40, "C003");
+        DeliveryLine("20240100010", 1, gearbox, 10, 1, "2201", "20240100010", 1);
+        Invoice("20240100010", 42, "C003");
+        InvoiceLine("20240100010", 1, "1", "2301", "20240100010", "0001", 8000);
+        Receipt("6301", "20240100010", 44, "C003");
+        ReceiptLine("6301", "20240100010", 1, "20240100010", "0001", 7900);
+        Receipt("6D01", "20240100010", 45, "C003");
+        ReceiptLine("6D01", "20240100010", 1, "20240100010", "0001", 100);
+        WriteOff("WO240100010", 46, "20240100010", "0001", 7800);
+        Return("20240100010", 48, "C003", gearbox, 1, 0, "2201", "20240100010", 1);
+        Invoice("20240100011", 49, "C003");
+        InvoiceLine("20240100011", 1, "2", "2401", "20240100010", "0001", -800);
+        Receipt("6301", "20240100011", 50, "C003");
+        ReceiptLine("6301", "20240100011", 1, "20240100011", "0001", -800);
+        Invoice("20240100012", 27, "C003");
+        InvoiceLine("20240100012", 1, "6", "2201", "20240100010", "0001", 2000);
+        Receipt("6C01", "20240100010", 27, "C003", "2201", "20240100010");
+        ReceiptLine("6C01", "20240100010", 1, "20240100012", "0001", 2000);
+        Requisition("20240100010", 28);
+        RequisitionLine("20240100010", 1, gearbox, 10, 10, 50, "2201", "20240100010", 1);
+        PurchaseRecord("20240100010", 1, 1, 10, gearbox.unit);
+        Purchase("20240100010", 30, "V001");
+        PurchaseLine("20240100010", 1, gearbox, 10, 10, 50, "2201", "20240100010", 1);
+        WorkOrder("20240100010", 29, gearbox, "3", 10, 4, "2201", "20240100010", 1, 2);
+
         // 10: an export order with decimal quantities.
         Order("20240100001", 31, "C009", "ZY-EX-01", "", "Y", "2202");
         OrderLine("20240100001", 1, steel, 1500.5, 70, "N", "2202");

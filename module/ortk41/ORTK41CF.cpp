@@ -475,11 +475,20 @@ void TfrmORTK41::ExportOrders() {
     auto* status = TComponent::Create<TfrmStatus>(this);
     WindowDisabled disabled(this);
     // Always, also after an error: the next export starts with a fresh
-    // component; this one stays owned by the window until it closes.
+    // component; this one stays owned by the window until it closes, but
+    // lets its application and workbook go (the saved file is what the user
+    // opens), so that exports do not pile up workbooks in memory.
     struct CleanUp {
         TdmSingle* dm;
         TfrmStatus* status;
         ~CleanUp() {
+            if (TOLEExcel* excel = dm->OLEExcel1) {
+                try {
+                    excel->Connect(false);
+                } catch (const std::exception&) {
+                    // an application that cannot quit cleanly is dropped all the same
+                }
+            }
             dm->OLEExcel1 = nullptr;
             status->Free();
         }

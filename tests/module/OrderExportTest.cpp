@@ -232,11 +232,14 @@ TEST_F(OrderExport, TwoExportsUseTwoComponentsAndNothingIsExportedWithoutAList) 
     List("2201-20240100001", "2201-20240100001");
     Export(FilePath("a.xlsx"));
     Export(FilePath("b.xlsx"));
-    int components = 0;
-    for (int i = 0; i < form->ComponentCount(); ++i) components += form->Components(i)->Is<TOLEExcel>() ? 1 : 0;
+    std::vector<TOLEExcel*> components;
+    for (int i = 0; i < form->ComponentCount(); ++i)
+        if (auto* c = dynamic_cast<TOLEExcel*>(form->Components(i))) components.push_back(c);
     // The first run used the data module's own component, the second a new
-    // one owned by the window.
-    EXPECT_EQ(components, 1);
+    // one owned by the window; neither keeps its application and workbook.
+    ASSERT_EQ(components.size(), 1u);
+    EXPECT_FALSE(components[0]->Connected());
+    EXPECT_TRUE(components[0]->Workbook().IsEmpty());
     EXPECT_EQ(opened.size(), 2u);
 
     List("9999-NOSUCHORDER", "9999-NOSUCHORDER");

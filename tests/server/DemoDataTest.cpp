@@ -216,7 +216,7 @@ TEST_P(DemoStatements, OrderListShowsConfirmedLinesOnly) {
                          "$$COPTC COPTC  INNER JOIN $$COPTD COPTD ON TD001=TC001 AND TD002=TC002  LEFT JOIN $$COPMA "
                          "COPMA ON MA001=TC004  WHERE TC027='Y'  ORDER BY TD001,TD002,TD003 ",
                          "TD001,TD002,TD003,TD004,TD005,TC003,MA002,TC004,TD008,TD010,TD013,TD006 ");
-    EXPECT_EQ(RowCount(answer), 13);
+    EXPECT_EQ(RowCount(answer), 14);
     EXPECT_EQ(answer[0][1].ToString(), "123        ") << "short numbers are padded and sort first";
     EXPECT_EQ(answer[0][6].ToString(), "西部能源");
     for (const std::string& no : Column(answer, 1)) EXPECT_NE(no, "20240100009") << "unconfirmed order listed";
