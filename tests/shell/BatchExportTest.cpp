@@ -3,10 +3,13 @@
 // refuses, as the dialog does, a file that exists or a name it does not allow.
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <filesystem>
 
 #include "BatchInstallation.h"
 #include "BatchMode.h"
+#include "ServerTestSupport.h"
 #include "TempEnvironment.h"
 #include "XlsxReader.h"
 
@@ -48,4 +51,38 @@ TEST(BatchExport, WritesTheOutlineAndNeverOverwritesAFile) {
     EXPECT_EQ(install.Run("ortk41 --order 9999-X..9999-X --export " + out.Path() + "none.xlsx", printed), 1);
     EXPECT_FALSE(std::filesystem::exists(out.Path() + "a[1].xlsx"));
     EXPECT_FALSE(std::filesystem::exists(out.Path() + "none.xlsx"));
+}
+
+// The same listing and export from the company database on PostgreSQL: the
+// printed trees and every cell of the exported outline equal those from
+// SQLite. Needs the PostgreSQL test server (ORTK_TEST_PG).
+TEST(BatchExport, SameOutlineAndTreesFromPostgreSQL) {
+    if (servertest::TestServer().empty())
+        GTEST_SKIP() << "ORTK_TEST_PG is not set: no PostgreSQL test server, PostgreSQL case skipped";
+    servertest::TestDatabases pg(servertest::Backend::PostgreSQL, "BatchExport." + std::to_string(getpid()));
+    pg.CreateDemo("PRTest65");
+    const server::PostgresSettings& at = pg.Server();
+    shelltest::BatchInstallation lite, shared;
+    shared.SetDatabaseSetting("DatabaseType=POSTGRESQL\nDatabaseName=PRTest65\nServerName=" + at.host + ":" +
+                              std::to_string(at.port) + "/" + at.database + "\nUserName=" + at.user +
+                              "\nPassword=" + at.password + "\nTimeOut=10\n");
+    ortktest::TempFolder out;
+    const std::string listing = "ortk41 --tree all --export ";
+    std::string fromLite, fromPg;
+    ASSERT_EQ(lite.Run(listing + out.Path() + "lite.xlsx", fromLite), 0);
+    ASSERT_EQ(shared.Run(listing + out.Path() + "pg.xlsx", fromPg), 0);
+    EXPECT_EQ(fromPg, fromLite);
+    EXPECT_NE(fromLite.find("# row 14\n"), std::string::npos);   // every confirmed showcase line expanded
+
+    ortktest::XlsxSheet a = ortktest::ReadXlsx(out.Path() + "lite.xlsx").Sheets.at(0);
+    ortktest::XlsxSheet b = ortktest::ReadXlsx(out.Path() + "pg.xlsx").Sheets.at(0);
+    EXPECT_GT(a.Cells.size(), 14u * 16u);
+    ASSERT_EQ(b.Cells.size(), a.Cells.size());
+    int differences = 0;
+    for (const auto& [at, cell] : a.Cells) {
+        if (b.TextAt(at.first, at.second) == cell.Text) continue;
+        ADD_FAILURE() << "cell " << at.first << "," << at.second << ": SQLite \"" << cell.Text << "\", PostgreSQL \""
+                      << b.TextAt(at.first, at.second) << "\"";
+        if (++differences == 10) break;
+    }
 }

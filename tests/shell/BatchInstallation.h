@@ -27,6 +27,12 @@ public:
         server::CreateDemoDatabase(root + "server/Data/PRTest65.db");
     }
 
+    // Replaces the "DBE Setting" section of the server settings (the
+    // company database the shell opens).
+    void SetDatabaseSetting(const std::string& dbeSetting) {
+        folder_.Write("server/CorvaneS.ini", "[DBE Setting]\n" + dbeSetting);
+    }
+
     // Copies the language packages of the source tree into the client folder,
     // as the demo installation script does.
     void AddLanguagePackages() {
