@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <iostream>
+#include <memory>
 #include <set>
 
 #include "AppServer.h"
@@ -158,23 +159,31 @@ public:
 
     // Presses "汇出", types the file into the export dialog and presses OK.
     // A dialog that stays open refused the file: it is cancelled and the
-    // refusal (the last message shown) ends the batch.
+    // refusal (the last message shown) ends the batch. The timers only act
+    // on the dialog while it is up, and their state outlives this call.
     void Export(const std::string& file, const plat::ScriptedDialogs& messages) {
-        bool refused = false;
-        QTimer::singleShot(0, [this, file, &refused] {
-            auto* dialog = Find<vcl::TForm>(form_, "frmORTK41DF");
+        struct State {
+            bool shown = false, refused = false;
+        };
+        auto state = std::make_shared<State>();
+        auto* dialog = Find<vcl::TForm>(form_, "frmORTK41DF");
+        QTimer::singleShot(0, [dialog, file, state] {
+            if (!dialog->IsModal()) return;
+            state->shown = true;
             Find<vcl::TEdit>(dialog, "edPath")->SetText(file);
             auto* ok = Find<vcl::TButton>(dialog, "btnOK");
             ok->SetFocus();
             ok->Click();
-            QTimer::singleShot(0, [dialog, &refused] {
+            QTimer::singleShot(0, [dialog, state] {
                 if (!dialog->IsModal()) return;
-                refused = true;
+                state->refused = true;
                 Find<vcl::TButton>(dialog, "btnCancel")->Click();
             });
         });
         Find<vcl::TButton>(form_, "btnExport")->Click();
-        if (refused)
+        QApplication::processEvents();   // a timer left over when no dialog came up does nothing
+        if (!state->shown) throw BatchError{"--export: the export dialog did not open"};
+        if (state->refused)
             throw BatchError{"--export: " + (messages.Shown.empty() ? std::string("the file was refused")
                                                                      : messages.Shown.back().Text)};
     }

@@ -18,6 +18,8 @@
 #include "export/XLSExport.h"
 #include "forms/RadicalCF.h"
 #include "lang/CodeConverter.h"
+#include "forms/BaseCF.h"
+#include "forms/ExportScope.h"
 #include "forms/ShowStatus.h"
 
 using vcl::TClientDataSet;
@@ -28,38 +30,49 @@ namespace {
 
 bool HasRecords(TClientDataSet* dataSet) { return dataSet && dataSet->Active() && !dataSet->IsEmpty(); }
 
-std::vector<TField*> VisibleFields(TClientDataSet* dataSet) {
-    std::vector<TField*> fields;
-    for (int i = 0; i < dataSet->FieldCount(); ++i)
-        if (dataSet->Fields(i)->Visible()) fields.push_back(dataSet->Fields(i));
-    return fields;
-}
-
-// The text a field shows on the form: a field shown by a data-aware combo
-// box gives the part before the tab of the first item that contains its text.
-std::string ShownText(TField* field, TClientDataSet* dataSet, vcl::TComponent* form) {
-    std::string text = field->DisplayText();
+// The data-aware combo box of the form that shows `field`, if any.
+vcl::TComboBox* ComboOf(TField* field, TClientDataSet* dataSet, vcl::TComponent* form) {
     for (int i = 0; form && i < form->ComponentCount(); ++i) {
         auto* combo = dynamic_cast<vcl::TComboBox*>(form->Components(i));
-        if (!combo || !combo->DataSource() || combo->DataSource()->DataSet() != dataSet ||
-            plat::UpperCase(combo->DataField()) != plat::UpperCase(field->FieldName()))
-            continue;
-        for (int k = 0; k < combo->Items()->Count(); ++k) {
-            const std::string& item = (*combo->Items())[k];
-            if (item.find(text) != std::string::npos) return item.substr(0, item.find('\t'));
-        }
-        break;
+        if (combo && combo->DataSource() && combo->DataSource()->DataSet() == dataSet &&
+            plat::UpperCase(combo->DataField()) == plat::UpperCase(field->FieldName()))
+            return combo;
+    }
+    return nullptr;
+}
+
+// The visible fields in order, each with the combo box that shows it.
+struct ExportColumn {
+    TField* field;
+    vcl::TComboBox* combo;
+};
+
+std::vector<ExportColumn> ExportColumns(TClientDataSet* dataSet, vcl::TComponent* form) {
+    std::vector<ExportColumn> columns;
+    for (int i = 0; i < dataSet->FieldCount(); ++i)
+        if (TField* f = dataSet->Fields(i); f->Visible()) columns.push_back({f, ComboOf(f, dataSet, form)});
+    return columns;
+}
+
+// The text a field shows on the form: through its combo box, the part
+// before the tab of the first item that contains the field's text.
+std::string ShownText(const ExportColumn& column) {
+    std::string text = column.field->DisplayText();
+    if (!column.combo || text.empty()) return text;
+    for (int k = 0; k < column.combo->Items()->Count(); ++k) {
+        const std::string& item = (*column.combo->Items())[k];
+        if (item.find(text) != std::string::npos) return item.substr(0, item.find('\t'));
     }
     return text;
 }
 
-// Where a data-set export goes: "<profile>/c_data/<user>/"; created (with
-// any missing folder above it) when missing; empty when that failed.
-std::string ExportFolder(TfrmRadical* form, const std::string& user) {
-    std::string folder = plat::IncludeTrailingPathDelimiter(form->ProfilePath) + "c_data/" + user;
+// Where a data-set export goes: "<profile>/c_data/<user>", created (with
+// any missing folder above it) when missing; false when that failed.
+bool MakeExportFolder(TfrmRadical* form, const std::string& user, std::string& folder) {
+    folder = plat::IncludeTrailingPathDelimiter(form->ProfilePath) + "c_data/" + user;
     std::error_code error;
     std::filesystem::create_directories(folder, error);
-    return std::filesystem::is_directory(folder, error) ? folder : std::string();
+    return std::filesystem::is_directory(folder, error);
 }
 
 std::string ExportFileName(const std::string& folder, const std::string& program) {
@@ -76,11 +89,12 @@ void Tell(TfrmRadical* form, const std::string& text) {
     form->KvConverter()->ShowMessageBox(text, plat::MsgDlgType::Warning, {plat::MsgDlgBtn::OK});
 }
 
-// The progress window of one export, closed and freed on every path.
+// One export run: the window kept still and the progress window, which is
+// closed and freed on every path.
 class ExportRun {
 public:
     ExportRun(TClientDataSet* dataSet, TfrmRadical* form, const std::string& text)
-        : status_(vcl::TComponent::Create<TfrmShowStatus>(form)) {
+        : scope_(dynamic_cast<TfrmBase*>(form)), status_(vcl::TComponent::Create<TfrmShowStatus>(form)) {
         status_->ShowProgress(text, 0, dataSet->RecordCount());
     }
     ~ExportRun() {
@@ -90,8 +104,50 @@ public:
     TfrmShowStatus& Status() { return *status_; }
 
 private:
+    ExportScope scope_;
     TfrmShowStatus* status_;
 };
+
+}  // namespace
+
+namespace {
+
+// One cell of the export with formats, by the field's type.
+void WriteFormattedCell(TOLEExcel& excel, int row, int col, const ExportColumn& column, bool formatted,
+                        const std::string& percentMask, int decimals) {
+    TField* f = column.field;
+    switch (f->DataType()) {
+    case TFieldType::ftString:
+    case TFieldType::ftWideString:
+        excel.WriteText(row, col, nullptr, true, ShownText(column));
+        break;
+    case TFieldType::ftSmallint:
+    case TFieldType::ftInteger:
+        excel.SetDecimals(0);
+        excel.WriteInteger(row, col, true, f->AsInteger());
+        break;
+    case TFieldType::ftBoolean:
+        excel.WriteText(row, col, nullptr, true, f->AsBoolean() ? "Y" : "N");
+        break;
+    case TFieldType::ftFloat:
+    case TFieldType::ftCurrency:
+    case TFieldType::ftBCD:
+        if (f->EditMask() == percentMask) {
+            excel.WriteText(row, col, nullptr, true, f->DisplayText());
+        } else if (formatted) {
+            if (decimals >= 0) excel.SetDecimals(decimals);
+            excel.WriteFloat(row, col, nullptr, decimals >= 0, f->AsFloat());
+        } else {
+            excel.WriteText(row, col, nullptr, true, f->Text());
+        }
+        break;
+    case TFieldType::ftFixedChar:
+        excel.WriteText(row, col, nullptr, true, f->DisplayText());
+        break;
+    default:
+        break;   // other kinds of data have no cell
+    }
+}
 
 }  // namespace
 
@@ -111,51 +167,20 @@ bool TdmSingle::ExportToExcel(TClientDataSet* dataSet, TfrmRadical* form, bool f
         return false;
     }
 
-    std::vector<TField*> fields = VisibleFields(dataSet);
-    {
+    std::vector<ExportColumn> columns = ExportColumns(dataSet, form);
+    try {
         ExportRun run(dataSet, form, LangText("TdmSingle", "sConvertStat", "查询结果转 Excel 文件进度"));
         dataSet->FetchAll();
         dataSet->First();
-        for (size_t c = 0; c < fields.size(); ++c)
-            excel.WriteText(1, static_cast<int>(c) + 1, nullptr, true, fields[c]->DisplayLabel());
+        for (size_t c = 0; c < columns.size(); ++c)
+            excel.WriteText(1, static_cast<int>(c) + 1, nullptr, true, columns[c].field->DisplayLabel());
         std::string percentMask = PercentFieldEditMask();
         for (int row = 2; !dataSet->Eof(); ++row, dataSet->Next()) {
-            for (size_t c = 0; c < fields.size(); ++c) {
+            for (size_t c = 0; c < columns.size(); ++c) {
                 int col = static_cast<int>(c) + 1;
-                TField* f = fields[c];
                 try {
-                    switch (f->DataType()) {
-                    case TFieldType::ftString:
-                    case TFieldType::ftWideString:
-                        excel.WriteText(row, col, nullptr, true, ShownText(f, dataSet, form));
-                        break;
-                    case TFieldType::ftSmallint:
-                    case TFieldType::ftInteger:
-                        excel.SetDecimals(0);
-                        excel.WriteInteger(row, col, true, f->AsInteger());
-                        break;
-                    case TFieldType::ftBoolean:
-                        excel.WriteText(row, col, nullptr, true, f->AsBoolean() ? "Y" : "N");
-                        break;
-                    case TFieldType::ftFloat:
-                    case TFieldType::ftCurrency:
-                    case TFieldType::ftBCD:
-                        if (f->EditMask() == percentMask) {
-                            excel.WriteText(row, col, nullptr, true, f->DisplayText());
-                        } else if (formatted) {
-                            int decimals = FieldDecimals(f->FieldName());
-                            if (decimals >= 0) excel.SetDecimals(decimals);
-                            excel.WriteFloat(row, col, nullptr, decimals >= 0, f->AsFloat());
-                        } else {
-                            excel.WriteText(row, col, nullptr, true, f->Text());
-                        }
-                        break;
-                    case TFieldType::ftFixedChar:
-                        excel.WriteText(row, col, nullptr, true, f->DisplayText());
-                        break;
-                    default:
-                        break;   // other kinds of data have no cell
-                    }
+                    WriteFormattedCell(excel, row, col, columns[c], formatted, percentMask,
+                                       formatted ? FieldDecimals(columns[c].field->FieldName()) : -1);
                 } catch (const std::exception&) {
                     try {
                         excel.WriteErrorCell(row, col);
@@ -166,18 +191,23 @@ bool TdmSingle::ExportToExcel(TClientDataSet* dataSet, TfrmRadical* form, bool f
             }
             run.Status().StepProgress();
         }
+    } catch (const std::exception& e) {
+        excel.Connect(false);
+        Tell(form, e.what());
+        return false;
     }
 
-    std::string folder = ExportFolder(form, Brokers ? Brokers->UserID : std::string());
-    if (folder.empty()) {
-        std::string failed = plat::IncludeTrailingPathDelimiter(form->ProfilePath) + "c_data/" +
-                             (Brokers ? Brokers->UserID : std::string());
-        Tell(form, plat::Format(LangText("TdmSingle", "sCreateDirError", "创建目录%s失败!"), {plat::Variant(failed)}));
+    std::string folder;
+    if (!MakeExportFolder(form, Brokers ? Brokers->UserID : std::string(), folder)) {
+        Tell(form, plat::Format(LangText("TdmSingle", "sCreateDirError", "创建目录%s失败!"), {plat::Variant(folder)}));
         excel.Connect(false);
         return false;
     }
     std::string file = ExportFileName(folder, program);
     try {
+        // A workbook that went missing on the way cannot be saved: say so
+        // rather than offer a file that does not exist.
+        if (excel.Workbook().IsEmpty()) throw std::runtime_error("no workbook");
         excel.SaveWorkbookAs(file);
     } catch (const std::exception&) {
         Tell(form, plat::Format(LangText("TdmSingle", "sSaveAsError", "保存为----> %s 失败!"), {plat::Variant(file)}));
@@ -187,9 +217,9 @@ bool TdmSingle::ExportToExcel(TClientDataSet* dataSet, TfrmRadical* form, bool f
     std::string question = plat::Format(LangText("TdmSingle", "sOpenDoc", "转出文档: \r%s\r\r是否打开文档?"),
                                         {plat::Variant(file)});
     if (Ask(form, question) == plat::mrYes) {
-        excel.SetVisible(true);
         // The application shows the workbook; the desktop opens the saved file for it.
-        plat::ShellExecute("open", file);
+        excel.SetVisible(true);
+        OpenExportedFile(form, file);
     } else {
         excel.Connect(false);
     }
@@ -198,10 +228,9 @@ bool TdmSingle::ExportToExcel(TClientDataSet* dataSet, TfrmRadical* form, bool f
 
 void TdmSingle::ExportToXlsFile(TClientDataSet* dataSet, TfrmRadical* form) {
     if (!HasRecords(dataSet) || !form) return;
-    std::string user = Brokers ? Brokers->UserID : std::string();
-    std::string folder = ExportFolder(form, user);
-    if (folder.empty()) {
-        Tell(form, "创建目录：" + plat::IncludeTrailingPathDelimiter(form->ProfilePath) + "c_data/" + user + " 失败!");
+    std::string folder;
+    if (!MakeExportFolder(form, Brokers ? Brokers->UserID : std::string(), folder)) {
+        Tell(form, "创建目录：" + folder + " 失败!");
         return;
     }
     std::string file = ExportFileName(folder, Brokers ? Brokers->ProgramCode : std::string());
@@ -213,18 +242,18 @@ void TdmSingle::ExportToXlsFile(TClientDataSet* dataSet, TfrmRadical* form) {
         return;
     }
 
-    std::vector<TField*> fields = VisibleFields(dataSet);
+    std::vector<ExportColumn> columns = ExportColumns(dataSet, form);
     vcl::TBookmark place = dataSet->GetBookmark();
     dataSet->DisableControls();
     try {
-        ExportRun run(dataSet, form, "查询结果转 Excel 文件进度");
+        ExportRun run(dataSet, form, LangText("TdmSingle", "sConvertStat", "查询结果转 Excel 文件进度"));
         dataSet->FetchAll();
-        for (size_t c = 0; c < fields.size(); ++c)
-            filter.WriteCell(0, static_cast<int>(c), TXLSExport::kText, fields[c]->DisplayLabel());
+        for (size_t c = 0; c < columns.size(); ++c)
+            filter.WriteCell(0, static_cast<int>(c), TXLSExport::kText, columns[c].field->DisplayLabel());
         dataSet->First();
         for (int row = 1; !dataSet->Eof(); ++row, dataSet->Next()) {
-            for (size_t c = 0; c < fields.size(); ++c) {
-                TField* f = fields[c];
+            for (size_t c = 0; c < columns.size(); ++c) {
+                TField* f = columns[c].field;
                 int col = static_cast<int>(c);
                 switch (f->DataType()) {
                 case TFieldType::ftSmallint:
@@ -237,7 +266,7 @@ void TdmSingle::ExportToXlsFile(TClientDataSet* dataSet, TfrmRadical* form) {
                     filter.WriteCell(row, col, TXLSExport::kText, f->AsBoolean() ? "Y" : "N");
                     break;
                 default:
-                    filter.WriteCell(row, col, TXLSExport::kText, ShownText(f, dataSet, form));
+                    filter.WriteCell(row, col, TXLSExport::kText, ShownText(columns[c]));
                     break;
                 }
             }
@@ -247,10 +276,13 @@ void TdmSingle::ExportToXlsFile(TClientDataSet* dataSet, TfrmRadical* form) {
         dataSet->EnableControls();
         filter.CloseStream();
     } catch (const std::exception& e) {
+        // The filter discards the unfinished file.
         if (dataSet->BookmarkValid(place)) dataSet->GotoBookmark(place);
         dataSet->EnableControls();
         Tell(form, e.what());
         return;
     }
-    if (Ask(form, "转出文档: \r" + file + "\r\r" + "是否打开文档?") == plat::mrYes) plat::ShellExecute("OPEN", file);
+    std::string question = plat::Format(LangText("TdmSingle", "sOpenDoc", "转出文档: \r%s\r\r是否打开文档?"),
+                                        {plat::Variant(file)});
+    if (Ask(form, question) == plat::mrYes) OpenExportedFile(form, file);
 }

@@ -8,8 +8,10 @@
 
 TXLSExport::TXLSExport(std::string fileName) : fileName_(std::move(fileName)) {}
 
+// A stream never closed belongs to an export that failed: nothing is
+// written, so no half file is left under a normal name.
 TXLSExport::~TXLSExport() {
-    if (workbook_) workbook_close(workbook_);
+    if (workbook_) lxw_workbook_free(workbook_);
 }
 
 void TXLSExport::CreateStream(const std::string& fileName) {

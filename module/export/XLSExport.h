@@ -16,7 +16,7 @@ public:
     static constexpr int kText = 3;
 
     explicit TXLSExport(std::string fileName);
-    // Closes (and writes) the file when it is still open.
+    // A stream still open is discarded: the file is only written by CloseStream.
     ~TXLSExport();
     TXLSExport(const TXLSExport&) = delete;
     TXLSExport& operator=(const TXLSExport&) = delete;

@@ -623,6 +623,10 @@ bool TfrmBase::CancelOrKeep(bool confirm) {
 void TfrmBase::CloseProgram() { Close(); }
 
 void TfrmBase::FormCloseQuery(vcl::TObject*, bool& canClose) {
+    if (Exporting) {
+        canClose = false;   // the export still reads the window; it ends on its own
+        return;
+    }
     if (EditMode == 0) return;
     int answer = Brokers->ShowCodedMessage("D", EditMode == 1 ? "000002" : "000001", {}, 936, true, 2);
     switch (answer) {

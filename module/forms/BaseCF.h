@@ -62,6 +62,7 @@ public:
     std::string KeyCondition;            // set by ReloadCurrentRecord
     bool ItemDocuments = false;          // attached documents are item documents
     bool CloseOnCancel = false;
+    bool Exporting = false;              // an export runs: the window refuses to close
     bool FieldManagement = false;        // the data module shows its system fields
 
     // The per-user settings document, asked from the server on first use.

@@ -167,6 +167,11 @@ TQueryPageSpec& TfrmKvQuery::Page(int index) {
     return *pages_[static_cast<size_t>(index)];
 }
 
+vcl::TClientDataSet* TfrmKvQuery::ExportDataSet() const {
+    TdmKvQuery* dm = QueryModule();
+    return dm ? dm->cdsBody : nullptr;
+}
+
 // ---- life cycle ----
 
 void TfrmKvQuery::FormCreate(vcl::TObject* sender) {

@@ -129,6 +129,8 @@ public:
     void setSelfFormOption();
 
     TdmKvQuery* QueryModule() const;
+    // The export menu writes the query's result set.
+    vcl::TClientDataSet* ExportDataSet() const override;
 
 protected:
     void BindHandlers() override;

@@ -4,6 +4,8 @@
 // OrderTree, NodeKey); this unit wires the controls to them.
 #include "ORTK41CF.h"
 
+#include <filesystem>
+
 #include "Buttons.h"
 #include "ComCtrls.h"
 #include "Dialogs.h"
@@ -22,7 +24,9 @@
 #include "SystemInfo.h"
 #include "data/SingleCD.h"
 #include "export/OleExcel.h"
+#include "forms/ExportScope.h"
 #include "forms/StatusForm.h"
+#include "lang/CodeConverter.h"
 #include "ortk41/OutlineSheet.h"
 #include "ortk41/NodeKey.h"
 #include "ortk41/OrderQuery.h"
@@ -353,8 +357,15 @@ void TfrmORTK41::RunQuery() {
         int high = plat::VarArrayHighBound(result);
         StringGrid1->SetRowCount(high + 2);
         const std::string deliveryLabel = TreeLabels()(5);   // read once, not once per row
+        // The view hears of the new rows once, not once per cell.
+        struct GridUpdate {
+            vcl::TStringGrid* grid;
+            explicit GridUpdate(vcl::TStringGrid* g) : grid(g) { grid->BeginUpdate(); }
+            ~GridUpdate() { grid->EndUpdate(); }
+        } update(StringGrid1);
+        const plat::VarArray& rows = result.Array();
         for (int i = 0; i <= high; ++i)
-            if (result[i].IsArray()) AddOrderRow(i + 1, ConvertText(result[i]), deliveryLabel);
+            if (rows.At(i).IsArray()) AddOrderRow(i + 1, ConvertText(rows.At(i)), deliveryLabel);
     }
     StringGrid1Click(StringGrid1);
 }
@@ -433,21 +444,6 @@ void TfrmORTK41::btn02Click(TObject*) {
 
 // ---- export ----
 
-namespace {
-
-// Keeps the window disabled while an export runs: the progress window lets
-// pending messages through, and a click on "查询", "汇出" or "离开" then
-// would rebuild or free what the export is reading.
-class WindowDisabled {
-public:
-    explicit WindowDisabled(TControl* window) : window_(window) { window_->SetEnabled(false); }
-    ~WindowDisabled() { window_->SetEnabled(true); }
-
-private:
-    TControl* window_;
-};
-
-}  // namespace
 
 void TfrmORTK41::btnExportClick(TObject*) {
     if (plat::Trim(StringGrid1->Cells(0, StringGrid1->Row())).empty()) return;
@@ -473,7 +469,7 @@ void TfrmORTK41::ExportOrders() {
     auto* dm = dynamic_cast<TdmSingle*>(BaseModule());
     if (!dm) return;
     auto* status = TComponent::Create<TfrmStatus>(this);
-    WindowDisabled disabled(this);
+    ExportScope scope(this);
     // Always, also after an error: the next export starts with a fresh
     // component; this one stays owned by the window until it closes, but
     // lets its application and workbook go (the saved file is what the user
@@ -493,13 +489,21 @@ void TfrmORTK41::ExportOrders() {
             status->Free();
         }
     } cleanUp{dm, status};
-    std::string path = plat::NativePath(ExportDialog->ExportFileName);
+    std::error_code error;
+    std::string path = std::filesystem::absolute(plat::NativePath(ExportDialog->ExportFileName), error).string();
+    if (!dm->OLEExcel1) dm->OLEExcel1 = TComponent::Create<TOLEExcel>(this);
+    TOLEExcel& excel = *dm->OLEExcel1;
+    excel.SetAutoCloseExcel(true);
     try {
-        if (!dm->OLEExcel1) dm->OLEExcel1 = TComponent::Create<TOLEExcel>(this);
-        TOLEExcel& excel = *dm->OLEExcel1;
-        excel.SetAutoCloseExcel(true);
         if (!excel.Connected()) excel.Connect(true);
-        if (!excel.Connected()) return;
+    } catch (const std::exception&) {
+        std::string text;
+        GetLangText("TdmSingle", "sFailedCreateExcell", text, true, "创建新的 EXCEL 文件");
+        KvConverter()->ShowMessageBox(text, plat::MsgDlgType::Error, {plat::MsgDlgBtn::OK});
+        return;
+    }
+    if (!excel.Connected()) return;
+    try {
         excel.NewWorkbook();
         excel.SaveWorkbookAs(path);
         ortk41::ExcelOutlineSheet sheet(excel, GridHeading(), excel.SheetRowCount());
@@ -523,19 +527,10 @@ void TfrmORTK41::ExportOrders() {
         throw;
     } catch (const std::exception& e) {
         // The workbook keeps what was written up to its last save.
-        plat::MessageBox(e.what(), Caption(), plat::MsgDlgType::Error);
+        KvConverter()->ShowMessageBox(e.what(), plat::MsgDlgType::Error, {plat::MsgDlgBtn::OK});
         return;
     }
-    OpenExportedFile(path);
-}
-
-// The shell opens the file in its application; where nothing can open it,
-// the user is told where it was written.
-void TfrmORTK41::OpenExportedFile(const std::string& path) {
-    if (plat::ShellExecute("open", path)) return;
-    std::string text;
-    GetLangText("TfrmORTK41", "sExportWritten", text, true, "文件已汇出至:\n%s");
-    plat::MessageBox(plat::Format(text, {plat::Variant(path)}), Caption(), plat::MsgDlgType::Information);
+    OpenExportedFile(this, path);
 }
 
 // ---- lookups ----

@@ -129,5 +129,4 @@ private:
     TSelectPanel* PanelOf(vcl::TWinControl* control) const;
     std::vector<std::string> GridHeading() const;
     ortk41::OutlineOrder GridOrder(int row) const;
-    void OpenExportedFile(const std::string& path);
 };

@@ -18,6 +18,7 @@
 #include "SystemInfo.h"
 #include "XlsxReader.h"
 #include "data/FieldFormats.h"
+#include "data/KvQueryCD.h"
 #include "data/SingleCD.h"
 #include "export/XLSExport.h"
 #include "ortk41/ORTK41CF.h"
@@ -60,6 +61,7 @@ protected:
         std::vector<std::vector<Variant>> rows = {
             {"0001  ", "螺丝", int32_t(5), -1.5, 0.125, "x", true, "1"},
             {"0002  ", "螺母", int32_t(0), 0.0, 0.5, "y", false, "2"},
+            {"0003  ", "垫片", int32_t(1), 2.0, 0.0, "z", false, ""},
         };
         provider = std::make_shared<datatest::MemoryProvider>(fields, rows, "INVMB");
         owner = vcl::TComponent::Create<vcl::TComponent>(nullptr);
@@ -141,7 +143,8 @@ TEST_F(DataSetExport, WithFormatsThroughTheSpreadsheetApplication) {
     EXPECT_EQ(sheet.TextAt(3, 6), "N");
     EXPECT_EQ(sheet.TextAt(2, 7), "已结束");                 // through the combo box
     EXPECT_EQ(sheet.TextAt(3, 7), "未结束");
-    EXPECT_EQ(sheet.LastRow(), 3);
+    EXPECT_EQ(sheet.TextAt(4, 7), "");                       // an empty value matches no item
+    EXPECT_EQ(sheet.LastRow(), 4);
 }
 
 TEST_F(DataSetExport, ACellThatCannotBeWrittenShowsARedErrorAndTheExportGoesOn) {
@@ -194,10 +197,12 @@ TEST_F(DataSetExport, WithoutFormatsStraightToAFileKeepingTheCurrentRecord) {
     EXPECT_EQ(sheet.TextAt(3, 6), "N");
     EXPECT_EQ(sheet.TextAt(2, 7), "已结束");
     EXPECT_EQ(sheet.TextAt(2, 1), "0001  ");
-    EXPECT_EQ(sheet.LastRow(), 3);
+    EXPECT_EQ(sheet.LastRow(), 4);
 }
 
 TEST_F(DataSetExport, TheExportMenuAndItsShortcuts) {
+    // A query window exports its result set, not the main dataset.
+    EXPECT_EQ(form->TfrmORTK41::ExportDataSet(), form->QueryModule()->cdsBody);
     EXPECT_EQ(form->miExport->Caption(), "汇出(&E)");
     EXPECT_EQ(vcl::ShortCutToText(form->miTable2Excel->ShortCut()), "Ctrl+F1");
     EXPECT_EQ(vcl::ShortCutToText(form->miTable2Excel2->ShortCut()), "Ctrl+F2");

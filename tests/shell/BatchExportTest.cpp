@@ -42,13 +42,22 @@ TEST(BatchExport, WritesTheOutlineAndNeverOverwritesAFile) {
     auto written = std::filesystem::last_write_time(file);
     EXPECT_EQ(install.Run("ortk41 --order 2201-20240100001..2201-20240100001 --export " + file, printed), 1);
     EXPECT_EQ(printed, "");
+    EXPECT_NE(install.LastErrors().find("tamber-workcenter: --export: 同名文件已存在！"), std::string::npos) << install.LastErrors();
     EXPECT_EQ(std::filesystem::last_write_time(file), written);
     EXPECT_EQ(ortktest::ReadXlsx(file).Sheets.at(0).LastRow(), sheet.LastRow());
 
     // A name the dialog does not allow, a missing folder, and nothing listed.
-    EXPECT_EQ(install.Run("ortk41 --export '" + out.Path() + "a[1].xlsx'", printed), 1);
-    EXPECT_EQ(install.Run("ortk41 --export " + out.Path() + "missing/a.xlsx", printed), 1);
+    const std::string refused = "tamber-workcenter: --export: 文件路径或文件名称不正确! ";
+    EXPECT_EQ(install.Run("ortk41 --order 2201-20240100001..2201-20240100001 --export '" + out.Path() + "a[1].xlsx'",
+                          printed),
+              1);
+    EXPECT_NE(install.LastErrors().find(refused), std::string::npos) << install.LastErrors();
+    EXPECT_EQ(install.Run("ortk41 --order 2201-20240100001..2201-20240100001 --export " + out.Path() + "missing/a.xlsx",
+                          printed),
+              1);
+    EXPECT_NE(install.LastErrors().find(refused), std::string::npos) << install.LastErrors();
     EXPECT_EQ(install.Run("ortk41 --order 9999-X..9999-X --export " + out.Path() + "none.xlsx", printed), 1);
+    EXPECT_NE(install.LastErrors().find("--export: no order is listed"), std::string::npos) << install.LastErrors();
     EXPECT_FALSE(std::filesystem::exists(out.Path() + "a[1].xlsx"));
     EXPECT_FALSE(std::filesystem::exists(out.Path() + "none.xlsx"));
 }

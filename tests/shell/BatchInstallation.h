@@ -53,7 +53,20 @@ public:
         return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     }
 
+    // What the last run wrote on standard error.
+    std::string LastErrors() const { return ReadAll(folder_.Path() + "err.txt"); }
+
 private:
+    static std::string ReadAll(const std::string& path) {
+        std::string text;
+        if (FILE* f = std::fopen(path.c_str(), "rb")) {
+            char buffer[4096];
+            while (size_t n = std::fread(buffer, 1, sizeof buffer, f)) text.append(buffer, n);
+            std::fclose(f);
+        }
+        return text;
+    }
+
     ortktest::TempFolder folder_;
 };
 
