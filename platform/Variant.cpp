@@ -119,14 +119,6 @@ Variant Variant::FromDate(double oleDate) {
     return v;
 }
 
-VarType Variant::Type() const {
-    static constexpr VarType kTypes[] = {VarType::Empty,   VarType::Null,   VarType::ShortInt, VarType::Byte,
-                                         VarType::SmallInt, VarType::Integer, VarType::Int64,  VarType::Boolean,
-                                         VarType::Double,  VarType::Date,   VarType::String,  VarType::Dispatch,
-                                         VarType::Array};
-    return kTypes[value_.index()];
-}
-
 bool Variant::IsNumeric() const {
     switch (Type()) {
     case VarType::SmallInt: case VarType::Integer: case VarType::Double: case VarType::Currency:
@@ -252,12 +244,12 @@ bool Variant::operator==(const Variant& other) const {
 
 // ---- VarArray ----
 
-VarArray::VarArray(int low, int high) : low_{low}, count_{std::max(0, high - low + 1)} {
+VarArray::VarArray(int low, int high) : dims_(1), low_{low, 0}, count_{std::max(0, high - low + 1), 0} {
     items_.resize(static_cast<size_t>(count_[0]));
 }
 
 VarArray::VarArray(int low0, int high0, int low1, int high1)
-    : low_{low0, low1}, count_{std::max(0, high0 - low0 + 1), std::max(0, high1 - low1 + 1)} {
+    : dims_(2), low_{low0, low1}, count_{std::max(0, high0 - low0 + 1), std::max(0, high1 - low1 + 1)} {
     items_.resize(static_cast<size_t>(count_[0]) * static_cast<size_t>(count_[1]));
 }
 
@@ -270,11 +262,9 @@ int VarArray::HighBound(int dim) const {
     return LowBound(dim) + count_[static_cast<size_t>(dim - 1)] - 1;
 }
 
-size_t VarArray::Offset(int i) const {
+void VarArray::BadIndex(int i) const {
     if (DimCount() != 1) throw EVariantError("Variant array has " + std::to_string(DimCount()) + " dimensions, indexed with 1");
-    if (i < low_[0] || i >= low_[0] + count_[0])
-        throw EVariantError("Variant array index out of bounds: " + std::to_string(i));
-    return static_cast<size_t>(i - low_[0]);
+    throw EVariantError("Variant array index out of bounds: " + std::to_string(i));
 }
 
 size_t VarArray::Offset(int i, int j) const {
@@ -285,18 +275,16 @@ size_t VarArray::Offset(int i, int j) const {
     return static_cast<size_t>(i - low_[0]) + static_cast<size_t>(count_[0]) * static_cast<size_t>(j - low_[1]);
 }
 
-Variant& VarArray::At(int i) { return items_[Offset(i)]; }
-const Variant& VarArray::At(int i) const { return items_[Offset(i)]; }
 Variant& VarArray::At(int i, int j) { return items_[Offset(i, j)]; }
 const Variant& VarArray::At(int i, int j) const { return items_[Offset(i, j)]; }
 
 void VarArray::Redim(int highBound) {
-    size_t last = low_.size() - 1;
+    size_t last = static_cast<size_t>(dims_ - 1);
     int count = highBound - low_[last] + 1;
     if (count < 0) throw EVariantError("Variant array bounds error: high bound below low bound");
     count_[last] = count;
     size_t total = 1;
-    for (int c : count_) total *= static_cast<size_t>(c);
+    for (int d = 0; d < dims_; ++d) total *= static_cast<size_t>(count_[static_cast<size_t>(d)]);
     items_.resize(total);
 }
 

@@ -3,6 +3,7 @@
 // Arrays are values: copying a Variant copies its array (shared until written).
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -55,7 +56,13 @@ public:
     static Variant Null();
     static Variant FromDate(double oleDate);
 
-    VarType Type() const;
+    VarType Type() const {
+        static constexpr VarType kTypes[] = {VarType::Empty,    VarType::Null,     VarType::ShortInt, VarType::Byte,
+                                             VarType::SmallInt, VarType::Integer,  VarType::Int64,    VarType::Boolean,
+                                             VarType::Double,   VarType::Date,     VarType::String,   VarType::Dispatch,
+                                             VarType::Array};
+        return kTypes[value_.index()];
+    }
     bool IsEmpty() const { return Type() == VarType::Empty; }
     bool IsNull() const { return Type() == VarType::Null; }
     bool IsEmptyOrNull() const { return IsEmpty() || IsNull(); }
@@ -68,6 +75,8 @@ public:
     // 0 / "" / false; Null and arrays raise EVariantError, as does text that
     // is not a number.
     std::string ToString() const;
+    // The text of a String variant, read in place; nullptr for every other type.
+    const std::string* StringIf() const { return std::get_if<std::string>(&value_); }
     int32_t ToInt() const;
     int64_t ToInt64() const;
     double ToDouble() const;
@@ -104,13 +113,13 @@ public:
     VarArray(int low, int high);                              // one dimension
     VarArray(int low0, int high0, int low1, int high1);       // two dimensions
 
-    int DimCount() const { return static_cast<int>(low_.size()); }
+    int DimCount() const { return dims_; }
     int LowBound(int dim = 1) const;   // dims are numbered from 1, as VarArrayLowBound does
     int HighBound(int dim = 1) const;
     int Count(int dim = 1) const { return HighBound(dim) - LowBound(dim) + 1; }
 
-    Variant& At(int i);
-    const Variant& At(int i) const;
+    Variant& At(int i) { return items_[Offset(i)]; }
+    const Variant& At(int i) const { return items_[Offset(i)]; }
     Variant& At(int i, int j);
     const Variant& At(int i, int j) const;
 
@@ -121,11 +130,18 @@ public:
     static VarArray Of(std::vector<Variant> values);
 
 private:
-    size_t Offset(int i) const;
+    size_t Offset(int i) const {
+        if (dims_ == 1 && i >= low_[0] && i < low_[0] + count_[0]) return static_cast<size_t>(i - low_[0]);
+        BadIndex(i);
+    }
     size_t Offset(int i, int j) const;
+    [[noreturn]] void BadIndex(int i) const;
 
-    std::vector<int> low_;
-    std::vector<int> count_;
+    // Bounds live in the array itself: a row of a server answer is one
+    // allocation for its elements, none for its shape.
+    int dims_;                       // 1 or 2
+    std::array<int, 2> low_{};       // low bound per dimension
+    std::array<int, 2> count_{};     // element count per dimension
     std::vector<Variant> items_;
 };
 

@@ -55,6 +55,25 @@ TEST(VariantArray, OneDimensionWithExplicitBounds) {
     EXPECT_THROW(a.At(2, 0), plat::EVariantError);
 }
 
+TEST(VariantArray, IndexesOutsideTheShapeRaise) {
+    VarArray table(0, 1, 0, 1);
+    EXPECT_THROW(table.At(0), plat::EVariantError);   // two dimensions, one index
+    VarArray empty(0, -1);
+    EXPECT_EQ(empty.Count(), 0);
+    EXPECT_THROW(empty.At(0), plat::EVariantError);
+    empty.Redim(0);
+    empty.At(0) = "grown";
+    EXPECT_EQ(empty.At(0).ToString(), "grown");
+    VarArray negative(-3, -1);
+    negative.At(-3) = int32_t(7);
+    EXPECT_EQ(negative.At(-3).ToInt(), 7);
+    EXPECT_THROW(negative.At(0), plat::EVariantError);
+    EXPECT_THROW(negative.At(-4), plat::EVariantError);
+    VarArray high(2147483640, 2147483646);
+    EXPECT_THROW(high.At(2147483647), plat::EVariantError);
+    EXPECT_THROW(high.At(-2147483647 - 1), plat::EVariantError);
+}
+
 TEST(VariantArray, TwoDimensionsGrowInTheLastWithoutMovingElements) {
     VarArray list(0, 1, 0, 0);
     list.At(0, 0) = "alpha";
