@@ -17,6 +17,8 @@
 #include <QStyledItemDelegate>
 #include <QTableView>
 
+#include <climits>
+
 namespace vcl {
 
 const std::vector<std::string>& GridOptionNames() {
@@ -66,12 +68,33 @@ public:
     const std::string& Cell(int col, int row) const { return cells_[Offset(col, row)]; }
 
     // A cell whose text does not change is not reported to the view.
-    void SetCell(int col, int row, const std::string& text) {
+    void SetCell(int col, int row, std::string text) {
         std::string& cell = cells_[Offset(col, row)];
         if (cell == text) return;
-        cell = text;
+        cell = std::move(text);
+        if (updates_ > 0) {
+            dirtyTop_ = std::min(dirtyTop_, row);
+            dirtyBottom_ = std::max(dirtyBottom_, row);
+            dirtyLeft_ = std::min(dirtyLeft_, col);
+            dirtyRight_ = std::max(dirtyRight_, col);
+            return;
+        }
         QModelIndex at = index(row, col);
         emit dataChanged(at, at, {Qt::DisplayRole, Qt::EditRole});
+    }
+
+    void BeginUpdate() {
+        if (updates_++ == 0) ResetDirty();
+    }
+
+    // The changed cells that are still in the grid, reported once.
+    void EndUpdate() {
+        if (updates_ == 0 || --updates_ > 0) return;
+        int bottom = std::min(dirtyBottom_, rows_ - 1), right = std::min(dirtyRight_, cols_ - 1);
+        bool any = dirtyTop_ <= bottom && dirtyLeft_ <= right;
+        int top = dirtyTop_, left = dirtyLeft_;
+        ResetDirty();
+        if (any) emit dataChanged(index(top, left), index(bottom, right), {Qt::DisplayRole, Qt::EditRole});
     }
 
     // Added rows are empty; removed rows lose their text.
@@ -115,6 +138,10 @@ public:
     }
 
 private:
+    void ResetDirty() {
+        dirtyTop_ = dirtyLeft_ = INT_MAX;
+        dirtyBottom_ = dirtyRight_ = -1;
+    }
     size_t Offset(int col, int row) const {
         return static_cast<size_t>(row) * static_cast<size_t>(cols_) + static_cast<size_t>(col);
     }
@@ -134,6 +161,11 @@ private:
     int rows_;
     int cols_;
     std::vector<std::string> cells_;   // row-major, rows_ * cols_
+    int updates_ = 0;                  // open BeginUpdate calls
+    int dirtyTop_ = INT_MAX;           // rectangle of the cells changed while updates_ > 0
+    int dirtyLeft_ = INT_MAX;
+    int dirtyBottom_ = -1;
+    int dirtyRight_ = -1;
 };
 
 namespace {
@@ -299,11 +331,14 @@ std::string TStringGrid::Cells(int col, int row) const {
     return model_->Contains(col, row) ? model_->Cell(col, row) : std::string();
 }
 
-void TStringGrid::SetCell(int col, int row, const std::string& text) {
+void TStringGrid::SetCell(int col, int row, std::string text) {
     if (!model_->Contains(col, row))
         throw plat::Exception("Grid index out of range (" + std::to_string(col) + ", " + std::to_string(row) + ")");
-    model_->SetCell(col, row, text);
+    model_->SetCell(col, row, std::move(text));
 }
+
+void TStringGrid::BeginUpdate() { model_->BeginUpdate(); }
+void TStringGrid::EndUpdate() { model_->EndUpdate(); }
 
 std::string TStringGrid::DisplayText(int col, int row) const {
     return model_->index(row, col).data(Qt::DisplayRole).toString().toStdString();

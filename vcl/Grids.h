@@ -41,7 +41,12 @@ public:
     // The text of cell (col, row); empty outside the grid.
     std::string Cells(int col, int row) const;
     // Raises plat::Exception outside the grid.
-    void SetCell(int col, int row, const std::string& text);
+    void SetCell(int col, int row, std::string text);
+    // Between BeginUpdate and EndUpdate the view hears of changed cells once,
+    // at the outermost EndUpdate, as one rectangle around all of them; the
+    // cells themselves change at once. Calls nest.
+    void BeginUpdate();
+    void EndUpdate();
     int DefaultColWidth() const { return defaultColWidth_; }
     void SetDefaultColWidth(int width);
     int DefaultRowHeight() const { return defaultRowHeight_; }

@@ -97,6 +97,50 @@ TEST_F(GridFixture, LongGridTakesTheDefaultRowHeightAndOnlyChangedRowsDiffer) {
     EXPECT_EQ(grid->View()->currentIndex().row(), 100001);
 }
 
+TEST_F(GridFixture, CellsChangedInAnUpdateAreReportedOnceAsOneRectangle) {
+    grid->SetColCount(4);
+    grid->SetRowCount(6);
+    QAbstractItemModel* model = grid->View()->model();
+    std::vector<std::pair<QModelIndex, QModelIndex>> reports;
+    QObject::connect(model, &QAbstractItemModel::dataChanged,
+                     [&](const QModelIndex& from, const QModelIndex& to) { reports.emplace_back(from, to); });
+    grid->BeginUpdate();
+    grid->SetCell(2, 1, "a");
+    grid->BeginUpdate();
+    grid->SetCell(1, 4, "b");
+    grid->EndUpdate();
+    grid->SetCell(3, 2, "c");
+    EXPECT_EQ(grid->Cells(1, 4), "b");   // the cell changes at once
+    EXPECT_TRUE(reports.empty());
+    grid->EndUpdate();
+    ASSERT_EQ(reports.size(), 1u);
+    EXPECT_EQ(reports[0].first, model->index(1, 1));
+    EXPECT_EQ(reports[0].second, model->index(4, 3));
+    EXPECT_EQ(grid->DisplayText(3, 2), "c");
+
+    reports.clear();
+    grid->BeginUpdate();
+    grid->SetCell(2, 1, "a");   // unchanged
+    grid->EndUpdate();
+    EXPECT_TRUE(reports.empty());
+
+    // Rows removed inside the update are not reported; an extra EndUpdate is harmless.
+    grid->BeginUpdate();
+    grid->SetCell(1, 1, "d");
+    grid->SetCell(2, 5, "e");
+    grid->SetRowCount(3);
+    grid->EndUpdate();
+    grid->EndUpdate();
+    ASSERT_EQ(reports.size(), 1u);
+    EXPECT_EQ(reports[0].first, model->index(1, 1));
+    EXPECT_EQ(reports[0].second, model->index(2, 2));
+
+    reports.clear();
+    grid->SetCell(0, 2, "f");   // outside an update: at once
+    ASSERT_EQ(reports.size(), 1u);
+    EXPECT_EQ(reports[0].first, model->index(2, 0));
+}
+
 TEST_F(GridFixture, FixedCellsAreNeitherSelectableNorEditable) {
     grid->SetColCount(4);
     grid->SetRowCount(4);
