@@ -94,9 +94,20 @@ std::vector<int> ColumnsForFields(const std::vector<std::string>& fields, const 
 
 // The rows of `table` with the picked columns, in pick order. The table's
 // values are moved into the answer; a column picked more than once is
-// copied for all but its last pick.
+// copied for all but its last pick. When the field list picks every column
+// in select order (the usual case), each row's values become the row's
+// array as they are.
 plat::Variant RowsAnswer(ResultTable&& table, const std::vector<int>& picks) {
     if (table.rows.empty()) return {};
+    bool inOrder = picks.size() == table.columns.size();   // every column once, in select order
+    for (size_t f = 0; inOrder && f < picks.size(); ++f) inOrder = picks[f] == static_cast<int>(f);
+    for (size_t r = 0; inOrder && r < table.rows.size(); ++r) inOrder = table.rows[r].size() == picks.size();
+    if (inOrder) {
+        plat::VarArray rows(0, static_cast<int>(table.rows.size()) - 1);
+        for (size_t r = 0; r < table.rows.size(); ++r)
+            rows.At(static_cast<int>(r)) = plat::Variant(plat::VarArray::Of(std::move(table.rows[r])));
+        return plat::Variant(std::move(rows));
+    }
     std::vector<bool> lastPick(picks.size(), true);
     for (size_t f = 0; f < picks.size(); ++f)
         for (size_t later = f + 1; later < picks.size() && lastPick[f]; ++later) lastPick[f] = picks[later] != picks[f];

@@ -12,6 +12,7 @@
 #pragma once
 
 #include <filesystem>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -42,7 +43,8 @@ private:
     void InstallGuard();
 
     std::filesystem::path file_;
-    sqlite3* db_ = nullptr;
+    sqlite3* db_ = nullptr;   // opened without SQLite's own mutex: mutex_ serialises each statement
+    std::mutex mutex_;        // held for the whole of one QueryNative
 };
 
 // The company databases of a data folder.

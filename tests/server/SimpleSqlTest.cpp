@@ -2,9 +2,11 @@
 // PostgreSQL with the same expectations: SQL Server meaning of padded CHAR
 // keys, concatenation, TOP and "$$"; the read-only guard; the answer's shape
 // for both parameter shapes; UnitConvert; trace.
+#include <atomic>
 #include <fstream>
 #include <memory>
 #include <sstream>
+#include <thread>
 #include <tuple>
 
 #include "ServerTestSupport.h"
@@ -362,3 +364,25 @@ TEST_P(SimpleSqlTest, TraceRecordsEveryCall) {
 }
 
 }  // namespace
+
+// ---------------------------------------------------- one connection, several threads
+
+// The SQLite connection runs without SQLite's own locking; the service must
+// still answer callers on several threads at once, each with its own rows.
+TEST_P(SimpleSqlTest, CallsFromSeveralThreadsEachGetTheirOwnAnswer) {
+    const std::string lines = "SELECT TD003, TD004 FROM $$COPTD WHERE TD002 = '123' ORDER BY TD003";
+    const std::string heads = "SELECT TC002, TC003 FROM $$COPTC WHERE TC027 = 'Y' ORDER BY TC003";
+    std::atomic<int> wrong{0};
+    auto run = [&](bool lineQuery) {
+        for (int i = 0; i < 200; ++i) {
+            Variant a = lineQuery ? Run(lines, "TD003,TD004") : Run(heads, "TC002,TC003");
+            bool ok = lineQuery ? RowCount(a) == 2 && a[1][1].ToString() == "BR-6204"
+                                : RowCount(a) == 3 && a[2][1].ToString() == "20240107";
+            if (!ok) ++wrong;
+        }
+    };
+    std::thread other(run, true);
+    run(false);
+    other.join();
+    EXPECT_EQ(wrong.load(), 0);
+}
