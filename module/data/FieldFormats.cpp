@@ -86,17 +86,43 @@ bool TypedDate(const std::string& text, int kind, const std::string& separator, 
     return true;
 }
 
-std::string DateParts(int kind, const std::string& separator, int y, int m, int d) {
-    std::string s = Sep(separator);
-    char buf[96];
-    switch (Kind(kind)) {
-        case 2: std::snprintf(buf, sizeof buf, "%.2d%s%.2d%s%.4d", m, s.c_str(), d, s.c_str(), y); break;
-        case 3: std::snprintf(buf, sizeof buf, "%.2d%s%.2d%s%.4d", d, s.c_str(), m, s.c_str(), y); break;
-        case 4: std::snprintf(buf, sizeof buf, "%.2d%s%.2d%s%.2d", y - 1911, s.c_str(), m, s.c_str(), d); break;
-        case 5: std::snprintf(buf, sizeof buf, "%.3d%s%.2d%s%.2d", y - 1911, s.c_str(), m, s.c_str(), d); break;
-        default: std::snprintf(buf, sizeof buf, "%.4d%s%.2d%s%.2d", y, s.c_str(), m, s.c_str(), d); break;
+// Appends n with at least `width` digits, zeros in front, as printf's "%.Nd" writes it.
+void AppendNumber(std::string& out, int n, int width) {
+    long long v = n;
+    if (v < 0) {
+        out += '-';
+        v = -v;
     }
-    return buf;
+    char digits[24];
+    int count = 0;
+    do {
+        digits[count++] = static_cast<char>('0' + v % 10);
+        v /= 10;
+    } while (v > 0);
+    for (int i = count; i < width; ++i) out += '0';
+    while (count > 0) out += digits[--count];
+}
+
+// The date in the kind's order and widths. Written by hand: the order list
+// formats two dates for every one of its rows.
+std::string DateParts(int kind, const std::string& separator, int y, int m, int d) {
+    // A NUL separator writes nothing, as it did when the parts were printed with "%s".
+    const bool hasSep = !separator.empty() && separator[0] != '\0';
+    const char sep = hasSep ? separator[0] : '\0';
+    std::string out;
+    out.reserve(12);
+    auto part = [&](int value, int width, bool last) {
+        AppendNumber(out, value, width);
+        if (!last && hasSep) out += sep;
+    };
+    switch (Kind(kind)) {
+        case 2: part(m, 2, false); part(d, 2, false); part(y, 4, true); break;
+        case 3: part(d, 2, false); part(m, 2, false); part(y, 4, true); break;
+        case 4: part(y - 1911, 2, false); part(m, 2, false); part(d, 2, true); break;
+        case 5: part(y - 1911, 3, false); part(m, 2, false); part(d, 2, true); break;
+        default: part(y, 4, false); part(m, 2, false); part(d, 2, true); break;
+    }
+    return out;
 }
 
 // True when `text` holds nothing but blanks and the characters of `separator`.
@@ -119,7 +145,12 @@ bool Digits(const std::string& s) {
 
 double DbDateToValue(const std::string& dbDate) {
     if (dbDate.size() != 8 || !Digits(dbDate)) return 0;
-    int y = std::stoi(dbDate.substr(0, 4)), m = std::stoi(dbDate.substr(4, 2)), d = std::stoi(dbDate.substr(6, 2));
+    auto number = [&](size_t at, size_t width) {   // digits only, checked above
+        int n = 0;
+        for (size_t i = at; i < at + width; ++i) n = n * 10 + (dbDate[i] - '0');
+        return n;
+    };
+    int y = number(0, 4), m = number(4, 2), d = number(6, 2);
     double value = 0;
     if (y == 0 || m == 0 || d == 0 || !vcl::TryEncodeDate(y, m, d, value)) return 0;
     return value;

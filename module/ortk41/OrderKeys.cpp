@@ -22,4 +22,19 @@ std::string Value(const plat::Variant& row, int n) {
     return plat::VarToStr(values.At(n));
 }
 
+void AppendValue(std::string& out, const plat::Variant& row, int n, int width) {
+    const size_t start = out.size();
+    const plat::VarArray* values = row.IsArray() && row.Array().DimCount() == 1 ? &row.Array() : nullptr;
+    if (values && n >= values->LowBound() && n <= values->HighBound()) {
+        const plat::Variant& value = values->At(n);
+        if (const std::string* text = value.StringIf()) out += *text;
+        else out += plat::VarToStr(value);
+    }
+    if (width <= 0) return;
+    size_t length = 0;
+    for (size_t i = start; i < out.size(); ++i)
+        if ((static_cast<unsigned char>(out[i]) & 0xC0) != 0x80) ++length;
+    if (length < static_cast<size_t>(width)) out.append(static_cast<size_t>(width) - length, ' ');
+}
+
 }  // namespace ortk41

@@ -19,6 +19,9 @@ std::string RowKey(const plat::Variant& row);
 
 // Value n of a listing row as text ("" for a missing, Empty or Null value).
 std::string Value(const plat::Variant& row, int n);
+// Appends Value(row, n) to `out`, filled with blanks to `width` characters
+// when it is shorter (as PadRight fills); no copy of a text value is made.
+void AppendValue(std::string& out, const plat::Variant& row, int n, int width = 0);
 
 // Kind codes of the tree's nodes.
 enum NodeKind : int {

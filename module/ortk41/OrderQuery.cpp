@@ -41,15 +41,44 @@ std::string OrderListSql(const OrderConditions& c, const DateToDb& displayDateTo
     return sql;
 }
 
+// Both texts are built in one string: the order list makes two for each of its rows.
 std::string OrderHeadText(const plat::Variant& row, const std::function<std::string(const std::string&)>& displayDate) {
-    return DocumentKey(Value(row, 0), Value(row, 1)) + " " + displayDate(Value(row, 5)) + " " + Value(row, 6) + "(" +
-           Value(row, 7) + ")";
+    std::string text;
+    text.reserve(96);
+    AppendValue(text, row, 0, 4);                        // DocumentKey(type, number)
+    text += '-';
+    AppendValue(text, row, 1, 11);
+    text += ' ';
+    text += displayDate(Value(row, 5));
+    text += ' ';
+    AppendValue(text, row, 6);
+    text += '(';
+    AppendValue(text, row, 7);
+    text += ')';
+    return text;
 }
 
 std::string OrderLineText(const plat::Variant& row, const std::string& deliveryWord,
                           const std::function<std::string(const std::string&)>& displayDate) {
-    return RowKey(Value(row, 0), Value(row, 1), plat::PadRight(Value(row, 2), 4)) + " " + Value(row, 3) + "(" +
-           Value(row, 4) + ") " + Value(row, 8) + " " + Value(row, 9) + " " + deliveryWord + displayDate(Value(row, 10));
+    std::string text;
+    text.reserve(160);
+    AppendValue(text, row, 0, 4);                        // RowKey(type, number, sequence filled to 4)
+    text += '-';
+    AppendValue(text, row, 1, 11);
+    text += '-';
+    AppendValue(text, row, 2, 4);
+    text += ' ';
+    AppendValue(text, row, 3);
+    text += '(';
+    AppendValue(text, row, 4);
+    text += ") ";
+    AppendValue(text, row, 8);
+    text += ' ';
+    AppendValue(text, row, 9);
+    text += ' ';
+    text += deliveryWord;
+    text += displayDate(Value(row, 10));
+    return text;
 }
 
 }  // namespace ortk41

@@ -38,6 +38,22 @@ TEST(DateConversions, a_stored_date_shows_in_each_kind_with_the_first_separator_
     EXPECT_EQ(DbDateToDisplay(1, "/", 0.0), "");
 }
 
+// The date parts are written by hand rather than printed; these are the
+// cases where printf's "%.Nd" and "%s" had something to say.
+TEST(DateConversions, years_before_1911_and_odd_separators_show_as_printf_wrote_them) {
+    struct Case { int kind; std::string sep, stored, shown; };
+    for (const Case& c : std::vector<Case>{{4, "/", "19050607", "-06/06/07"},
+                                           {5, "/", "19050607", "-006/06/07"},
+                                           {4, "/", "18000101", "-111/01/01"},
+                                           {4, "/", "19110101", "00/01/01"},
+                                           {5, "/", "19120101", "001/01/01"},
+                                           {1, "/", "01000101", "0100/01/01"},
+                                           {2, "/", "99991231", "12/31/9999"},
+                                           {1, std::string("\0/", 2), "20260305", "20260305"},
+                                           {3, "\xE5\xB9\xB4", "20260305", "05\xE5" "03\xE5" "2026"}})
+        EXPECT_EQ(DbDateToDisplay(c.kind, c.sep, c.stored), c.shown) << "kind " << c.kind << " " << c.stored;
+}
+
 TEST(DateConversions, typed_dates_are_stored_in_eight_digits_without_a_calendar_check) {
     EXPECT_EQ(DisplayDateToDb("2026/3/5", 1, "/"), "20260305");
     EXPECT_EQ(DisplayDateToDb("5-3-2026", 3, "-"), "20260305");

@@ -5,6 +5,7 @@
 
 #include "OrderTestSupport.h"
 #include "StrUtils.h"
+#include "ortk41/OrderKeys.h"
 #include "ortk41/OrderQuery.h"
 
 using namespace ortk41;
@@ -77,6 +78,30 @@ TEST(OrderRowLabels, HeadAndLineLabelsOfAListedRow) {
     EXPECT_EQ(OrderHeadText(row, shown), "2201-123         2024/01/15 华东机械(C001)");
     EXPECT_EQ(OrderLineText(row, "预交货日:", shown),
               "2201-123        -1    SC-M6-20(六角螺丝) 600 PCS 预交货日:2024/01/25");
+}
+
+// The tree cuts the keys off the front of these texts, so they must start
+// with exactly what DocumentKey and RowKey write, whatever the row holds.
+TEST(OrderRowLabels, KeysOfOddRowsMatchTheKeyTexts) {
+    auto shown = [](const std::string& d) { return "<" + d + ">"; };
+    const std::vector<plat::Variant> rows = {
+        plat::VarArrayOf({"销售", "编号一二三", "12345", "A", plat::Variant::Null(), "20240115", int32_t(7), 1.5}),
+        plat::VarArrayOf({"22010", "123456789012", int32_t(3), plat::Variant(), "x", plat::Variant::Null()}),
+        plat::VarArrayOf({"", "", ""}),
+        plat::Variant("not a row"),
+        plat::Variant(plat::VarArray(1, 3)),   // not 0-based: value 0 is missing
+    };
+    for (const plat::Variant& row : rows) {
+        const std::string head = DocumentKey(Value(row, 0), Value(row, 1)) + " " + shown(Value(row, 5)) + " " +
+                                 Value(row, 6) + "(" + Value(row, 7) + ")";
+        const std::string line = RowKey(Value(row, 0), Value(row, 1), plat::PadRight(Value(row, 2), 4)) + " " +
+                                 Value(row, 3) + "(" + Value(row, 4) + ") " + Value(row, 8) + " " + Value(row, 9) +
+                                 " 交:" + shown(Value(row, 10));
+        EXPECT_EQ(OrderHeadText(row, shown), head) << head;
+        EXPECT_EQ(OrderLineText(row, "交:", shown), line) << line;
+    }
+    EXPECT_EQ(OrderHeadText(rows[0], shown), "销售  -编号一二三       <20240115> 7(1.5)");
+    EXPECT_EQ(OrderLineText(rows[1], "", shown), "22010-123456789012-3    (x)   <>");
 }
 
 // ---------------------------------------------------- listed from the demo database
