@@ -125,7 +125,10 @@ SqliteDatabase::SqliteDatabase(const std::filesystem::path& file) : file_(file) 
     InstallGuard();
 }
 
-SqliteDatabase::~SqliteDatabase() { sqlite3_close_v2(db_); }
+SqliteDatabase::~SqliteDatabase() {
+    for (auto& [text, stmt] : prepared_) sqlite3_finalize(stmt);
+    sqlite3_close_v2(db_);
+}
 
 void SqliteDatabase::Open() {
     if (!std::filesystem::is_regular_file(file_)) throw SqlError("database file not found: " + file_.string());
@@ -166,9 +169,20 @@ ColumnCatalogue SqliteDatabase::ReadCatalogue() {
 
 void SqliteDatabase::InstallGuard() { sqlite3_set_authorizer(db_, AuthorizeReadOnly, nullptr); }
 
-ResultTable SqliteDatabase::QueryNative(const std::string& sqliteText, const std::vector<std::string>& parameters) {
-    std::lock_guard lock(mutex_);
-    StatementHolder holder;   // finalized before the lock is let go
+namespace {
+constexpr size_t kPreparedLimit = 64;
+}
+
+// A statement for the text, prepared now or taken out of prepared_; throws
+// as the guard refuses. The caller hands it back through Release.
+sqlite3_stmt* SqliteDatabase::Prepare(const std::string& sqliteText) {
+    auto kept = prepared_.find(sqliteText);
+    if (kept != prepared_.end()) {
+        sqlite3_stmt* stmt = kept->second;
+        prepared_.erase(kept);
+        return stmt;
+    }
+    StatementHolder holder;
     const char* tail = nullptr;
     int rc = sqlite3_prepare_v2(db_, sqliteText.c_str(), static_cast<int>(sqliteText.size()), &holder.stmt, &tail);
     if (rc == SQLITE_AUTH) throw SqlRefused("statement refused: this service only reads data");
@@ -176,19 +190,50 @@ ResultTable SqliteDatabase::QueryNative(const std::string& sqliteText, const std
     if (!holder.stmt) throw SqlError("empty SQL statement");
     if (!OnlyBlanksAndSemicolons(tail)) throw SqlRefused("statement refused: one statement per call");
     if (!sqlite3_stmt_readonly(holder.stmt)) throw SqlRefused("statement refused: this service only reads data");
+    sqlite3_stmt* stmt = holder.stmt;
+    holder.stmt = nullptr;
+    return stmt;
+}
+
+// Keeps a statement that ran to its end for the next call of the same text;
+// finalizes any other.
+void SqliteDatabase::Release(const std::string& sqliteText, sqlite3_stmt* stmt, bool reusable) {
+    if (!reusable || sqlite3_reset(stmt) != SQLITE_OK || sqlite3_clear_bindings(stmt) != SQLITE_OK) {
+        sqlite3_finalize(stmt);
+        return;
+    }
+    if (prepared_.size() >= kPreparedLimit) {
+        for (auto& [text, kept] : prepared_) sqlite3_finalize(kept);
+        prepared_.clear();
+    }
+    prepared_.emplace(sqliteText, stmt);
+}
+
+ResultTable SqliteDatabase::QueryNative(const std::string& sqliteText, const std::vector<std::string>& parameters) {
+    std::lock_guard lock(mutex_);
+    struct Running {   // hands the statement back however the reading ends
+        SqliteDatabase& db;
+        const std::string& text;
+        sqlite3_stmt* stmt;
+        bool done = false;
+        ~Running() { db.Release(text, stmt, done); }
+    } running{*this, sqliteText, Prepare(sqliteText)};
+    sqlite3_stmt* stmt = running.stmt;
     for (size_t i = 0; i < parameters.size(); ++i)
-        sqlite3_bind_text(holder.stmt, static_cast<int>(i + 1), parameters[i].c_str(), -1, SQLITE_TRANSIENT);
+        sqlite3_bind_text(stmt, static_cast<int>(i + 1), parameters[i].c_str(), -1, SQLITE_TRANSIENT);
 
     ResultTable result;
-    int count = sqlite3_column_count(holder.stmt);
-    for (int i = 0; i < count; ++i) result.columns.emplace_back(sqlite3_column_name(holder.stmt, i));
-    while ((rc = sqlite3_step(holder.stmt)) == SQLITE_ROW) {
+    int rc;
+    int count = sqlite3_column_count(stmt);
+    for (int i = 0; i < count; ++i) result.columns.emplace_back(sqlite3_column_name(stmt, i));
+    while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
         std::vector<plat::Variant> row;
         row.reserve(count);
-        for (int i = 0; i < count; ++i) row.push_back(ColumnValue(holder.stmt, i));
+        for (int i = 0; i < count; ++i) row.push_back(ColumnValue(stmt, i));
         result.rows.push_back(std::move(row));
     }
     if (rc != SQLITE_DONE) throw SqlError(std::string("SQL error: ") + sqlite3_errmsg(db_));
+    running.done = true;
     return result;
 }
 

@@ -12,6 +12,7 @@
 #pragma once
 
 #include <filesystem>
+#include <map>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -19,6 +20,7 @@
 #include "CompanyDatabase.h"
 
 struct sqlite3;
+struct sqlite3_stmt;
 
 namespace server {
 
@@ -41,10 +43,16 @@ private:
     void RegisterFunctions();
     ColumnCatalogue ReadCatalogue();
     void InstallGuard();
+    sqlite3_stmt* Prepare(const std::string& sqliteText);
+    void Release(const std::string& sqliteText, sqlite3_stmt* stmt, bool reusable);
 
     std::filesystem::path file_;
     sqlite3* db_ = nullptr;   // opened without SQLite's own mutex: mutex_ serialises each statement
     std::mutex mutex_;        // held for the whole of one QueryNative
+    // Statements that passed the guard, kept prepared by their exact text: a
+    // window asks the same statements again when a node is expanded again.
+    // A statement is out of the map while it runs; the map is emptied when full.
+    std::map<std::string, sqlite3_stmt*> prepared_;
 };
 
 // The company databases of a data folder.

@@ -202,6 +202,7 @@ TEST_P(RefusedStatementTest, IsRefusedAndChangesNothing) {
     std::vector<std::string> before = StoredRows();
     ASSERT_EQ(before.size(), 4u + 3u + 1u);
     EXPECT_THROW(Run(std::get<1>(GetParam()), ""), server::SqlError);
+    EXPECT_THROW(Run(std::get<1>(GetParam()), ""), server::SqlError);   // asked again: refused again
     EXPECT_EQ(StoredRows(), before);
     EXPECT_FALSE(dbs_->TableExists("PRTest65", "X"));
     EXPECT_TRUE(dbs_->TableExists("PRTest65", "COPTC"));
@@ -385,4 +386,33 @@ TEST_P(SimpleSqlTest, CallsFromSeveralThreadsEachGetTheirOwnAnswer) {
     run(false);
     other.join();
     EXPECT_EQ(wrong.load(), 0);
+}
+
+// ---------------------------------------------------- statements kept prepared
+
+// SQLite statements are kept prepared by their text: asked again, one reads
+// afresh with its own parameters, also after an error and after more texts
+// than are kept.
+TEST_P(SimpleSqlTest, AStatementAskedAgainReadsAfreshWithItsOwnParameters) {
+    auto* sqlite = dynamic_cast<server::SqliteDatabase*>(&service_->Database("PRTest65"));
+    if (!sqlite) GTEST_SKIP() << "statements are kept prepared on SQLite only";
+    const std::string byOrder = "SELECT TD003 FROM COPTD WHERE TD002 = ?1 ORDER BY TD003";
+    EXPECT_EQ(sqlite->QueryNative(byOrder, {"123        "}).rows.size(), 2u);
+    server::ResultTable other = sqlite->QueryNative(byOrder, {"20240100001"});
+    ASSERT_EQ(other.rows.size(), 1u);
+    EXPECT_EQ(other.rows[0][0].ToString(), "0001");
+    EXPECT_EQ(sqlite->QueryNative(byOrder).rows.size(), 0u);   // no parameter: NULL, not the last one bound
+
+    // A statement that fails while it runs is not kept half-read.
+    const std::string failing = "SELECT CAST(TD003 AS INT) / (CASE WHEN TD003 = '0002' THEN abs(-9223372036854775807 - 1) ELSE 1 END) FROM COPTD";
+    EXPECT_THROW(sqlite->QueryNative(failing), server::SqlError);
+    EXPECT_THROW(sqlite->QueryNative(failing), server::SqlError);
+
+    for (int i = 0; i < 70; ++i)
+        EXPECT_EQ(sqlite->QueryNative("SELECT " + std::to_string(i) + " FROM COPTC").rows.size(), 4u);
+    EXPECT_EQ(sqlite->QueryNative(byOrder, {"123        "}).rows.size(), 2u);
+    Variant answer = Run("SELECT TC001, TC002 FROM $$COPTC WHERE TC003 = '20240107'", "TC001,TC002");
+    answer = Run("SELECT TC001, TC002 FROM $$COPTC WHERE TC003 = '20240107'", "TC001,TC002");
+    ASSERT_EQ(RowCount(answer), 1);
+    EXPECT_EQ(answer[0][1].ToString(), "7          ");
 }
