@@ -80,10 +80,15 @@ std::string ExportFileName(const std::string& folder, const std::string& program
            QDateTime::currentDateTime().toString("yyyyMMddHHmmss").toStdString() + ".xls";
 }
 
-int Ask(TfrmRadical* form, const std::string& text) {
-    return form->KvConverter()->ShowMessageBox(text, plat::MsgDlgType::Confirmation,
-                                               {plat::MsgDlgBtn::Yes, plat::MsgDlgBtn::No});
+// The question both exports ask about the file they wrote; `format` is the
+// language text of "sOpenDoc" with the file's place holder.
+bool WantsToOpen(TfrmRadical* form, const std::string& format, const std::string& file) {
+    std::string question = plat::Format(format, {plat::Variant(file)});
+    return form->KvConverter()->ShowMessageBox(question, plat::MsgDlgType::Confirmation,
+                                               {plat::MsgDlgBtn::Yes, plat::MsgDlgBtn::No}) == plat::mrYes;
 }
+
+constexpr char kOpenDocText[] = "转出文档: \r%s\r\r是否打开文档?";
 
 void Tell(TfrmRadical* form, const std::string& text) {
     form->KvConverter()->ShowMessageBox(text, plat::MsgDlgType::Warning, {plat::MsgDlgBtn::OK});
@@ -214,9 +219,7 @@ bool TdmSingle::ExportToExcel(TClientDataSet* dataSet, TfrmRadical* form, bool f
         excel.Connect(false);
         return false;
     }
-    std::string question = plat::Format(LangText("TdmSingle", "sOpenDoc", "转出文档: \r%s\r\r是否打开文档?"),
-                                        {plat::Variant(file)});
-    if (Ask(form, question) == plat::mrYes) {
+    if (WantsToOpen(form, LangText("TdmSingle", "sOpenDoc", kOpenDocText), file)) {
         // The application shows the workbook; the desktop opens the saved file for it.
         excel.SetVisible(true);
         OpenExportedFile(form, file);
@@ -282,7 +285,5 @@ void TdmSingle::ExportToXlsFile(TClientDataSet* dataSet, TfrmRadical* form) {
         Tell(form, e.what());
         return;
     }
-    std::string question = plat::Format(LangText("TdmSingle", "sOpenDoc", "转出文档: \r%s\r\r是否打开文档?"),
-                                        {plat::Variant(file)});
-    if (Ask(form, question) == plat::mrYes) OpenExportedFile(form, file);
+    if (WantsToOpen(form, LangText("TdmSingle", "sOpenDoc", kOpenDocText), file)) OpenExportedFile(form, file);
 }
