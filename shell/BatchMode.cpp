@@ -344,7 +344,7 @@ int RunBatch(int argc, char** argv, int firstOption) {
     }
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
     if (!options->UICodePage.empty()) setenv("ORTK_UI_CODE_PAGE", options->UICodePage.c_str(), 1);
-    QApplication app(argc, argv);
+    vcl::TQtApplication app(argc, argv);
     QApplication::setApplicationName("TamberWorkCenter");
 
     ShellSettings settings = LoadShellSettings();

@@ -1,6 +1,8 @@
 // The shell's main window.
 #include "MainWindow.h"
 
+#include "Classes.h"
+
 #include <QCloseEvent>
 #include <QMenuBar>
 #include <QMessageBox>
@@ -58,7 +60,7 @@ void MainWindow::OpenProgram(const OpenRequest& request) {
 void MainWindow::Log(const QString& line) { log_->appendPlainText(line); }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
-    modules_.CloseAll();
+    vcl::Guarded([this] { modules_.CloseAll(); });
     event->accept();
 }
 

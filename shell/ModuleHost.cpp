@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <filesystem>
 
+#include "Classes.h"
 #include "Exceptions.h"
 
 namespace shell {
@@ -57,7 +58,7 @@ TDLLBaseController& ModuleHost::Open(const OpenRequest& request, const std::stri
         // A destroyed window leaves a controller to free, but not from inside its own call.
         if (code == ncFormDestroy)
             QTimer::singleShot(0, [this, alive = alive_] {
-                if (*alive) Collect();
+                if (*alive) vcl::Guarded([this] { Collect(); });
             });
     };
     open_.push_back(std::move(loaded));

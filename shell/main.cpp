@@ -6,6 +6,8 @@
 //                     [--condition TEXT] [--mode N] [--trace-sql FILE] [--open PROGRAM]
 //   tamber-workcenter ortk41 [batch options]     (see BatchMode.h)
 #include <QApplication>
+
+#include "Forms.h"
 #include <cstdio>
 #include <cstring>
 #include <iostream>
@@ -99,8 +101,10 @@ int main(int argc, char** argv) {
         }
         return shell::RunBatch(argc, argv, 2);
     }
-    QApplication app(argc, argv);
+    // Errors that reach the event loop are shown and logged; the shell goes on.
+    vcl::TQtApplication app(argc, argv);
     QApplication::setApplicationName("TamberWorkCenter");
+    vcl::TApplication::Instance().Title = "Tamber WorkCenter";
     Options options;
     if (!ParseOptions(argc, argv, options)) return 2;
 

@@ -129,7 +129,7 @@ TSpeedButton::TSpeedButton(TComponent* owner)
     button_->resize(23, 22);
     button_->setToolButtonStyle(Qt::ToolButtonTextOnly);
     glyph_->Changed = [this] { UpdateGlyph(); };
-    QObject::connect(button_, &QToolButton::clicked, [this] { Click(); });
+    QObject::connect(button_, &QToolButton::clicked, [this] { Guarded([this] { Click(); }); });
 }
 
 void TSpeedButton::CaptionChanged() {

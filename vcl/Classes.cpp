@@ -104,6 +104,17 @@ void TComponent::Free() {
 
 void TComponent::BeforeDestruction() {}
 
+void TComponent::SetName(const std::string& name) {
+    if (SameText(name, name_)) {
+        name_ = name;
+        return;
+    }
+    if (owner_)
+        if (TComponent* other = owner_->FindComponent(name); other && other != this)
+            throw plat::Exception("A component named " + name + " already exists");
+    name_ = name;
+}
+
 TComponent* TComponent::FindComponent(const std::string& name) const {
     if (name.empty()) return nullptr;
     for (TComponent* c : components_)
@@ -112,6 +123,8 @@ TComponent* TComponent::FindComponent(const std::string& name) const {
 }
 
 void TComponent::InsertComponent(TComponent* component) {
+    if (TComponent* other = FindComponent(component->Name()); other && other != component)
+        throw plat::Exception("A component named " + component->Name() + " already exists");
     if (component->owner_) component->owner_->RemoveComponent(component);
     components_.push_back(component);
     component->owner_ = this;

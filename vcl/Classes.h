@@ -102,6 +102,33 @@ private:
 
 using TNotifyEvent = TEvent<TObject*>;
 
+// Handlers reached from the window system (signals, events, posted messages,
+// timers) run inside Guarded: what they throw never unwinds through Qt. It
+// ends in the application's exception handling (TApplication, Forms): an
+// abort ends the action silently, any other error is shown and logged, and
+// the program goes on. Call HandleEventException only inside a catch block.
+void HandleEventException() noexcept;
+
+template <class F>
+void Guarded(F&& handler) noexcept {
+    try {
+        handler();
+    } catch (...) {
+        HandleEventException();
+    }
+}
+
+// Guarded for handlers that answer: `onError` when the handler threw.
+template <class R, class F>
+R GuardedOr(R onError, F&& handler) noexcept {
+    try {
+        return handler();
+    } catch (...) {
+        HandleEventException();
+        return onError;
+    }
+}
+
 // A component: named, owned, owning. Owned components are freed with their
 // owner, the last-created first.
 class TComponent : public TPersistent {
@@ -117,7 +144,10 @@ public:
     void Free();
 
     const std::string& Name() const { return name_; }
-    virtual void SetName(const std::string& name) { name_ = name; }
+    // Two components of one owner never share a name (compared without case):
+    // a name in use is refused with an exception, as lookups by name would
+    // otherwise reach the wrong one.
+    virtual void SetName(const std::string& name);
     TComponent* Owner() const { return owner_; }
     int ComponentCount() const { return static_cast<int>(components_.size()); }
     TComponent* Components(int index) const { return components_.at(static_cast<size_t>(index)); }

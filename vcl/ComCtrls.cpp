@@ -30,7 +30,8 @@ class PressGuard : public QObject {
 public:
     PressGuard(QObject* parent, std::function<bool(QMouseEvent*)> allow) : QObject(parent), allow_(std::move(allow)) {}
     bool eventFilter(QObject*, QEvent* e) override {
-        if (e->type() == QEvent::MouseButtonPress) return !allow_(static_cast<QMouseEvent*>(e));
+        if (e->type() == QEvent::MouseButtonPress)
+            return GuardedOr(true, [&] { return !allow_(static_cast<QMouseEvent*>(e)); });
         return false;
     }
 
@@ -88,11 +89,13 @@ TPageControl::TPageControl(TComponent* owner) : TWinControl(owner), tabs_(new QT
         return allow;
     }));
     QObject::connect(tabs_, &QTabWidget::currentChanged, [this](int) {
-        TTabSheet* now = ActivePage();
-        for (TTabSheet* page : pages_)
-            if (page != now) page->OnHide(page);
-        if (now) now->OnShow(now);
-        if (!switching_) OnChange(this);
+        Guarded([this] {
+            TTabSheet* now = ActivePage();
+            for (TTabSheet* page : pages_)
+                if (page != now) page->OnHide(page);
+            if (now) now->OnShow(now);
+            if (!switching_) OnChange(this);
+        });
     });
 }
 
@@ -540,20 +543,23 @@ TTreeView::TTreeView(TComponent* owner)
     SetHideSelection(true);
     QObject::connect(tree_, &QTreeWidget::currentItemChanged, [this](QTreeWidgetItem* now, QTreeWidgetItem* before) {
         if (selecting_) return;
-        TTreeNode* node = items_->NodeOf(now);
-        bool allow = true;
-        OnChanging(this, node, allow);
-        if (!allow) {
-            selecting_ = true;
-            tree_->setCurrentItem(before);
-            selecting_ = false;
-            return;
-        }
-        OnChange(this, node);
+        Guarded([&] {
+            TTreeNode* node = items_->NodeOf(now);
+            bool allow = true;
+            OnChanging(this, node, allow);
+            if (!allow) {
+                selecting_ = true;
+                tree_->setCurrentItem(before);
+                selecting_ = false;
+                return;
+            }
+            OnChange(this, node);
+        });
     });
-    QObject::connect(tree_, &QTreeWidget::itemExpanded, [this](QTreeWidgetItem* i) { OnExpanded(this, items_->NodeOf(i)); });
+    QObject::connect(tree_, &QTreeWidget::itemExpanded,
+                     [this](QTreeWidgetItem* i) { Guarded([&] { OnExpanded(this, items_->NodeOf(i)); }); });
     QObject::connect(tree_, &QTreeWidget::itemCollapsed,
-                     [this](QTreeWidgetItem* i) { OnCollapsed(this, items_->NodeOf(i)); });
+                     [this](QTreeWidgetItem* i) { Guarded([&] { OnCollapsed(this, items_->NodeOf(i)); }); });
 }
 
 TTreeView::~TTreeView() {
@@ -862,7 +868,8 @@ TListView::TListView(TComponent* owner)
     SetHideSelection(true);
     UpdateColumns();
     QObject::connect(tree_->header(), &QHeaderView::sectionClicked, [this](int section) {
-        if (section >= 0 && section < columns_->Count()) OnColumnClick(this, columns_->Items(section));
+        if (section >= 0 && section < columns_->Count())
+            Guarded([&] { OnColumnClick(this, columns_->Items(section)); });
     });
     // Every item whose selection changed is reported once, in list order.
     QObject::connect(tree_, &QTreeWidget::itemSelectionChanged, [this] {
@@ -873,7 +880,9 @@ TListView::TListView(TComponent* owner)
             if (now != lastSelection_[i]) changed.emplace_back(items_->items_[i], now);
             lastSelection_[i] = now;
         }
-        for (auto& [item, selected] : changed) OnSelectItem(this, item, selected);
+        Guarded([&] {
+            for (auto& [item, selected] : changed) OnSelectItem(this, item, selected);
+        });
     });
 }
 
@@ -1058,7 +1067,9 @@ TStatusPanel* TStatusPanels::Add() {
     label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     label->setTextFormat(Qt::PlainText);
     label->setAlignment(AlignmentOf(TAlignment::taLeftJustify));
-    label->setIndent(2);
+    // The text starts right at the bevel, so that a panel's designed width
+    // holds the words designed for it.
+    label->setIndent(0);
     auto* panel = new TStatusPanel(bar_, label);
     panels_.push_back(panel);
     bar_->Arrange();
@@ -1114,7 +1125,7 @@ void TStatusBar::Arrange() {
     for (int i = 0; i < count; ++i) {
         TStatusPanel* p = panels_->Items(i);
         int w = i == count - 1 ? std::max(p->width_, bar_->width() - x) : p->width_;
-        p->label_->setGeometry(x, 2, std::max(0, w - 2), std::max(0, h - 2));
+        p->label_->setGeometry(x, 2, std::max(0, w), std::max(0, h - 2));
         p->label_->setVisible(!simplePanel_);
         x += w;
     }
@@ -1151,7 +1162,7 @@ const TClassInfo& TToolButton::StaticClass() {
 TToolButton::TToolButton(TComponent* owner) : TGraphicControl(owner), button_(new QToolButton) {
     SetWidget(button_);
     button_->resize(23, 22);
-    QObject::connect(button_, &QToolButton::clicked, [this] { Click(); });
+    QObject::connect(button_, &QToolButton::clicked, [this] { Guarded([this] { Click(); }); });
 }
 
 TToolBar* TToolButton::Bar() const { return dynamic_cast<TToolBar*>(Parent()); }

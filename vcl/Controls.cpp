@@ -132,14 +132,19 @@ public:
             auto* r = new ControlRouter;
             qApp->installEventFilter(r);
             QObject::connect(qApp, &QApplication::focusChanged, r,
-                             [r](QWidget*, QWidget* now) { r->FocusChanged(now); });
+                             [r](QWidget*, QWidget* now) { Guarded([&] { r->FocusChanged(now); }); });
             return r;
         }();
         return *router;
     }
 
+    // What a control's handler throws ends the event (it is not handed on).
     bool eventFilter(QObject* object, QEvent* event) override {
         if (delivering_ > 0) return false;
+        return GuardedOr(true, [&] { return Route(object, event); });
+    }
+
+    bool Route(QObject* object, QEvent* event) {
         switch (event->type()) {
         case QEvent::KeyPress:
         case QEvent::KeyRelease:
@@ -168,8 +173,11 @@ public:
     // Hands an event to a widget past the router.
     void Deliver(QWidget* w, QEvent* e) {
         ++delivering_;
+        struct Done {
+            int& count;
+            ~Done() { --count; }
+        } done{delivering_};
         QApplication::sendEvent(w, e);
-        --delivering_;
     }
 
 private:

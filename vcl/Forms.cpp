@@ -15,6 +15,7 @@
 #include <QToolTip>
 #include <QWidget>
 #include <algorithm>
+#include <cstdio>
 
 #include "Dialogs.h"
 #include "Menus.h"
@@ -51,9 +52,9 @@ protected:
         // The form decides what closing means (hide, free, refuse); Qt never
         // closes the window on its own.
         event->ignore();
-        if (form_) form_->UserClose();
+        if (form_) Guarded([this] { form_->UserClose(); });
     }
-    void resizeEvent(QResizeEvent*) override { Layout(); }
+    void resizeEvent(QResizeEvent*) override { Guarded([this] { Layout(); }); }
 
 private:
     TForm* form_;
@@ -233,7 +234,7 @@ bool TForm::DialogKey(TWinControl* control, uint16_t key, TShiftState shift) {
 
 void TForm::PostMessage(uint32_t msg, intptr_t wParam, intptr_t lParam) {
     QTimer::singleShot(0, window_, [this, alive = alive_, msg, wParam, lParam] {
-        if (*alive) Perform(msg, wParam, lParam);
+        if (*alive) Guarded([&] { Perform(msg, wParam, lParam); });
     });
 }
 
@@ -338,8 +339,11 @@ int TForm::ShowModal() {
         DoClose(action);
         if (action == TCloseAction::caNone) { modalResult_ = 0; continue; }
         modal_ = false;
-        window_->setWindowModality(Qt::NonModal);
+        // Hidden while still modal: Qt forgets a modal window only when it is
+        // hidden as one, and a window it still counts as modal keeps every
+        // other window from input.
         Hide();
+        window_->setWindowModality(Qt::NonModal);
         int result = modalResult_;
         if (action == TCloseAction::caFree) Release();
         return result;
@@ -355,13 +359,13 @@ void TForm::SetModalResult(int result) {
 // directly before its window (deleted later) gets to run it.
 void TForm::Release() {
     QTimer::singleShot(0, window_, [this, alive = alive_] {
-        if (*alive) Free();
+        if (*alive) Guarded([this] { Free(); });
     });
 }
 
 void TForm::PostClose() {
     QTimer::singleShot(0, window_, [this, alive = alive_] {
-        if (*alive) Close();
+        if (*alive) Guarded([this] { Close(); });
     });
 }
 
@@ -447,5 +451,46 @@ TApplication& TApplication::Instance() {
 }
 
 void TApplication::ProcessMessages() { QCoreApplication::processEvents(QEventLoop::AllEvents); }
+
+void TApplication::HandleException() noexcept {
+    std::string text;
+    try {
+        throw;
+    } catch (const plat::EAbort&) {
+        return;
+    } catch (const std::exception& e) {
+        text = e.what();
+    } catch (...) {
+        text = "Unknown error";
+    }
+    try {
+        if (OnException) OnException(text);
+        else ShowException(text);
+    } catch (...) {
+        // The handler itself failed (no window to show it in, say): the log
+        // line is all that is left, and the event loop must go on.
+        std::fprintf(stderr, "%s: %s\n", Title.empty() ? "error" : Title.c_str(), text.c_str());
+    }
+}
+
+void TApplication::ShowException(const std::string& text) {
+    std::fprintf(stderr, "%s: %s\n", Title.empty() ? "error" : Title.c_str(), text.c_str());
+    plat::MessageBox(text, Title, plat::MsgDlgType::Error);
+}
+
+void HandleEventException() noexcept { TApplication::Instance().HandleException(); }
+
+// ---- TQtApplication ----
+
+TQtApplication::TQtApplication(int& argc, char** argv) : QApplication(argc, argv) {}
+
+bool TQtApplication::notify(QObject* receiver, QEvent* event) {
+    try {
+        return QApplication::notify(receiver, event);
+    } catch (...) {
+        HandleEventException();
+        return true;
+    }
+}
 
 }  // namespace vcl

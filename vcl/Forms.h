@@ -4,7 +4,9 @@
 // level, the main menu, posted messages; the Screen and Application objects.
 #pragma once
 
+#include <QApplication>
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include <memory>
@@ -183,6 +185,25 @@ public:
     std::string Title;
     // Runs pending window messages once, as a long task does between steps.
     void ProcessMessages();
+
+    // The default exception handling of the event loop, for the exception
+    // being handled now: an abort ends the action silently; any other error
+    // goes to OnException when set, otherwise ShowException shows its text
+    // and writes a log line. Call only inside a catch block.
+    void HandleException() noexcept;
+    // Shows an error text in a message box and writes it to the log
+    // (standard error), as the default exception handling does.
+    void ShowException(const std::string& text);
+    std::function<void(const std::string& text)> OnException;
+};
+
+// The Qt application object of a program built on these components: events
+// that reach the program outside a guarded handler are guarded here, so that
+// nothing a handler throws ends the program.
+class TQtApplication : public QApplication {
+public:
+    TQtApplication(int& argc, char** argv);
+    bool notify(QObject* receiver, QEvent* event) override;
 };
 
 }  // namespace vcl

@@ -200,7 +200,7 @@ public:
     bool eventFilter(QObject*, QEvent* e) override {
         if (e->type() == QEvent::MouseButtonPress || e->type() == QEvent::MouseMove ||
             e->type() == QEvent::MouseButtonRelease)
-            return handle_(static_cast<QMouseEvent*>(e), e->type());
+            return GuardedOr(true, [&] { return handle_(static_cast<QMouseEvent*>(e), e->type()); });
         return false;
     }
 
@@ -242,6 +242,10 @@ TStringGrid::TStringGrid(TComponent* owner) : TWinControl(owner), model_(nullptr
     view_->horizontalHeader()->setMinimumSectionSize(0);
     view_->verticalHeader()->setMinimumSectionSize(0);
     view_->setItemDelegate(new FixedCellDelegate(this));
+    // A cell shows as much of its text as fits, clipped at its edge, like the
+    // grids the windows are designed for: an ellipsis in a narrow column
+    // ("0…") would hide the very digits that tell two lines apart.
+    view_->setTextElideMode(Qt::ElideNone);
     view_->setTabKeyNavigation(false);
     SetTabStop(true);
     SetColor(clWindow);
@@ -256,12 +260,14 @@ TStringGrid::TStringGrid(TComponent* owner) : TWinControl(owner), model_(nullptr
                          int row = current.row(), col = current.column();
                          if (moving_ || row < 0 || col < 0) return;
                          bool allow = row >= fixedRows_ && col >= fixedCols_;
-                         if (allow) OnSelectCell(this, col, row, allow);
-                         if (!allow) {
-                             MoveTo(previous.column(), previous.row());
-                             return;
-                         }
-                         Click();
+                         Guarded([&] {
+                             if (allow) OnSelectCell(this, col, row, allow);
+                             if (!allow) {
+                                 MoveTo(previous.column(), previous.row());
+                                 return;
+                             }
+                             Click();
+                         });
                      });
     view_->viewport()->installEventFilter(new SizingFilter(view_, [this](QMouseEvent* e, QEvent::Type type) {
         if (!(options_ & goColSizing)) return false;

@@ -225,7 +225,7 @@ const TClassInfo& TKvBtnEdit::StaticClass() {
 TKvBtnEdit::TKvBtnEdit(TComponent* owner) : TCustomEdit(owner), action_(new QAction(LineEdit())) {
     LineEdit()->addAction(action_, QLineEdit::TrailingPosition);
     SetGlyphIndex(8);
-    QObject::connect(action_, &QAction::triggered, [this] { ButtonClick(); });
+    QObject::connect(action_, &QAction::triggered, [this] { Guarded([this] { ButtonClick(); }); });
 }
 
 void TKvBtnEdit::SetGlyphIndex(int index) {

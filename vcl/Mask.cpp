@@ -194,7 +194,7 @@ const TClassInfo& TMaskEdit::StaticClass() {
 
 TMaskEdit::TMaskEdit(TComponent* owner) : TCustomEdit(owner) {
     QObject::connect(LineEdit(), &QLineEdit::textEdited, [this](const QString& t) {
-        if (!putting_) Conform(t);
+        if (!putting_) Guarded([&] { Conform(t); });
     });
 }
 

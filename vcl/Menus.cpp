@@ -158,7 +158,7 @@ const TClassInfo& TMenuItem::StaticClass() {
 }
 
 TMenuItem::TMenuItem(TComponent* owner) : TComponent(owner), action_(new QAction) {
-    QObject::connect(action_, &QAction::triggered, [this] { Click(); });
+    QObject::connect(action_, &QAction::triggered, [this] { Guarded([this] { Click(); }); });
 }
 
 TMenuItem::~TMenuItem() {
@@ -262,7 +262,7 @@ QWidget* TMenuItem::Container() {
     if (!subMenu_) {
         subMenu_ = new QMenu;
         action_->setMenu(subMenu_);
-        QObject::connect(subMenu_, &QMenu::aboutToShow, [this] { Click(); });
+        QObject::connect(subMenu_, &QMenu::aboutToShow, [this] { Guarded([this] { Click(); }); });
     }
     return subMenu_;
 }

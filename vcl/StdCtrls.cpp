@@ -190,7 +190,7 @@ void TCustomEdit::Init() {
         }
     });
     QObject::connect(edit_, &QLineEdit::textChanged, [this] {
-        if (!settingText_) Change();
+        if (!settingText_) Guarded([this] { Change(); });
     });
 }
 
@@ -295,7 +295,7 @@ TMemo::TMemo(TComponent* owner) : TWinControl(owner), edit_(new QPlainTextEdit),
     SetTabStop(true);
     SetColor(clWindow);
     lines_->Changed = [this] { LinesChanged(); };
-    QObject::connect(edit_, &QPlainTextEdit::textChanged, [this] { WidgetChanged(); });
+    QObject::connect(edit_, &QPlainTextEdit::textChanged, [this] { Guarded([this] { WidgetChanged(); }); });
 }
 
 void TMemo::LinesChanged() {
@@ -401,13 +401,15 @@ TComboBox::TComboBox(TComponent* owner) : TWinControl(owner), combo_(new QComboB
     QObject::connect(combo_, qOverload<int>(&QComboBox::activated), [this](int) {
         if (syncing_) return;
         modified_ = true;
-        Click();
-        OnChange(this);
+        Guarded([this] {
+            Click();
+            OnChange(this);
+        });
     });
     QObject::connect(combo_, &QComboBox::editTextChanged, [this](const QString&) {
         if (syncing_ || !combo_->isEditable() || !combo_->lineEdit() || !combo_->lineEdit()->isModified()) return;
         modified_ = true;
-        OnChange(this);
+        Guarded([this] { OnChange(this); });
     });
 }
 
@@ -553,7 +555,7 @@ void TButton::Init() {
     SetTabStop(true);
     SetColor(clBtnFace);
     SetParentColor(false);
-    QObject::connect(button_, &QPushButton::clicked, [this] { Click(); });
+    QObject::connect(button_, &QPushButton::clicked, [this] { Guarded([this] { Click(); }); });
 }
 
 void TButton::CaptionChanged() { button_->setText(Q(Caption())); }
@@ -599,8 +601,10 @@ TCheckBox::TCheckBox(TComponent* owner, QCheckBox* box) : TWinControl(owner), bo
     SetTabStop(true);
     // The check box reports every change of its state as a click, whoever made it.
     QObject::connect(box_, &QCheckBox::stateChanged, [this](int) {
-        if (!syncing_ && link_.Active()) link_.Store(Checked() ? ValueChecked : ValueUnchecked);
-        Click();
+        Guarded([this] {
+            if (!syncing_ && link_.Active()) link_.Store(Checked() ? ValueChecked : ValueUnchecked);
+            Click();
+        });
     });
 }
 

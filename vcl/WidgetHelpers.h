@@ -8,6 +8,8 @@
 #include <QWidget>
 #include <functional>
 
+#include "Classes.h"
+
 namespace vcl {
 
 class CallbackWidget : public QWidget {
@@ -21,21 +23,21 @@ protected:
     void paintEvent(QPaintEvent* e) override {
         if (!Paint) return QWidget::paintEvent(e);
         QPainter p(this);
-        Paint(p);
+        Guarded([&] { Paint(p); });
     }
     void resizeEvent(QResizeEvent*) override {
-        if (Resized) Resized();
+        if (Resized) Guarded([this] { Resized(); });
     }
     void mousePressEvent(QMouseEvent* e) override {
-        if (MousePress) MousePress(e);
+        if (MousePress) Guarded([&] { MousePress(e); });
         else QWidget::mousePressEvent(e);
     }
     void mouseMoveEvent(QMouseEvent* e) override {
-        if (MouseMove) MouseMove(e);
+        if (MouseMove) Guarded([&] { MouseMove(e); });
         else QWidget::mouseMoveEvent(e);
     }
     void mouseReleaseEvent(QMouseEvent* e) override {
-        if (MouseRelease) MouseRelease(e);
+        if (MouseRelease) Guarded([&] { MouseRelease(e); });
         else QWidget::mouseReleaseEvent(e);
     }
 };

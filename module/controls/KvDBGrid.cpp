@@ -73,15 +73,17 @@ TKvDBGrid::TKvDBGrid(vcl::TComponent* owner) : vcl::TWinControl(owner), view_(ne
     view_->verticalHeader()->setDefaultSectionSize(20);
     SetWidget(view_);
     SetTabStop(true);
-    QObject::connect(model_, &vcl::TDataSetTableModel::currentRecordChanged, view_, [this](int row) { FollowCursor(row); });
+    QObject::connect(model_, &vcl::TDataSetTableModel::currentRecordChanged, view_, [this](int row) { vcl::Guarded([&] { FollowCursor(row); }); });
     QObject::connect(view_->selectionModel(), &QItemSelectionModel::currentChanged, view_,
                      [this](const QModelIndex& current, const QModelIndex&) {
                          if (syncing_ || !current.isValid()) return;
-                         if (vcl::TClientDataSet* ds = DataSet(); ds && ds->Active() && ds->RecNo() != current.row() + 1)
-                             ds->SetRecNo(current.row() + 1);
+                         vcl::Guarded([&] {
+                             if (vcl::TClientDataSet* ds = DataSet(); ds && ds->Active() && ds->RecNo() != current.row() + 1)
+                                 ds->SetRecNo(current.row() + 1);
+                         });
                      });
-    QObject::connect(view_->horizontalHeader(), &QHeaderView::sectionClicked, view_, [this](int column) { TitleClick(column); });
-    QObject::connect(view_, &QTableView::doubleClicked, view_, [this](const QModelIndex&) { DblClick(); });
+    QObject::connect(view_->horizontalHeader(), &QHeaderView::sectionClicked, view_, [this](int column) { vcl::Guarded([&] { TitleClick(column); }); });
+    QObject::connect(view_, &QTableView::doubleClicked, view_, [this](const QModelIndex&) { vcl::Guarded([this] { DblClick(); }); });
 }
 
 TKvDBGrid::~TKvDBGrid() { model_->setDataSet(nullptr); }

@@ -23,8 +23,11 @@ TKVForm::TKVForm(vcl::TComponent* owner)
     converter_->SetName("KvConverter");
     langController_->SetName("LangController");
     // The suite's windows are designed in SimSun 9 pt, centred, with hints.
+    // 9 points (12 pixels) is also the size at which the installed CJK face
+    // fits the pixel widths the windows give (a 30-pixel "序号" column holds
+    // "0001", a 50-pixel status panel "单据笔数"); one size larger cuts them.
     Font()->SetName("宋体");
-    Font()->SetHeight(-13);
+    Font()->SetHeight(-12);
     SetKeyPreview(true);
     SetPosition(vcl::TPosition::poScreenCenter);
     SetShowHint(true);

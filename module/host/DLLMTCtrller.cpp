@@ -169,7 +169,13 @@ void TDLLMTCtrller::CloseForm(int32_t quiet) {
         int action = static_cast<int>(vcl::TCloseAction::caNone);
         DoFormClose(Form, action);
     }
-    if (Form) Form->Free();
+    if (!Form) return;
+    TfrmRadical* closing = Form;
+    // The destroy hook forgets the window; a window that was never hooked (its
+    // start stopped at the version check) must be forgotten here, or the
+    // controller would keep a freed window.
+    closing->Free();
+    if (Form == closing) ForgetForm();
 }
 
 int32_t TDLLMTCtrller::GetSessionInfo(plat::Variant& info) {

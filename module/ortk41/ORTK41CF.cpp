@@ -95,9 +95,10 @@ void TfrmORTK41::FormCreate(TObject* sender) {
     TfrmKvQuery::FormCreate(sender);
     SetCaption("订单追踪查询");
     SetBounds(Left(), Top(), 960, 600);
-    pnlHead = Make<TPanel>(this, this, "pnlHead");
+    // The frame's head panel becomes the client area that holds the pages;
+    // its own page control stays hidden behind them.
+    pgHead->SetVisible(false);
     pnlHead->SetAlign(TAlign::alClient);
-    pnlHead->SetCaption("");
     PageControl1 = Make<TPageControl>(this, pnlHead, "PageControl1");
     PageControl1->SetAlign(TAlign::alClient);
     TabSheet1 = Make<TTabSheet>(this, PageControl1, "TabSheet1");
@@ -183,6 +184,8 @@ void TfrmORTK41::CreateResultPage() {
     btnExport = Make<TBitBtn>(this, pnlQueryBar, "btnExport");
     btnExport->SetCaption("汇出");
     btnExport->SetBounds(300, 4, 46, 28);
+    pnlQueryBar->OnResize = TNotifyEvent([this](TObject*) { PlaceQueryBar(); }, this);
+    PlaceQueryBar();
 
     pnlTree = Make<TPanel>(this, TabSheet2, "pnlTree");
     pnlTree->SetCaption("");
@@ -206,6 +209,24 @@ void TfrmORTK41::CreateResultPage() {
     BitBtn2 = Make<TBitBtn>(this, pnlViewBar, "BitBtn2");
     BitBtn2->SetCaption("开启");
     BitBtn2->SetBounds(380, 4, 56, 28);
+    pnlViewBar->OnResize = TNotifyEvent([this](TObject*) { PlaceViewBar(); }, this);
+    PlaceViewBar();
+}
+
+// The bars' buttons keep their place against the bar's right edge whatever
+// the splitter and the window do; the key labels take the room left of them.
+void TfrmORTK41::PlaceQueryBar() {
+    constexpr int kMargin = 4, kGap = 4;
+    int right = pnlQueryBar->ClientWidth() - kMargin;
+    btnExport->SetLeft(right - btnExport->Width());
+    BitBtn1->SetLeft(btnExport->Left() - kGap - BitBtn1->Width());
+    lblQuery2->SetWidth(std::max(0, BitBtn1->Left() - kGap - lblQuery2->Left()));
+}
+
+void TfrmORTK41::PlaceViewBar() {
+    constexpr int kMargin = 4, kGap = 4;
+    BitBtn2->SetLeft(pnlViewBar->ClientWidth() - kMargin - BitBtn2->Width());
+    lblView2->SetWidth(std::max(0, BitBtn2->Left() - kGap - lblView2->Left()));
 }
 
 // The hidden vocabulary memos: part of the form, so that language packages
@@ -368,6 +389,7 @@ void TfrmORTK41::RunQuery() {
             if (rows.At(i).IsArray()) AddOrderRow(i + 1, ConvertText(rows.At(i)), deliveryLabel);
     }
     StringGrid1Click(StringGrid1);
+    ShowRecordPosition(nullptr);
 }
 
 void TfrmORTK41::AddOrderRow(int gridRow, const plat::Variant& row, const std::string& deliveryLabel) {
@@ -388,6 +410,7 @@ void TfrmORTK41::btnExitClick(TObject*) { Close(); }
 
 void TfrmORTK41::StringGrid1Click(TObject*) {
     int row = StringGrid1->Row();
+    ShowRecordPosition(nullptr);
     if (plat::Trim(StringGrid1->Cells(0, row)).empty()) return;
     lblQuery2->SetCaption(ortk41::RowKey(StringGrid1->Cells(0, row), StringGrid1->Cells(1, row),
                                          plat::PadRight(StringGrid1->Cells(2, row), 4)));
@@ -578,5 +601,16 @@ void TfrmORTK41::ed07Exit(TObject*) {
     if (!found.IsEmptyOrNull()) lbl07->SetCaption(found.IsArray() ? ortk41::Value(found, 0) : plat::VarToStr(found));
 }
 
-void TfrmORTK41::ShowRecordPosition(TClientDataSet* dataSet) { TfrmKvQuery::ShowRecordPosition(dataSet); }
+// The window's records are the listed order lines, not the frame's hidden
+// data set: the position is the current line of the list and the count the
+// number of lines the last query listed ("0" before any).
+void TfrmORTK41::ShowRecordPosition(TClientDataSet*) {
+    ApplyRights();
+    if (!StringGrid1) return;   // the frame's data set reports before the list exists
+    int count = OrderLineTexts.Count();
+    int line = count > 0 ? StringGrid1->Row() : 0;
+    std::string text = std::to_string(count);
+    if (line > 0 && line <= count) text = std::to_string(line) + "/" + text;
+    Status->Panels()->Items(3)->SetText(text);
+}
 

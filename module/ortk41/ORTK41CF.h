@@ -37,7 +37,6 @@ public:
     vcl::TClass DataModuleClass() const override;
 
     // ---- layout ----
-    vcl::TPanel* pnlHead = nullptr;
     vcl::TPageControl* PageControl1 = nullptr;
     vcl::TTabSheet* TabSheet1 = nullptr;   // conditions
     vcl::TTabSheet* TabSheet2 = nullptr;   // results
@@ -122,6 +121,8 @@ private:
     void CreateVocabulary();
     void WireHandlers();
     void PrepareGrid();
+    void PlaceQueryBar();
+    void PlaceViewBar();
     void ClearResults();
     // Writes one answer row into grid row `gridRow` and its two labels;
     // `deliveryLabel` is memolng line 5.

@@ -58,6 +58,15 @@ TEST_F(Controller, HostVersionMustBeExactly8000) {
         ASSERT_EQ(shown->Shown.size(), 1u) << c.version;   // shown once, before the exception
         EXPECT_EQ(shown->Shown[0].Text, c.text);
         EXPECT_EQ(ctl.IsFormNil(), 0);   // the created window stays with the controller
+        // Its hooks were never installed: closing it must still forget it,
+        // and every later call must find no window instead of a freed one.
+        ctl.CloseForm(0);
+        EXPECT_EQ(ctl.IsFormNil(), 1);
+        EXPECT_EQ(ctl.GetFormHandle(), 0);
+        EXPECT_EQ(ctl.IsFormVisible(), 0);
+        EXPECT_EQ(ctl.SetMode(1, 0xFF, plat::Variant()), -1);
+        ctl.SetFormVisible(1);
+        ctl.CloseForm(0);
     }
 }
 
