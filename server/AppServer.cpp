@@ -97,7 +97,8 @@ private:
 // text after it when the statement failed.
 class QueryServer : public ProviderServer {
 public:
-    explicit QueryServer(SimpleSqlService& sql) : ProviderServer(sql), sql_(sql) {
+    // It answers queries: its providers never write.
+    explicit QueryServer(SimpleSqlService& sql) : ProviderServer(sql, true), sql_(sql) {
         Method("GetQueryData", [this](Args& a) {
             if (a.size() < 2) throw plat::EOleError("GetQueryData needs two arguments");
             return Variant(Run(a[0].Value, a[1].Value));

@@ -261,6 +261,12 @@ Variant ProviderSet::ApplyUpdates(const std::string& provider, const Variant& de
     std::lock_guard<std::mutex> lock(mutex_);
     int low = delta.Array().LowBound();
     std::string table = Upper(Text(delta[low]));
+    if (session.QueryOnly) {
+        const std::string p = Upper(provider);
+        if (!(p == "PVDCONSAVE" && table == "SAVECONDITION") && !(p == "PVDCOLOR" && table == "COLORRULE"))
+            throw SqlRefused("Program \"" + session.Program + "\" only queries: changes to \"" + table +
+                             "\" are not applied");
+    }
     std::vector<FieldDesc> fields = plat::packet::ReadFields(delta[low + 1]);
     const Variant& changes = delta[low + 2];
     WritableDatabase* writer = Writer(DatabaseOf(params, session));
@@ -356,7 +362,7 @@ Variant ProviderSet::ApplyUpdates(const std::string& provider, const Variant& de
 
 // ---- the automation members ----
 
-ProviderServer::ProviderServer(SimpleSqlService& sql) : providers_(sql) {
+ProviderServer::ProviderServer(SimpleSqlService& sql, bool queryOnly) : providers_(sql), queryOnly_(queryOnly) {
     // (provider, count, by ref records out, options, command text, by ref params, by ref owner data) -> packet
     Method("AS_GetRecords", [this](Args& a) {
         int recordsOut = 0;
@@ -371,11 +377,17 @@ ProviderServer::ProviderServer(SimpleSqlService& sql) : providers_(sql) {
     // (provider, delta, max errors, by ref error count, by ref owner data) -> error list
     Method("AS_ApplyUpdates", [this](Args& a) {
         int errorCount = 0;
+        ProviderSession session = session_;
+        session.QueryOnly = session.QueryOnly || queryOnly_;
         Variant errors = providers_.ApplyUpdates(Text(ArgAt(a, 0)), ArgAt(a, 1),
                                                  ArgAt(a, 2).IsEmptyOrNull() ? 0 : ArgAt(a, 2).ToInt(), ArgAt(a, 4),
-                                                 session_, errorCount);
+                                                 session, errorCount);
         if (a.size() > 3) a[3].Value = int32_t(errorCount);
         return errors;
+    });
+    Method("QueryOnly", [this](Args&) {
+        queryOnly_ = true;
+        return Variant();
     });
     Method("AS_GetProviderNames", [](Args&) {
         return plat::VarArrayOf({"pvdMain", "pvdQuery", "pvdConSave", "pvdColor"});

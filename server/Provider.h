@@ -39,6 +39,9 @@ struct ProviderSession {
     std::string Company;
     std::string Database;
     std::string UserInfo;   // name=value lines, as "SvrData" answers them
+    // A program that only queries: no delta reaches a business table; only
+    // the user's own settings (saved conditions, colour rules) are written.
+    bool QueryOnly = false;
 };
 
 // A read-write connection to one company database file, for applying deltas.
@@ -82,7 +85,9 @@ public:
                              const ProviderSession& session, int& recordsOut);
     // Applies a delta in one transaction. More than `maxErrors` failed
     // changes (-1: any number) roll the whole delta back. Answers the error
-    // list (Empty when none) and the number of failed changes.
+    // list (Empty when none) and the number of failed changes. A delta of a
+    // query-only session raises SqlRefused unless it is "pvdConSave"'s to
+    // SAVECONDITION or "pvdColor"'s to COLORRULE; nothing is written then.
     plat::Variant ApplyUpdates(const std::string& provider, const plat::Variant& delta, int maxErrors,
                                const plat::Variant& params, const ProviderSession& session, int& errorCount);
 
@@ -101,16 +106,20 @@ private:
 
 // A server object that offers providers: registers "AS_GetRecords",
 // "AS_ApplyUpdates" and "AS_GetProviderNames" (see DBClientProvider.cpp for
-// the calls) over `session`, which the object keeps up to date.
+// the calls) over `session`, which the object keeps up to date. "QueryOnly"
+// (no arguments) makes every later session of the object query-only, also
+// after a new log-on; nothing makes it writable again. An object created
+// with `queryOnly` is so from the start.
 class ProviderServer : public plat::AutomationObject {
 public:
-    explicit ProviderServer(SimpleSqlService& sql);
+    explicit ProviderServer(SimpleSqlService& sql, bool queryOnly = false);
 
 protected:
     ProviderSession session_;
 
 private:
     ProviderSet providers_;
+    bool queryOnly_;
 };
 
 }  // namespace server

@@ -3,6 +3,7 @@
 
 #include "Brokers.h"
 #include "ClassRegistry.h"
+#include "Dispatch.h"
 #include "StrUtils.h"
 
 using vcl::TClientDataSet;
@@ -32,6 +33,16 @@ TdmKvQuery::TdmKvQuery(vcl::TComponent* owner) : TdmSingle(owner) {
             QueryServer = plat::Variant();
         },
         this);
+}
+
+bool TdmKvQuery::ConnectServer() {
+    if (!TdmSingle::ConnectServer()) return false;
+    try {
+        plat::CallMethod(AppServer, "QueryOnly");
+    } catch (const std::exception& e) {
+        WriteAlertLog("KvQueryCD-49", std::string("QueryOnly: ") + e.what(), "D");
+    }
+    return true;
 }
 
 bool TdmKvQuery::OpenData() {

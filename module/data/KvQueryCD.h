@@ -22,6 +22,12 @@ public:
     // Whether the window lets the user sort by clicking a column title (allowed when unset).
     std::function<bool()> AllowColumnSort;
 
+    // Logs on like every program, then tells the application server that
+    // this session only queries: from then on it refuses to apply changes
+    // to business tables, whatever a dataset sends. A server that does not
+    // know the request is noted in the alert log; the window itself
+    // changes nothing either way.
+    bool ConnectServer() override;
     // Opens the main dataset, then connects the query server: in process
     // when the main connection is 127.0.0.1, else at the same address and
     // port as the main connection.

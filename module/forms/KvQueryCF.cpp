@@ -131,6 +131,8 @@ TfrmKvQuery::TfrmKvQuery(vcl::TComponent* owner) : TfrmSingle(owner) {
     mniView->SetCaption("开始查询(&L)");
     mniView->SetShortCut(vcl::ShortCut(vcl::VK_F9, 0));
     MenuItem1->Insert(0, mniView);
+    // The browse grid of the main dataset only shows it, like the result grid.
+    gdHead->SetReadOnly(true);
 }
 
 TfrmKvQuery::~TfrmKvQuery() = default;
@@ -244,6 +246,9 @@ void TfrmKvQuery::FormDestroy(vcl::TObject* sender) {
 
 void TfrmKvQuery::RefreshButtons() {
     TfrmSingle::RefreshButtons();
+    // Last, after the extra rights, which may name any of them.
+    for (vcl::TToolButton* b : {btnAdd, btnEdit, btnDelete, btnOK, btnCancel}) b->SetEnabled(false);
+    for (vcl::TMenuItem* m : {miAdd, miEdit, miDelete}) m->SetEnabled(false);
     if (!pgBody) return;
     TClientDataSet* ds = MainDataSet();
     bool editing = ds && (ds->State() == vcl::TDataSetState::dsEdit || ds->State() == vcl::TDataSetState::dsInsert);
@@ -253,6 +258,23 @@ void TfrmKvQuery::RefreshButtons() {
     EnableQueryCommands(conditionPage);
     miTable2Excel->SetEnabled(false);
     miTable2Excel2->SetEnabled(false);
+}
+
+void TfrmKvQuery::ApplyRights() {
+    TfrmSingle::ApplyRights();
+    CanAdd = CanEdit = CanDelete = false;
+}
+
+bool TfrmKvQuery::CancelChanges(bool) { return TfrmSingle::CancelChanges(false); }
+
+// Nothing is ever saved from here, so closing asks nothing: a dataset left in
+// edit or insert state is cancelled. A running export still keeps the window.
+void TfrmKvQuery::FormCloseQuery(vcl::TObject*, bool& canClose) {
+    if (Exporting) {
+        canClose = false;   // the export still reads the window; it ends on its own
+        return;
+    }
+    if (EditMode != 0) CancelChanges(false);
 }
 
 void TfrmKvQuery::EnableQueryCommands(bool enabled) {

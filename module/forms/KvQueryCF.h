@@ -106,7 +106,19 @@ public:
     vcl::TClass DataModuleClass() const override;
     void PrepareForm() override;
     void LoadClientSettings() override;
+    // Add, edit, delete and save stay disabled whatever the rights, the
+    // host's functions or the extra rights say.
     void RefreshButtons() override;
+    void ApplyRights() override;
+
+    // A query window only reads: whatever the rights and the host allow,
+    // adding, editing and deleting do nothing and there is nothing to save;
+    // cancelling or closing drops whatever a dataset holds, without a question.
+    bool DoAdd() override { return false; }
+    bool DoEdit() override { return false; }
+    bool DoDelete(bool) override { return false; }
+    bool SaveChanges() override { return false; }
+    bool CancelChanges(bool confirm) override;
     void AfterFormShow() override;
     void ShowRecordPosition(vcl::TClientDataSet* dataSet) override;
 
@@ -115,6 +127,7 @@ public:
     void FormShow(vcl::TObject* sender) override;
     void FormDestroy(vcl::TObject* sender) override;
     void FormKeyDown(vcl::TObject* sender, uint16_t& key, vcl::TShiftState shift) override;
+    void FormCloseQuery(vcl::TObject* sender, bool& canClose) override;
     void pgBodyChanging(vcl::TObject* sender, bool& allow);
     virtual void pgBodyChange(vcl::TObject* sender);
     void DateFieldEnter(vcl::TObject* sender);

@@ -1,12 +1,16 @@
 // Providers of the application server on the demo database: packets with
 // typed field descriptions and continuing packets, the defaults of each
 // provider, deltas written through the provider's own connection (padded
-// keys, not-found changes, the error limit rolling everything back), and
-// the read-only rules that stay in force for SimpleSQL and "pvdQuery".
+// keys, not-found changes, the error limit rolling everything back), the
+// read-only rules that stay in force for SimpleSQL and "pvdQuery", and the
+// sessions of programs that only query, which change no business table.
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
+#include "AppServer.h"
+#include "ClassRegistry.h"
 #include "DataPacket.h"
+#include "Dispatch.h"
 #include "DemoData.h"
 #include "Provider.h"
 #include "ServerTestSupport.h"
@@ -74,6 +78,16 @@ protected:
         if (errors) *errors = e;
         return count;
     }
+    // A delta deleting the first sales order header (COPTC, by its keys).
+    Variant DeleteFirstOrder() {
+        std::vector<FieldDesc> fields{{"TC001", plat::packet::ftFixedChar, 4, true, true, {}},
+                                      {"TC002", plat::packet::ftFixedChar, 11, true, true, {}}};
+        Variant old = VarArrayOf({Scalar(file, "SELECT TC001 FROM COPTC ORDER BY TC001, TC002 LIMIT 1"),
+                                  Scalar(file, "SELECT TC002 FROM COPTC ORDER BY TC001, TC002 LIMIT 1")});
+        Variant change = VarArrayOf({int32_t(0), int32_t(plat::packet::ukDelete), old, Variant(), Variant()});
+        return VarArrayOf({"COPTC", plat::packet::DescribeFields(fields), VarArrayOf({change})});
+    }
+    std::string Orders() { return Scalar(file, "SELECT COUNT(*) FROM COPTC"); }
     std::string Stored(const std::string& what) {
         return Scalar(file, "SELECT " + what + " FROM SAVECONDITION ORDER BY NCONDITION");
     }
@@ -177,4 +191,62 @@ TEST_F(ProviderTest, the_query_provider_and_simplesql_stay_read_only) {
     EXPECT_THROW(providers->GetRecords("pvdMain", -1, 0, true, "DELETE FROM $$COPTC", Variant(), session, out),
                  server::SqlError);
     EXPECT_NE(Scalar(file, "SELECT COUNT(*) FROM COPTC"), "0");
+}
+
+TEST_F(ProviderTest, a_query_only_session_keeps_its_settings_but_changes_no_business_table) {
+    const std::string orders = Orders();
+    session.QueryOnly = true;
+    int count = 0;
+    for (const char* provider : {"pvdMain", "pvdConSave", "pvdColor"})
+        EXPECT_THROW(providers->ApplyUpdates(provider, DeleteFirstOrder(), 0, Variant(), session, count),
+                     server::SqlRefused)
+            << provider;
+    EXPECT_EQ(Orders(), orders);
+    // The user's own condition schemes are settings, not business data.
+    EXPECT_EQ(Apply(Delta({VarArrayOf({int32_t(plat::packet::ukInsert), Variant(), Row("Q", "TC001='2201'")})}), 0), 0);
+    EXPECT_EQ(Scalar(file, "SELECT COUNT(*) FROM SAVECONDITION"), "1");
+    // The same delete from a session that may write goes through.
+    session.QueryOnly = false;
+    EXPECT_TRUE(providers->ApplyUpdates("pvdMain", DeleteFirstOrder(), 0, Variant(), session, count).IsEmptyOrNull());
+    EXPECT_EQ(count, 0);
+    EXPECT_EQ(Orders(), std::to_string(std::stoi(orders) - 1));
+}
+
+TEST_F(ProviderTest, server_objects_refuse_changes_once_the_program_says_it_only_queries) {
+    server::RegisterApplicationServers(*sql);
+    struct Unregister {
+        ~Unregister() { server::UnregisterApplicationServers(); }
+    } unregister;
+    Variant owner = VarArrayOf({VarArrayOf({"DATABASE", "PRTest65"})});
+    auto deleteFirstOrder = [&](const Variant& server) {
+        Variant errors = int32_t(0), ownerData = owner;
+        return plat::CallMethod(server, "AS_ApplyUpdates",
+                                {plat::ByVal("pvdMain"), plat::ByVal(DeleteFirstOrder()), plat::ByVal(int32_t(0)),
+                                 plat::ByRef(errors), plat::ByRef(ownerData)});
+    };
+    auto logOn = [](const Variant& server) {
+        Variant params = VarArrayOf({"ORTK41", "KV", "PRTest65", "PRTest65", "True", "False"});
+        return plat::CallMethod(server, "Connect", {plat::ByRef(params)}).ToInt();
+    };
+    const int orders = std::stoi(Orders());
+
+    Variant program = plat::CreateOleObject("SOSRV01S.Class1");
+    ASSERT_EQ(logOn(program), 0);
+    EXPECT_TRUE(deleteFirstOrder(program).IsEmptyOrNull());
+    EXPECT_EQ(Orders(), std::to_string(orders - 1)) << "a program that maintains data writes";
+    plat::CallMethod(program, "QueryOnly");
+    try {
+        deleteFirstOrder(program);
+        ADD_FAILURE() << "a query-only session deleted an order";
+    } catch (const server::SqlRefused& e) {
+        EXPECT_NE(e.Message().find("ORTK41"), std::string::npos) << e.Message();
+        EXPECT_NE(e.Message().find("COPTC"), std::string::npos) << e.Message();
+    }
+    ASSERT_EQ(logOn(program), 0);
+    EXPECT_THROW(deleteFirstOrder(program), server::SqlRefused) << "a new log-on does not lift it";
+    EXPECT_EQ(Orders(), std::to_string(orders - 1));
+
+    Variant query = plat::CreateOleObject("KvQueryS.Class1");
+    EXPECT_THROW(deleteFirstOrder(query), server::SqlRefused) << "the query server never writes";
+    EXPECT_EQ(Orders(), std::to_string(orders - 1));
 }
