@@ -1,10 +1,12 @@
-// Number masks: section choice, rounding to the mask's decimals, grouping.
+// Number masks: section choice, rounding to the mask's decimals (a tie away
+// from zero), grouping.
 #include "NumberFormat.h"
 
 #include <cmath>
 #include <cstdio>
 #include <vector>
 
+#include "Format.h"
 #include "Variant.h"
 
 namespace vcl {
@@ -61,9 +63,7 @@ std::string Apply(const std::string& section, double value) {
         if (c == '0') { ++minFrac; ++maxFrac; }
         else if (c == '#') ++maxFrac;
     }
-    char buf[512];
-    std::snprintf(buf, sizeof buf, "%.*f", maxFrac, std::fabs(value));
-    std::string digits = buf;
+    std::string digits = plat::FixedPoint(std::fabs(value), maxFrac);   // a tie rounds away from zero
     std::string whole = digits.substr(0, digits.find('.'));
     std::string frac = maxFrac > 0 ? digits.substr(digits.find('.') + 1) : "";
     while (static_cast<int>(frac.size()) > minFrac && !frac.empty() && frac.back() == '0') frac.pop_back();

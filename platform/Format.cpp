@@ -241,10 +241,7 @@ std::string RenderGeneral(double v, int digits) {
     return StripTrailingZeros(Sprintf("%.*f", std::max(digits - 1 - exponent, 0), v));
 }
 
-std::string RenderFixed(double v, int decimals) {
-    if (!std::isfinite(v)) return NonFinite(v);
-    return Sprintf("%.*f", decimals, v);
-}
+std::string RenderFixed(double v, int decimals) { return FixedPoint(v, decimals); }
 
 std::string GroupThousands(const std::string& fixed) {
     size_t begin = fixed[0] == '-' ? 1 : 0;
@@ -373,6 +370,43 @@ std::optional<std::string> Substitute(const Placeholder& p, ArgCursor& cursor) {
 }
 
 }  // namespace
+
+std::string FixedPoint(double value, int decimals) {
+    if (!std::isfinite(value)) return NonFinite(value);
+    decimals = std::clamp(decimals, 0, kMaxFloatDigits);
+    // 15 significant digits d0.d1...d14 times 10^exponent.
+    std::string sci = Sprintf("%.14e", std::fabs(value));
+    size_t e = sci.find('e');
+    int exponent = std::atoi(sci.c_str() + e + 1);
+    std::string digits = sci.substr(0, 1) + sci.substr(2, e - 2);
+    // Digits kept: those before the point and `decimals` after it.
+    int keep = exponent + 1 + decimals;
+    if (keep < 0) {
+        digits.clear();
+    } else if (keep < static_cast<int>(digits.size())) {
+        bool up = digits[static_cast<size_t>(keep)] >= '5';
+        digits.resize(static_cast<size_t>(keep));
+        for (int i = keep - 1; up && i >= 0; --i) {
+            char& c = digits[static_cast<size_t>(i)];
+            up = c == '9';
+            c = up ? '0' : static_cast<char>(c + 1);
+        }
+        if (up) {
+            digits.insert(0, "1");
+            ++exponent;
+        }
+    }
+    // Lay the digits out around the point: digit i stands for 10^(exponent - i).
+    std::string whole, fraction;
+    for (int power = std::max(exponent, 0); power >= -decimals; --power) {
+        int i = exponent - power;
+        char c = i >= 0 && i < static_cast<int>(digits.size()) ? digits[static_cast<size_t>(i)] : '0';
+        (power >= 0 ? whole : fraction) += c;
+    }
+    bool zero = (whole + fraction).find_first_not_of('0') == std::string::npos;
+    std::string text = (value < 0 && !zero ? "-" : "") + whole;
+    return decimals > 0 ? text + "." + fraction : text;
+}
 
 std::string Format(const std::string& fmt, const std::vector<Variant>& args) {
     std::string out;

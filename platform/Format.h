@@ -23,7 +23,7 @@
 //  - Width and %s precision count UTF-8 characters, and truncation never cuts
 //    a character in half.
 // Numbers use "." as decimal and "," as thousands separator; %m writes "¥"
-// before the amount ("¥-1,234.50").
+// before the amount ("¥-1,234.50"). %f, %n and %m round as FixedPoint does.
 #pragma once
 
 #include <string>
@@ -34,5 +34,13 @@
 namespace plat {
 
 std::string Format(const std::string& fmt, const std::vector<Variant>& args);
+
+// `value` with `decimals` digits after the point (0 to 18; none and no point
+// for 0), a tie rounded away from zero as users of the suite expect:
+// 0.125 gives "0.13" and 2.5 with no decimals "3". The tie is judged on the
+// value's 15 significant decimal digits, so 1.005 (stored as 1.00499...)
+// also gives "1.01". A negative value that rounds to zero loses its sign;
+// NaN and infinities give "NAN", "INF" and "-INF".
+std::string FixedPoint(double value, int decimals);
 
 }  // namespace plat

@@ -35,6 +35,23 @@ TEST(FormatPlaceholders, FloatingForms) {
     EXPECT_EQ(Format("%m", {-1234.5}), "¥-1,234.50");
 }
 
+// Amounts at a tie round away from zero, as users of the suite expect; the
+// tie is read on 15 significant digits (1.005 is stored as 1.00499...).
+TEST(FormatPlaceholders, FixedPointRoundsATieAwayFromZero) {
+    struct Case { double value; int decimals; const char* text; } cases[] = {
+        {0.125, 2, "0.13"},  {-0.125, 2, "-0.13"}, {2.5, 0, "3"},          {-2.5, 0, "-3"},
+        {1.005, 2, "1.01"},  {0.124, 2, "0.12"},   {9.995, 2, "10.00"},    {0.004, 2, "0.00"},
+        {-0.001, 2, "0.00"}, {0.005, 2, "0.01"},   {1e20, 1, "100000000000000000000.0"},
+        {123.456, 5, "123.45600"}, {0, 0, "0"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.value) + " with " + std::to_string(c.decimals));
+        EXPECT_EQ(plat::FixedPoint(c.value, c.decimals), c.text);
+    }
+    EXPECT_EQ(Format("%.2f|%.2n|%m", {0.125, 1234.565, 0.125}), "0.13|1,234.57|¥0.13");
+    EXPECT_EQ(plat::FixedPoint(std::numeric_limits<double>::quiet_NaN(), 2), "NAN");
+}
+
 TEST(FormatPlaceholders, IndexStarAndPercent) {
     EXPECT_EQ(Format("%1:s %0:s %s", {"a", "b"}), "b a b");
     EXPECT_EQ(Format("[%*d]", {5, 42}), "[   42]");
@@ -54,7 +71,7 @@ TEST(FormatPlaceholders, WidthAndTruncationCountCharactersNotBytes) {
 TEST(FormatPlaceholders, ArgumentsConvertWhenTheyCan) {
     EXPECT_EQ(Format("%d", {"42"}), "42");
     EXPECT_EQ(Format("%d", {3.0}), "3");
-    EXPECT_EQ(Format("%.1f", {" 2.25 "}), "2.2");
+    EXPECT_EQ(Format("%.1f", {" 2.25 "}), "2.3");   // the tie rounds away from zero
     EXPECT_EQ(Format("%s|%s|%s", {12.5, true, Variant::Null()}), "12.5|True|");
     EXPECT_EQ(Format("[%s]", {Variant()}), "[]");
 }
