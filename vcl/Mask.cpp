@@ -278,6 +278,10 @@ void TMaskEdit::KeyPress(char32_t& key) {
     }
     QChar ch = key < 0x10000 ? QChar(static_cast<char16_t>(key)) : QChar();
     int at = mask_.NextEditable(start);
+    if (!ch.isNull() && at < mask_.Length() && !mask_.Accepts(at, ch) && EndsField(start, ch)) {
+        key = 0;
+        return;
+    }
     if (ch.isNull() || at >= mask_.Length() || !mask_.Accepts(at, ch)) {
         key = 0;   // refused: the edit stays as it is
         return;
@@ -291,6 +295,20 @@ void TMaskEdit::KeyPress(char32_t& key) {
     SetModified(true);
     Put(text, mask_.NextEditable(at + 1));
     key = 0;
+}
+
+// The literal that closes the field the cursor stands in, typed inside
+// that field, ends it: the cursor moves past the literal and the positions
+// skipped stay blank ("88/" in "999/99/99" leaves the year "88 "). Typed
+// right after a literal (the field just filled, or nothing typed yet) it is
+// refused as before.
+bool TMaskEdit::EndsField(int cursor, QChar ch) {
+    if (cursor <= 0 || cursor >= mask_.Length() || mask_.IsLiteral(cursor - 1)) return false;
+    int literal = cursor;
+    while (literal < mask_.Length() && !mask_.IsLiteral(literal)) ++literal;
+    if (literal >= mask_.Length() || mask_.LiteralAt(literal) != ch) return false;
+    Put(LineEdit()->text(), mask_.NextEditable(literal + 1));
+    return true;
 }
 
 void TMaskEdit::DoEnter() {

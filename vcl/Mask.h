@@ -11,7 +11,8 @@
 // following characters, "<" lower-cases them, "<>" stops either; "\" makes
 // the next character a literal; "_" is a literal blank. Every other
 // character, the date and time separators "/" and ":" among them, is a
-// literal that the edit shows and the cursor skips.
+// literal that the edit shows and the cursor skips. Typing a field's closing
+// literal inside the field ends the field early ("88/" in "999/99/99").
 #pragma once
 
 #include <QString>
@@ -97,6 +98,9 @@ public:
 private:
     void Put(const QString& editText, int cursor);
     void Conform(const QString& edited);
+    // True (the cursor moved past it) when `ch` is the literal that closes
+    // the field the cursor stands inside.
+    bool EndsField(int cursor, QChar ch);
     std::string editMask_;
     TEditMask mask_;
     bool putting_ = false;

@@ -135,6 +135,27 @@ TEST_F(MaskFixture, RefusedCharactersLeaveTheEditAsItWas) {
     EXPECT_EQ(edit->EditText(), "12:30");
 }
 
+// Short parts as users type them: the literal that closes a field, typed
+// inside it, ends the field; typed right after a literal it is refused.
+TEST_F(MaskFixture, TypingAFieldsClosingLiteralEndsTheField) {
+    struct Case { const char* mask; const char* typed; const char* shown; } cases[] = {
+        {"999/99/99;1; ", "88/1/2", "88 /1 /2 "},       {"999/99/99;1; ", "113/01/10", "113/01/10"},
+        {"9999/99/99;1; ", "2024/2/05", "2024/2 /05"},   {"9999/99/99;1; ", "/2024", "2024/  /  "},
+        {"99:99;1; ", "9:5", "9 :5 "},                   {"9999年99年99;1; ", "2024年1年5", "2024年1 年5 "},
+        {"9999-99-99;1; ", "2024/1-5", "2024-1 -5 "},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.mask) + " " + c.typed);
+        edit->SetEditMask(c.mask);
+        edit->SetText("");
+        for (QChar ch : QString::fromUtf8(c.typed)) {
+            if (ch.unicode() < 0x80) QTest::keyClick(edit->LineEdit(), ch.toLatin1());
+            else QTest::sendKeyEvent(QTest::Click, edit->LineEdit(), Qt::Key_unknown, QString(ch), Qt::NoModifier);
+        }
+        EXPECT_EQ(edit->EditText(), c.shown);
+    }
+}
+
 TEST_F(MaskFixture, BackspaceAndDeletePutBlanksBackAndKeepLiterals) {
     edit->SetEditMask(kTimeMask);
     Type("1230");
