@@ -6,6 +6,7 @@
 #include <QTest>
 #include <QTimer>
 #include <QWidget>
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <iostream>
@@ -92,11 +93,16 @@ T* Find(vcl::TComponent* owner, const std::string& name) {
     return found;
 }
 
-// Types text into a control as a user would: focus, then key strokes.
+// Types text into a control as a user would: focus, then key strokes. A
+// character without a key of its own ("年") comes as an input method sends
+// it: a key event that carries only the text.
 void Type(vcl::TWinControl* control, const std::string& text) {
     control->SetFocus();
-    QTest::keyClicks(control->Widget()->focusWidget() ? control->Widget()->focusWidget() : control->Widget(),
-                     QString::fromStdString(text));
+    QWidget* target = control->Widget()->focusWidget() ? control->Widget()->focusWidget() : control->Widget();
+    for (QChar ch : QString::fromStdString(text)) {
+        if (ch.unicode() < 0x80) QTest::keyClick(target, ch.toLatin1());
+        else QTest::sendKeyEvent(QTest::Click, target, Qt::Key_unknown, QString(ch), Qt::NoModifier);
+    }
 }
 
 // The text typed into an order-key edit: type filled to 4, then the number.
@@ -115,9 +121,11 @@ public:
             vcl::TComponent* panel = Find<vcl::TComponent>(form_, panelName);
             bool order = panelName == "sp01";
             if (!range.first.empty())
-                Type(Find<vcl::TWinControl>(panel, "BeginEdit"), order ? OrderKeyTyping(range.first) : range.first);
+                TypeCondition(panelName, Find<vcl::TCustomEdit>(panel, "BeginEdit"),
+                              order ? OrderKeyTyping(range.first) : range.first);
             if (!range.second.empty())
-                Type(Find<vcl::TWinControl>(panel, "FinalEdit"), order ? OrderKeyTyping(range.second) : range.second);
+                TypeCondition(panelName, Find<vcl::TCustomEdit>(panel, "FinalEdit"),
+                              order ? OrderKeyTyping(range.second) : range.second);
         }
         Find<vcl::TComboBox>(form_, "cbo06")->SetItemIndex(o.Closed - 1);
         if (!o.Project.empty()) {
@@ -128,7 +136,13 @@ public:
         Find<vcl::TWinControl>(form_, "btnQuery1")->SetFocus();   // leaving the last edit runs its checks
     }
 
-    void Query() { Find<vcl::TButton>(form_, "btnQuery1")->Click(); }
+    // "查询" shows the results page only when the query ran; a condition the
+    // window refused (its message is on standard error) ends the batch.
+    void Query() {
+        Find<vcl::TButton>(form_, "btnQuery1")->Click();
+        if (Find<vcl::TPageControl>(form_, "PageControl1")->ActivePageIndex() != 1)
+            throw BatchError{"the query did not run"};
+    }
 
     std::vector<std::vector<std::string>> Grid() {
         auto* grid = Find<vcl::TStringGrid>(form_, "StringGrid1");
@@ -189,6 +203,25 @@ public:
     }
 
 private:
+    // Types one end of a range. The field must hold what was typed (blanks
+    // aside): characters its mask or length refuses would change the
+    // condition without a word. A date field refuses with the window's own
+    // message for a date that is no date.
+    void TypeCondition(const std::string& panelName, vcl::TCustomEdit* edit, const std::string& text) {
+        Type(edit, text);
+        auto unblanked = [](std::string s) {
+            s.erase(std::remove(s.begin(), s.end(), ' '), s.end());
+            return s;
+        };
+        if (unblanked(edit->Text()) == unblanked(text)) return;
+        std::string option;
+        for (const auto& [name, panel] : kRangeOptions)
+            if (panelName == panel) option = name;
+        bool date = panelName == "sp02" || panelName == "sp05";
+        throw BatchError{option + ": the field took \"" + edit->Text() + "\" of \"" + text + "\"" +
+                         (date ? "\nmessage: " + MessageText(env_, "E", "000005") : std::string())};
+    }
+
     // Clicks the node and presses "开启"; the host records what it was asked.
     void Open(vcl::TTreeView* tree, vcl::TTreeNode* node, BatchNode& n) {
         tree->SetSelected(node);

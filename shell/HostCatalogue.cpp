@@ -16,7 +16,8 @@ const std::vector<LookupDefinition>& Lookups() {
         {"COPTC", "02", "订单信息查询",
          "SELECT TC001,TC002,TC003,TC004,MA002,TC012 FROM $$COPTC COPTC LEFT JOIN $$COPMA COPMA ON MA001=TC004 "
          "WHERE TC027='Y' ORDER BY TC001,TC002",
-         {"单别", "单号", "订单日期", "客户编号", "客户简称", "客户单号"}},
+         {"单别", "单号", "订单日期", "客户编号", "客户简称", "客户单号"},
+         {2}},
         {"COPMA", "01", "客户信息查询", "SELECT MA001,MA002,MA003 FROM $$COPMA COPMA ORDER BY MA001",
          {"客户编号", "客户简称", "客户全称"}},
         {"CMSNO", "01", "项目编号查询", "SELECT NO001,NO002 FROM $$CMSNO CMSNO ORDER BY NO001",

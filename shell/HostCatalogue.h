@@ -20,6 +20,7 @@ struct LookupDefinition {
     std::string Title;
     std::string Sql;                     // lists every candidate row, ordered
     std::vector<std::string> Captions;   // one per selected column
+    std::vector<size_t> DateColumns;     // columns of stored dates, shown in the company's format
 };
 
 // A code check / data query: a statement selecting the answer columns for

@@ -7,6 +7,7 @@
 
 #include "HostCatalogue.h"
 #include "StrUtils.h"
+#include "data/FieldFormats.h"
 
 namespace shell {
 
@@ -37,6 +38,33 @@ std::vector<std::string> KeyTexts(const Variant& key) {
 }
 
 Variant RowOf(const std::vector<Variant>& values) { return plat::VarArrayOf(values); }
+
+// How the signed-in company shows dates: "SYS001" (1 when it is no number)
+// and "SYS002", read as the program windows read them.
+struct CompanyDates {
+    int Kind = 1;
+    std::string Separator;
+};
+
+CompanyDates CompanyDateFormat(HostEnvironment& env) {
+    server::ResultTable t = Database(env, "").Query(
+        "SELECT NAME,VALUE FROM $$SYSPARAM SYSPARAM WHERE COMPANY=" + plat::QuotedStr(env.Session.CompanyID) +
+        " AND NAME IN ('SYS001','SYS002')");
+    CompanyDates dates;
+    for (const auto& row : t.rows) {
+        std::string name = plat::Trim(Text(row[0])), value = Text(row[1]);
+        if (name == "SYS002") {
+            dates.Separator = value;
+        } else {
+            char* end = nullptr;
+            std::string digits = plat::Trim(value);
+            long kind = std::strtol(digits.c_str(), &end, 10);
+            // Any other kind shows dates as kind 1 does.
+            dates.Kind = !digits.empty() && *end == 0 && kind >= 1 && kind <= 5 ? static_cast<int>(kind) : 1;
+        }
+    }
+    return dates;
+}
 
 // ---- the three services ----
 
@@ -278,9 +306,13 @@ Variant RunLookup(HostEnvironment& env, const Variant& request) {
     if (!lookup) throw plat::EOleError("No lookup for table " + table + " mode " + mode);
     server::ResultTable t = Database(env, Text(request[6])).Query(lookup->Sql);
     LookupList list{lookup->Title, lookup->Captions, {}, request[3].ToBool(), LookupFilter(request[2])};
+    const CompanyDates dates = CompanyDateFormat(env);
     for (const auto& row : t.rows) {
         std::vector<std::string> cells;
         for (const Variant& v : row) cells.push_back(plat::Trim(Text(v)));
+        // The list shows dates as the program windows do; the answer keeps them as stored.
+        for (size_t c : lookup->DateColumns)
+            if (c < cells.size()) cells[c] = fieldfmt::DbDateToDisplay(dates.Kind, dates.Separator, cells[c]);
         list.Rows.push_back(cells);
     }
     std::optional<std::vector<int>> chosen = env.Dialogs->PickRows(list);

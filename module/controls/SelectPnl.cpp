@@ -13,6 +13,7 @@
 #include <QObject>
 #include <algorithm>
 #include <climits>
+#include <optional>
 
 #include "Forms.h"
 #include "StrUtils.h"
@@ -62,20 +63,15 @@ double ReadFloat(const std::string& text) {
 
 int ExchangeDate(const std::string& text, const std::string& blankText, TDateType type, const std::string& sign) {
     std::string t = plat::Trim(text);
-    if (t.empty() || t == plat::Trim(blankText) || sign.empty() || type == TDateType::dt_NoneCare) return 0;
-    int separators = 0;
-    for (size_t at = t.find(sign); at != std::string::npos; at = t.find(sign, at + sign.size())) ++separators;
-    if (separators == 1) {
-        switch (type) {
-        case TDateType::dt_MMDDYYYY: t.insert(std::min<size_t>(2, t.size()), sign + "01"); break;
-        case TDateType::dt_DDMMYYYY: t = "01" + sign + t; break;
-        default: t += sign + "01"; break;
-        }
-    } else if (separators != 2) {
-        return 0;
+    if (t.empty() || t == plat::Trim(blankText) || type == TDateType::dt_NoneCare) return 0;
+    const int kind = static_cast<int>(type);
+    std::optional<std::string> date = fieldfmt::ConditionDate(t, kind, sign);
+    if (!date || date->empty()) {
+        // A year and month alone: the day counts as the first.
+        std::optional<std::string> month = fieldfmt::ConditionYearMonth(t, kind, sign);
+        date = month && !month->empty() ? std::optional<std::string>(*month + "01") : std::nullopt;
     }
-    std::string stored = fieldfmt::DisplayDateToDb(t, static_cast<int>(type), sign);
-    return fieldfmt::IsDbDate(stored) ? std::stoi(stored) : 0;
+    return date ? std::stoi(*date) : 0;
 }
 
 bool NeedsExchange(const std::string& start, const std::string& end, const ExchangeRules& rules) {

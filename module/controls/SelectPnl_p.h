@@ -27,10 +27,10 @@ int64_t ReadInteger(const std::string& text, int64_t fallback);
 // A decimal number with "." and optional "," thousands separators and an
 // optional exponent; 0 for anything else.
 double ReadFloat(const std::string& text);
-// The date of a panel edit as the number YYYYMMDD; 0 (earlier than any
-// date) for an empty or blank text, for a separator count other than one or
-// two, a part that is not a number or an impossible date. With one
-// separator the day is missing and counts as the first.
+// The date of a panel edit as the number YYYYMMDD, read by the date rules
+// of fieldfmt; 0 (earlier than any date) for an empty or blank text and for
+// a text that is neither a real date nor a year and month. A year and month
+// alone counts as the first of the month.
 int ExchangeDate(const std::string& text, const std::string& blankText, TDateType type, const std::string& sign);
 // True when start and end (as the edits hold them, after trimming) are to
 // change places. Never when either is empty.

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "DateUtils.h"
+#include "Format.h"
 #include "StrUtils.h"
 
 namespace fieldfmt {
@@ -14,7 +15,7 @@ namespace {
 
 int Kind(int kind) { return kind >= 1 && kind <= 5 ? kind : 1; }
 
-std::string Sep(const std::string& separator) { return separator.empty() ? std::string() : separator.substr(0, 1); }
+std::string Sep(const std::string& separator) { return DateSeparatorOf(separator); }
 
 // A whole number of digits only (blanks around it allowed); false otherwise.
 bool ParseInt(const std::string& text, long long& out) {
@@ -42,18 +43,34 @@ std::string Printf(const char* fmt, long long a) {
     return buf;
 }
 
-// Splits `text` at `separator`; with an empty separator, at fixed widths.
+// A width of kRest takes what the fixed widths leave.
+constexpr size_t kRest = 0;
+
+// Cuts `text` at fixed widths. A text of another length stays one piece or
+// leaves a further part, so that it never passes for a date it is not
+// ("2024011" is no 2024-01-01).
+std::vector<std::string> CutAtWidths(const std::string& text, const std::vector<size_t>& widths) {
+    size_t fixed = 0;
+    for (size_t w : widths) fixed += w;
+    if (text.size() < fixed) return {text};
+    const size_t rest = text.size() - fixed;
+    std::vector<std::string> parts;
+    size_t at = 0;
+    for (size_t w : widths) {
+        size_t n = w == kRest ? rest : w;
+        parts.push_back(at < text.size() ? text.substr(at, n) : std::string());
+        at += n;
+    }
+    if (at < text.size()) parts.push_back(text.substr(at));
+    return parts;
+}
+
+// Splits `text` at `separator` (one whole character); with an empty
+// separator, at `widths`.
 std::vector<std::string> SplitParts(const std::string& text, const std::string& separator,
                                     const std::vector<size_t>& widths) {
+    if (separator.empty()) return CutAtWidths(text, widths);
     std::vector<std::string> parts;
-    if (separator.empty()) {
-        size_t at = 0;
-        for (size_t w : widths) {
-            parts.push_back(at < text.size() ? text.substr(at, w) : std::string());
-            at += w;
-        }
-        return parts;
-    }
     size_t start = 0;
     while (true) {
         size_t hit = text.find(separator, start);
@@ -67,13 +84,38 @@ std::vector<std::string> SplitParts(const std::string& text, const std::string& 
     return parts;
 }
 
+// Where the kind's display puts the parts of a date, a year-month and a
+// month-day when there is no separator between them.
+std::vector<size_t> DateWidths(int kind) {
+    switch (Kind(kind)) {
+        case 2: case 3: return {2, 2, 4};
+        case 4: return {kRest, 2, 2};
+        case 5: return {3, 2, 2};
+        default: return {4, 2, 2};
+    }
+}
+
+std::vector<size_t> YMWidths(int kind) {
+    switch (Kind(kind)) {
+        case 2: case 3: return {2, 4};
+        case 4: return {kRest, 2};
+        case 5: return {3, 2};
+        default: return {4, 2};
+    }
+}
+
+// The parts of typed text, trimmed first, split by the kind's rules.
+std::vector<std::string> TypedParts(const std::string& text, const std::string& separator,
+                                    const std::vector<size_t>& widths) {
+    return SplitParts(plat::Trim(text), Sep(separator), widths);
+}
+
 // Year, month and day of typed date text in the kind's order; false unless
-// all three are numbers above 0.
+// it has exactly three parts, all numbers above 0.
 bool TypedDate(const std::string& text, int kind, const std::string& separator, long long& y, long long& m, long long& d) {
-    std::string t = plat::Trim(text);
-    if (t.empty()) return false;
-    std::vector<std::string> parts = SplitParts(t, separator, {4, 2, 2});
-    if (parts.size() < 3) return false;
+    if (plat::Trim(text).empty()) return false;
+    std::vector<std::string> parts = TypedParts(text, separator, DateWidths(kind));
+    if (parts.size() != 3) return false;
     long long a, b, c;
     if (!ParseInt(parts[0], a) || !ParseInt(parts[1], b) || !ParseInt(parts[2], c)) return false;
     if (a <= 0 || b <= 0 || c <= 0) return false;
@@ -105,15 +147,13 @@ void AppendNumber(std::string& out, int n, int width) {
 
 // The date in the kind's order and widths. Written by hand: the order list
 // formats two dates for every one of its rows.
-std::string DateParts(int kind, const std::string& separator, int y, int m, int d) {
-    // A NUL separator writes nothing, as it did when the parts were printed with "%s".
-    const bool hasSep = !separator.empty() && separator[0] != '\0';
-    const char sep = hasSep ? separator[0] : '\0';
+std::string ShownDate(int kind, const std::string& separator, int y, int m, int d) {
+    const std::string sep = Sep(separator);
     std::string out;
-    out.reserve(12);
+    out.reserve(12 + 2 * sep.size());
     auto part = [&](int value, int width, bool last) {
         AppendNumber(out, value, width);
-        if (!last && hasSep) out += sep;
+        if (!last) out += sep;
     };
     switch (Kind(kind)) {
         case 2: part(m, 2, false); part(d, 2, false); part(y, 4, true); break;
@@ -125,11 +165,10 @@ std::string DateParts(int kind, const std::string& separator, int y, int m, int 
     return out;
 }
 
-// True when `text` holds nothing but blanks and the characters of `separator`.
-bool OnlyBlanks(const std::string& text, const std::string& separator) {
-    for (char c : text)
-        if (c != ' ' && separator.find(c) == std::string::npos) return false;
-    return true;
+// A separator that is itself a mask character stands escaped in a mask.
+std::string MaskLiteral(const std::string& sep) {
+    if (sep.size() == 1 && std::string("LlAaCc09#!<>\\_;").find(sep[0]) != std::string::npos) return "\\" + sep;
+    return sep;
 }
 
 bool Digits(const std::string& s) {
@@ -140,6 +179,27 @@ bool Digits(const std::string& s) {
 }
 
 }  // namespace
+
+std::string DateSeparatorOf(const std::string& setting) {
+    // A NUL first character writes nothing, as it did when dates were printed with "%s".
+    if (setting.empty() || setting[0] == '\0') return {};
+    std::string first = plat::Utf8Left(setting, 1);
+    return first.empty() ? setting.substr(0, 1) : first;
+}
+
+bool NothingTyped(const std::string& text, const std::string& separator) {
+    const std::string sep = Sep(separator);
+    for (size_t i = 0; i < text.size();) {
+        if (text[i] == ' ') {
+            ++i;
+        } else if (!sep.empty() && text.compare(i, sep.size(), sep) == 0) {
+            i += sep.size();
+        } else {
+            return false;
+        }
+    }
+    return true;
+}
 
 // ---- dates ----
 
@@ -162,7 +222,7 @@ std::string DbDateToDisplay(int kind, const std::string& separator, double date)
     if (date == 0) return {};
     int y, m, d;
     vcl::DecodeDate(date, y, m, d);
-    return DateParts(kind, separator, y, m, d);
+    return ShownDate(kind, separator, y, m, d);
 }
 
 std::string DbDateToDisplay(int kind, const std::string& separator, const std::string& dbDate) {
@@ -185,27 +245,53 @@ double DisplayDateToValue(const std::string& text, int kind, const std::string& 
     return first + static_cast<double>(d - 1);
 }
 
+// ---- conditions ----
+
+std::optional<std::string> ConditionDate(const std::string& text, int kind, const std::string& separator) {
+    if (NothingTyped(text, separator)) return std::string();
+    std::string stored = DisplayDateToDb(text, kind, separator);
+    if (!IsDbDate(stored) || stored < "17530101" || stored > "99991231") return std::nullopt;
+    return stored;
+}
+
+std::optional<std::string> ConditionYearMonth(const std::string& text, int kind, const std::string& separator) {
+    if (NothingTyped(text, separator)) return std::string();
+    std::vector<std::string> parts = TypedParts(text, separator, YMWidths(kind));
+    const bool monthFirst = Kind(kind) == 2 || Kind(kind) == 3;
+    long long y, m;
+    if (parts.size() != 2 || !ParseInt(parts[monthFirst ? 1 : 0], y) || !ParseInt(parts[monthFirst ? 0 : 1], m))
+        return std::nullopt;
+    if (Kind(kind) >= 4) y += 1911;
+    if (y <= 0 || y > 9999 || m < 1 || m > 12) return std::nullopt;
+    return Printf("%.4lld", y) + Printf("%.2lld", m);
+}
+
 // ---- masks ----
 
 std::string YearMaskPart(int kind) {
-    if (kind == 4) return "99";
-    if (kind == 5) return "999";
+    if (kind == 4 || kind == 5) return "999";
     return "9999";
 }
 
 std::string DateEditMask(int kind, const std::string& separator) {
-    std::string s = Sep(separator), year = YearMaskPart(kind);
+    std::string s = MaskLiteral(Sep(separator)), year = YearMaskPart(kind);
     if (kind == 2 || kind == 3) return "99" + s + "99" + s + year + ";1; ";
     return year + s + "99" + s + "99" + ";1; ";
 }
 
+std::string BlankDateText(int kind, const std::string& separator) {
+    std::string s = Sep(separator), year(YearMaskPart(kind).size(), ' ');
+    if (kind == 2 || kind == 3) return "  " + s + "  " + s + year;
+    return year + s + "  " + s + "  ";
+}
+
 std::string YMEditMask(int kind, const std::string& separator) {
-    std::string s = Sep(separator), year = YearMaskPart(kind);
+    std::string s = MaskLiteral(Sep(separator)), year = YearMaskPart(kind);
     if (kind == 2 || kind == 3) return "99" + s + year + ";1; ";
     return year + s + "99" + ";1; ";
 }
 
-std::string MDEditMask(const std::string& separator) { return "99" + Sep(separator) + "99" + ";1; "; }
+std::string MDEditMask(const std::string& separator) { return "99" + MaskLiteral(Sep(separator)) + "99" + ";1; "; }
 
 std::string YearEditMask(int kind) { return YearMaskPart(kind) + ";1; "; }
 
@@ -227,8 +313,8 @@ std::string YMToDisplay(int kind, const std::string& separator, const std::strin
 }
 
 std::string YMFromDisplay(int kind, const std::string& separator, const std::string& text) {
-    std::vector<std::string> parts = SplitParts(text, Sep(separator), {4, 2});
-    if (parts.size() < 2) return {};
+    std::vector<std::string> parts = TypedParts(text, separator, YMWidths(kind));
+    if (parts.size() != 2) return {};
     std::string first = plat::Trim(parts[0]), second = plat::Trim(parts[1]);
     std::string yearText = kind == 2 || kind == 3 ? second : first;
     std::string monthText = kind == 2 || kind == 3 ? first : second;
@@ -258,9 +344,8 @@ std::string MDToDisplay(int kind, const std::string& separator, const std::strin
 }
 
 std::string MDFromDisplay(int kind, const std::string& separator, const std::string& text) {
-    std::string s = Sep(separator);
-    if (OnlyBlanks(text, s)) return {};
-    std::vector<std::string> parts = SplitParts(text, s, {2, 2});
+    if (NothingTyped(text, separator)) return {};
+    std::vector<std::string> parts = TypedParts(text, separator, {2, 2});
     std::string first = parts.size() > 0 ? plat::Trim(parts[0]) : "", second = parts.size() > 1 ? plat::Trim(parts[1]) : "";
     std::string month = kind == 3 ? second : first, day = kind == 3 ? first : second;
     auto pad = [](std::string p) {
@@ -302,7 +387,7 @@ std::string TimeToDisplay(const std::string& stored) {
 }
 
 std::string TimeFromDisplay(const std::string& text) {
-    if (OnlyBlanks(text, ":")) return {};
+    if (NothingTyped(text, ":")) return {};
     std::vector<std::string> parts = SplitParts(text, ":", {});
     std::string h = parts.size() > 0 ? plat::Trim(parts[0]) : "", m = parts.size() > 1 ? plat::Trim(parts[1]) : "";
     while (h.size() < 2) h.insert(0, "0");
@@ -371,11 +456,7 @@ bool MonthValid(const std::string& stored) {
 
 // ---- percent ----
 
-std::string PercentToDisplay(double fraction) {
-    char buf[64];
-    std::snprintf(buf, sizeof buf, "%3.2f%%", fraction * 100);
-    return buf;
-}
+std::string PercentToDisplay(double fraction) { return plat::FixedPoint(fraction * 100, 2) + "%"; }
 
 double PercentFromDisplay(const std::string& text) {
     std::string t = text.substr(0, text.find('%'));
@@ -417,7 +498,7 @@ std::string DateTimeToDisplay(int kind, const std::string& separator, double val
     int y, m, d, h, n, s, ms;
     vcl::DecodeDate(value, y, m, d);
     vcl::DecodeTime(value, h, n, s, ms);
-    return DateParts(kind, separator, y, m, d) + TimeOfDay(h, n, s, ms);
+    return ShownDate(kind, separator, y, m, d) + TimeOfDay(h, n, s, ms);
 }
 
 std::string DateTimeTextToDisplay(int kind, const std::string& separator, const std::string& stored) {

@@ -6,14 +6,30 @@
 //
 // Date format kinds: 1 year-month-day, 2 month-day-year, 3 day-month-year
 // (four-digit years); 4 and 5 year-month-day with the year counted from 1912
-// (year - 1911), shown with at least two and three digits. Any other kind is
-// read as kind 1. Only the first character of a separator is shown.
+// (year - 1911), shown with at least two and three digits (kind 4 shows
+// three from 2011 on). Any other kind is read as kind 1.
+//
+// The separator is the first character (not byte) of the company's setting,
+// for display, edit masks and typed text alike, so that every date shown can
+// be typed back as it stands. Without a separator, typed text is cut where
+// the kind's display puts its parts: 4/2/2 (kind 1), 2/2/4 (kinds 2 and 3),
+// 3/2/2 (kind 5), and for kind 4 the year is whatever stands before the last
+// four digits.
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 namespace fieldfmt {
+
+// The separator that dates are shown and typed with: the first UTF-8
+// character of the company's setting "SYS002"; empty when the setting is.
+std::string DateSeparatorOf(const std::string& setting);
+
+// True when nothing was typed: the text is empty or holds nothing but
+// blanks and the separator (an untouched edit mask).
+bool NothingTyped(const std::string& text, const std::string& separator);
 
 // ---- the three shared date conversions ----
 
@@ -35,9 +51,24 @@ double DisplayDateToValue(const std::string& text, int kind, const std::string& 
 // True for a real calendar date in eight digits "YYYYMMDD".
 bool IsDbDate(const std::string& dbDate);
 
+// ---- dates and year-months typed as query conditions ----
+// A condition is never dropped or changed silently: these answer "" when
+// nothing was typed (no bound), the stored form for a real value, and
+// nullopt for anything else, which the caller must refuse.
+
+// "YYYYMMDD" of a real calendar date from 1753-01-01 to 9999-12-31.
+std::optional<std::string> ConditionDate(const std::string& text, int kind, const std::string& separator);
+// "YYYYMM" with a year above 0 and a month 1-12.
+std::optional<std::string> ConditionYearMonth(const std::string& text, int kind, const std::string& separator);
+
 // ---- edit masks ----
-std::string YearMaskPart(int kind);   // "9999", "99" (kind 4), "999" (kind 5)
+// The year takes as many positions as it is shown with at most: kind 4
+// shows two digits before 2011 and three after, so its mask holds three.
+std::string YearMaskPart(int kind);   // "9999", "999" (kinds 4 and 5)
 std::string DateEditMask(int kind, const std::string& separator);
+// What an edit without a mask shows before a date is typed: blanks where
+// the date mask has positions, the separator between the parts.
+std::string BlankDateText(int kind, const std::string& separator);
 std::string YMEditMask(int kind, const std::string& separator);
 std::string MDEditMask(const std::string& separator);
 std::string YearEditMask(int kind);
@@ -83,6 +114,7 @@ bool DayValid(const std::string& stored);                         // empty or 1-
 bool MonthValid(const std::string& stored);                       // empty or 1-12
 
 // ---- percent: a fraction shown as a percentage ----
+// Two decimals, a tie rounded away from zero: 0.00125 -> "0.13%".
 std::string PercentToDisplay(double fraction);                    // 0.125 -> "12.50%"
 double PercentFromDisplay(const std::string& text);               // failures give 0
 

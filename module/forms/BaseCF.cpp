@@ -26,6 +26,7 @@
 #include "controls/KvDBGrid.h"
 #include "data/BaseCD.h"
 #include "data/Brokers.h"
+#include "data/FieldFormats.h"
 #include "data/SingleCD.h"
 #include "export/MT_Doc.h"
 #include "lang/CodeConverter.h"
@@ -803,9 +804,8 @@ void TfrmBase::DateFieldDBComboDlgExit(vcl::TObject* sender) {
     auto* control = dynamic_cast<vcl::TControl*>(sender);
     if (!control || !vcl::IsPublishedProp(control, "DataField") || !vcl::IsPublishedProp(control, "DataSource")) return;
     std::string text = vcl::IsPublishedProp(control, "Text") ? vcl::GetPropValue(control, "Text").ToString() : "";
-    bool onlySeparators = true;
-    for (char c : text)
-        if (c != ' ' && std::string(1, c) != DateSeparator && c != '/' && c != '-' && c != '.') onlySeparators = false;
+    bool onlySeparators =
+        fieldfmt::NothingTyped(text, DateSeparator) || text.find_first_not_of(" /-.") == std::string::npos;
     auto* source = dynamic_cast<vcl::TDataSource*>(vcl::GetObjectProp(control, "DataSource"));
     auto* ds = source ? dynamic_cast<TClientDataSet*>(source->DataSet()) : nullptr;
     vcl::TField* field = ds ? ds->FindField(vcl::GetPropValue(control, "DataField").ToString()) : nullptr;

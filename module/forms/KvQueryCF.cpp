@@ -402,10 +402,7 @@ void TfrmKvQuery::DateFieldExit(vcl::TObject* sender) {
     if (InList(DateFields, control->Name())) CheckDateField(control, false);
 }
 
-std::string TfrmKvQuery::BlankDateText() const {
-    std::string year = DateFormatKind == 4 ? "  " : DateFormatKind == 5 ? "   " : "    ";
-    return year + DateSeparator + "  " + DateSeparator + "  ";
-}
+std::string TfrmKvQuery::BlankDateText() const { return fieldfmt::BlankDateText(DateFormatKind, DateSeparator); }
 
 void TfrmKvQuery::DisplayDateToDb(const std::string& text, bool fillEmpty, std::string& result,
                                   const std::string& defaultValue) const {
@@ -415,24 +412,18 @@ void TfrmKvQuery::DisplayDateToDb(const std::string& text, bool fillEmpty, std::
         if (fillEmpty) result = defaultValue == "-1" ? Tomorrow() : defaultValue;
         return;
     }
-    if (trimmed == plat::Trim(BlankDateText())) return;
-    if (DateFormatKind < 1 || DateFormatKind > 5) return;
-    // Three numbers between the separators; anything else is no date.
-    std::vector<std::string> parts;
-    std::string rest = trimmed;
-    for (size_t at; !DateSeparator.empty() && (at = rest.find(DateSeparator)) != std::string::npos;) {
-        parts.push_back(plat::Trim(rest.substr(0, at)));
-        rest = rest.substr(at + DateSeparator.size());
-    }
-    parts.push_back(plat::Trim(rest));
-    bool numbers = parts.size() == 3;
-    for (const std::string& p : parts)
-        numbers = numbers && !p.empty() && p.size() <= 4 && p.find_first_not_of("0123456789") == std::string::npos;
-    if (!numbers) {
-        result = "0";
-        return;
-    }
+    if (fieldfmt::NothingTyped(trimmed, DateSeparator)) return;
     result = fieldfmt::DisplayDateToDb(trimmed, DateFormatKind, DateSeparator);
+}
+
+std::optional<std::string> TfrmKvQuery::ConditionDate(const std::string& text) const {
+    return fieldfmt::ConditionDate(text, DateFormatKind, DateSeparator);
+}
+
+std::string TfrmKvQuery::ConditionDateValue(const std::string& text) const {
+    std::optional<std::string> date = ConditionDate(text);
+    if (!date) throw EConditionValue("\"" + plat::Trim(text) + "\" is no date");
+    return *date;
 }
 
 bool TfrmKvQuery::CheckDateField(vcl::TWinControl* control, bool entering) {
@@ -456,13 +447,19 @@ bool TfrmKvQuery::CheckDateField(vcl::TWinControl* control, bool entering) {
     if (panel) edits = {panel->BeginEdit, panel->FinalEdit};
     else edits = {edit};
     for (vcl::TCustomEdit* e : edits) {
-        std::string date;
-        DisplayDateToDb(e->Text(), false, date);
-        if (!date.empty() && !(fieldfmt::IsDbDate(date) && date >= "17530101" && date <= "99991231")) {
+        if (!ConditionDate(e->Text())) {
             Brokers->ShowCodedMessage("E", "000005", {}, 936, true, 2);
             if (e->CanFocus()) e->SetFocus();
             return false;
         }
+    }
+    return true;
+}
+
+bool TfrmKvQuery::CheckDateFields() {
+    for (const std::string& name : Pieces(DateFields, ',')) {
+        auto* control = dynamic_cast<vcl::TWinControl*>(FindComponent(name));
+        if (control && !CheckDateField(control, false)) return false;
     }
     return true;
 }
@@ -574,27 +571,13 @@ void TfrmKvQuery::BuildCondition() {
 
         if (auto* panel = dynamic_cast<TSelectPanel*>(component)) {
             if (panel->IsRangeShown()) {
+                // A value that cannot be used stops the condition instead of widening it.
                 auto convert = [&](const std::string& text) {
-                    std::string out = text;
-                    if (panel->ValueType() == TValueType::vt_Date) {
-                        DisplayDateToDb(text, false, out);
-                    } else if (panel->ValueType() == TValueType::vt_OtherMask) {
-                        std::string t = plat::Trim(text);
-                        if (t.find_first_not_of(" " + DateSeparator) == std::string::npos) return std::string();
-                        std::string a = plat::Trim(plat::GetToken(t, DateSeparator, 1));
-                        std::string b = plat::Trim(plat::GetToken(t, DateSeparator, 2));
-                        bool monthFirst = DateFormatKind == 2 || DateFormatKind == 3;
-                        int year = 0, month = 0;
-                        try {
-                            year = std::stoi(monthFirst ? b : a);
-                            month = std::stoi(monthFirst ? a : b);
-                        } catch (const std::exception&) {
-                            return std::string("0");
-                        }
-                        if (DateFormatKind == 4 || DateFormatKind == 5) year += 1911;
-                        out = plat::Format("%d%.2d", {year, month});
-                    }
-                    return out;
+                    if (panel->ValueType() == TValueType::vt_Date) return ConditionDateValue(text);
+                    if (panel->ValueType() != TValueType::vt_OtherMask) return text;
+                    std::optional<std::string> ym = fieldfmt::ConditionYearMonth(text, DateFormatKind, DateSeparator);
+                    if (!ym) throw EConditionValue("\"" + plat::Trim(text) + "\" is no year and month");
+                    return *ym;
                 };
                 std::string start = convert(panel->BeginEdit->Text()), end = convert(panel->FinalEdit->Text());
                 bool hasStart = !plat::Trim(start).empty(), hasEnd = !plat::Trim(end).empty();
@@ -628,8 +611,8 @@ void TfrmKvQuery::BuildCondition() {
         } else if (auto* edit = dynamic_cast<vcl::TCustomEdit*>(component)) {
             std::string text = edit->Text();
             if (text.empty()) continue;
-            if (InList(DateFields, edit->Name())) DisplayDateToDb(text, false, text);
-            addPiece(column + "=" + plat::QuotedStr(text));
+            if (InList(DateFields, edit->Name())) text = ConditionDateValue(text);
+            if (!text.empty()) addPiece(column + "=" + plat::QuotedStr(text));
         }
     }
     size_t where = cond.find("Where");
@@ -714,7 +697,7 @@ void TfrmKvQuery::RunQuery() {
         pageIndex = QueryPage;
         if (kind.empty()) return;
     } else {
-        if (!CheckRequiredConditions()) return;
+        if (!CheckRequiredConditions() || !CheckDateFields()) return;
         const std::string option = Page(pageIndex).F2Option;
         if (option.empty()) {
             ShowLangMessage("sDefine2", "To PR:请先设置 F2Option[%s]的开窗值!!", std::to_string(pageIndex));

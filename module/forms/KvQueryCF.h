@@ -8,9 +8,11 @@
 
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "Exceptions.h"
 #include "KvCtrls.h"
 #include "SingleCF.h"
 
@@ -23,6 +25,12 @@ class TClientDataSet;
 }
 
 // What one condition page of pgBody asks of the query.
+// A condition value that cannot be used as typed (a date that is no date).
+class EConditionValue : public plat::Exception {
+public:
+    using plat::Exception::Exception;
+};
+
 struct TQueryPageSpec {
     std::string F2Option;             // kind "-" parameter text
     std::string ConditionSpec;        // "control:column;v1,v2|control:column"
@@ -74,11 +82,18 @@ public:
     // Registers the date fields of `names` ("sp02, sp05"); the same list
     // again changes nothing, a new one gives the old fields back their own handlers.
     void RegisterDateFields(const std::string& names);
-    // "YYYYMMDD" of a date typed in the user's format: "" for blank text (or,
-    // with `fillEmpty`, `defaultValue`, tomorrow for "-1"); a text that is not
-    // three numbers gives "0", a non-date, never an exception.
+    // "YYYYMMDD" of a date typed in the user's format: "" for blank text or an
+    // untouched mask (or, for empty text with `fillEmpty`, `defaultValue`,
+    // tomorrow for "-1"); a text that is not three numbers gives "0", a
+    // non-date, never an exception. No calendar check.
     void DisplayDateToDb(const std::string& text, bool fillEmpty, std::string& result,
                          const std::string& defaultValue = {}) const;
+    // A date typed as a condition: "" when nothing was typed, "YYYYMMDD" for a
+    // real date, nullopt for anything else (fieldfmt::ConditionDate).
+    std::optional<std::string> ConditionDate(const std::string& text) const;
+    // The same for building a condition: raises EConditionValue for a text
+    // that is no date, so that a bound is never dropped without a word.
+    std::string ConditionDateValue(const std::string& text) const;
     // The text a date edit starts with: blanks for the parts, separators between.
     std::string BlankDateText() const;
     void OpenLookupWindow(vcl::TWinControl* control, const std::string& table, const plat::Variant& startValues,
@@ -88,8 +103,12 @@ public:
     // `level`); true when it does or there was nothing to check.
     bool CheckCodeExists(const std::string& table, const std::string& mode, const std::string& level,
                          plat::Variant& result, const std::vector<plat::Variant>& keys);
-    // The enter or leave step of a date field; false when leaving found an invalid date.
+    // The enter or leave step of a date field; false when leaving found an
+    // invalid date (after message "E" "000005", with the focus in that edit).
     bool CheckDateField(vcl::TWinControl* control, bool entering);
+    // The leave step of every registered date field, up to the first invalid
+    // one; a query stops when this is false.
+    bool CheckDateFields();
     // The 14 elements GetQueryData gets for the active page.
     plat::Variant QueryParameters(const std::string& kind, const std::string& paramText, int pageIndex);
     // "column='value' AND ..." from the page's KeyFieldMap and the main record.

@@ -320,11 +320,7 @@ std::string TfrmORTK41::DbDateToDisplay(const std::string& dbDate) const {
     return fieldfmt::DbDateToDisplay(DateFormatKind, DateSeparator, dbDate);
 }
 
-std::string TfrmORTK41::DateToDb(const std::string& shown) const {
-    std::string db;
-    DisplayDateToDb(shown, false, db);
-    return fieldfmt::IsDbDate(db) ? db : std::string();
-}
+std::string TfrmORTK41::DateToDb(const std::string& shown) const { return ConditionDateValue(shown); }
 
 ortk41::ListingServices TfrmORTK41::Services() {
     ortk41::ListingServices services;
@@ -371,7 +367,12 @@ void TfrmORTK41::ClearResults() {
     for (int c = 0; c < StringGrid1->ColCount(); ++c) StringGrid1->SetCell(c, 1, "");
 }
 
-void TfrmORTK41::RunQuery() {
+void TfrmORTK41::RunQuery() { RunOrderQuery(); }
+
+// A date condition that is no date stops the query before anything changes:
+// the message, the focus in that edit, the list and the tree as they were.
+bool TfrmORTK41::RunOrderQuery() {
+    if (!CheckDateFields()) return false;
     ClearResults();
     plat::Variant result = Brokers->CallServer("SimpleSQL", plat::VarArrayOf({OrderListSql(), ortk41::kOrderListFields}));
     if (plat::HasRows(result)) {
@@ -390,6 +391,7 @@ void TfrmORTK41::RunQuery() {
     }
     StringGrid1Click(StringGrid1);
     ShowRecordPosition(nullptr);
+    return true;
 }
 
 void TfrmORTK41::AddOrderRow(int gridRow, const plat::Variant& row, const std::string& deliveryLabel) {
@@ -402,8 +404,7 @@ void TfrmORTK41::AddOrderRow(int gridRow, const plat::Variant& row, const std::s
 }
 
 void TfrmORTK41::btnQuery1Click(TObject*) {
-    RunQuery();
-    PageControl1->SetActivePageIndex(1);
+    if (RunOrderQuery()) PageControl1->SetActivePageIndex(1);
 }
 
 void TfrmORTK41::btnExitClick(TObject*) { Close(); }

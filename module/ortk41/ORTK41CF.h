@@ -113,9 +113,13 @@ public:
     // What listings need from this window: the server, row conversion, dates.
     ortk41::ListingServices Services();
     std::string DbDateToDisplay(const std::string& dbDate) const;
+    // A date as the window shows it, stored: "" for none; raises
+    // EConditionValue for a text that is no date.
     std::string DateToDb(const std::string& shown) const;
 
 private:
+    // RunQuery; false when a date condition stopped it before it ran.
+    bool RunOrderQuery();
     void CreateConditionPage();
     void CreateResultPage();
     void CreateVocabulary();

@@ -33,7 +33,8 @@ using DateToDb = std::function<std::string(const std::string&)>;
 extern const char* const kOrderListFields;
 
 // Appends the from/to condition of one range to `sql`; dates are turned
-// into "YYYYMMDD" first (an empty or unusable date counts as not given).
+// into "YYYYMMDD" first by `displayDateToDb`, which answers "" for a date
+// not given and raises for one that is no date (a bound is never dropped).
 void AddRangeCondition(const RangeInput& range, const std::string& column, std::string& sql, bool isDate,
                        const DateToDb& displayDateToDb);
 // The same over the concatenation "(a + b)".

@@ -4,11 +4,13 @@
 #include <gtest/gtest.h>
 
 #include <ctime>
+#include <optional>
 
 #include "data/Brokers.h"
 #include "DBClient.h"
 #include "DataTestSupport.h"
 #include "DateUtils.h"
+#include "NumberFormat.h"
 #include "Dialogs.h"
 #include "StrUtils.h"
 #include "data/FieldFormats.h"
@@ -50,7 +52,7 @@ TEST(DateConversions, years_before_1911_and_odd_separators_show_as_printf_wrote_
                                            {1, "/", "01000101", "0100/01/01"},
                                            {2, "/", "99991231", "12/31/9999"},
                                            {1, std::string("\0/", 2), "20260305", "20260305"},
-                                           {3, "\xE5\xB9\xB4", "20260305", "05\xE5" "03\xE5" "2026"}})
+                                           {3, "年月", "20260305", "05年03年2026"}})
         EXPECT_EQ(DbDateToDisplay(c.kind, c.sep, c.stored), c.shown) << "kind " << c.kind << " " << c.stored;
 }
 
@@ -66,6 +68,86 @@ TEST(DateConversions, typed_dates_are_stored_in_eight_digits_without_a_calendar_
         EXPECT_EQ(DisplayDateToDb(nothing, 1, "/"), "0") << nothing;
 }
 
+// Every value shown can be typed back as it stands, whatever the kind and
+// separator: dates (also years before and after 2011, where kind 4 changes
+// its width), year-months, month-days and years.
+TEST(DateConversions, every_shown_value_types_back_to_the_stored_value) {
+    const std::vector<std::string> separators = {"/", "-", ".", "", "/ ", "年"};
+    for (int kind = 1; kind <= 5; ++kind) {
+        for (const std::string& sep : separators) {
+            for (const std::string stored : {"20260305", "19990101", "20101231", "20110101", "19120229"}) {
+                SCOPED_TRACE("kind " + std::to_string(kind) + " separator \"" + sep + "\" date " + stored);
+                const std::string shown = DbDateToDisplay(kind, sep, stored);
+                ASSERT_FALSE(shown.empty());
+                EXPECT_EQ(DisplayDateToDb(shown, kind, sep), stored) << shown;
+                EXPECT_EQ(ConditionDate(shown, kind, sep), stored) << shown;
+                EXPECT_EQ(DisplayDateToValue(shown, kind, sep), DbDateToValue(stored)) << shown;
+                const std::string month = stored.substr(0, 6), monthDay = stored.substr(4, 4);
+                EXPECT_EQ(YMFromDisplay(kind, sep, YMToDisplay(kind, sep, month)), month);
+                EXPECT_EQ(ConditionYearMonth(YMToDisplay(kind, sep, month), kind, sep), month);
+                EXPECT_EQ(MDFromDisplay(kind, sep, MDToDisplay(kind, sep, monthDay)), monthDay);
+                EXPECT_EQ(YearFromDisplay(kind, YearToDisplay(kind, stored.substr(0, 4))), stored.substr(0, 4));
+            }
+        }
+    }
+}
+
+TEST(DateConversions, the_separator_is_the_first_character_of_the_setting) {
+    EXPECT_EQ(DateSeparatorOf("/ "), "/");
+    EXPECT_EQ(DateSeparatorOf("年月"), "年");
+    EXPECT_EQ(DateSeparatorOf(""), "");
+    EXPECT_EQ(DbDateToDisplay(1, "/ ", "20260305"), "2026/03/05");
+    EXPECT_EQ(DisplayDateToDb("2026/03/05", 1, "/ "), "20260305") << "typed back as shown";
+    EXPECT_EQ(DisplayDateToDb("2026年3年5", 1, "年月"), "20260305");
+}
+
+// Without a separator each kind is cut where its display puts the parts.
+TEST(DateConversions, without_a_separator_typed_dates_are_cut_as_the_kind_shows_them) {
+    struct Case { int kind; const char* typed; const char* stored; } cases[] = {
+        {1, "20240110", "20240110"}, {2, "01102024", "20240110"}, {3, "10012024", "20240110"},
+        {4, "1130110", "20240110"},  {4, "880101", "19990101"},   {5, "0880101", "19990101"},
+        {5, "1130110", "20240110"},  {1, "202401101", "0"},       {1, "2024011", "0"},
+        {4, "0101", "0"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.kind) + " " + c.typed);
+        EXPECT_EQ(DisplayDateToDb(c.typed, c.kind, ""), c.stored);
+    }
+}
+
+// "" is no bound; nullopt must stop whoever asked.
+TEST(DateConversions, a_condition_date_is_nothing_a_real_date_or_refused) {
+    struct Case { int kind; const char* sep; const char* typed; std::optional<std::string> stored; } cases[] = {
+        {1, "/", "", ""},                      {1, "/", "    /  /  ", ""},
+        {4, "年", "   年  年  ", ""},          {1, "", "        ", ""},
+        {1, "/", "2024/01/10", "20240110"},    {4, "/", "113/1/10", "20240110"},
+        {1, "/", "2024/02/30", std::nullopt},  {1, "/", "2024/13/01", std::nullopt},
+        {1, "/", "abc", std::nullopt},         {1, "/", "2024/01", std::nullopt},
+        {1, "/", "2024/01/10/1", std::nullopt}, {1, "/", "1752/12/31", std::nullopt},
+        {1, "/", "2024/  /10", std::nullopt},  {1, "-", "2024/01/10", std::nullopt},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.sep) + " \"" + c.typed + "\"");
+        EXPECT_EQ(ConditionDate(c.typed, c.kind, c.sep), c.stored);
+    }
+    EXPECT_EQ(ConditionYearMonth("2024/13", 1, "/"), std::nullopt);
+    EXPECT_EQ(ConditionYearMonth("  /  ", 2, "/"), "");
+}
+
+TEST(NumberDisplay, a_tie_rounds_away_from_zero) {
+    struct Case { const char* mask; double value; const char* shown; } cases[] = {
+        {"#,##0.00", 0.125, "0.13"},   {"#,##0.00", -0.125, "-0.13"},      {"#,##0.", 2.5, "3"},
+        {"#,##0.00", 1.005, "1.01"},   {"#,##0.00", 1234.565, "1,234.57"}, {"#,##0.#######", 0.5, "0.5"},
+        {"#,##0.00", 0.124, "0.12"},   {"#,##0.00", 999.995, "1,000.00"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.mask) + " " + std::to_string(c.value));
+        EXPECT_EQ(vcl::FormatFloat(c.mask, c.value), c.shown);
+    }
+    EXPECT_EQ(PercentToDisplay(0.00125), "0.13%");
+    EXPECT_EQ(PercentToDisplay(0.125), "12.50%");
+}
+
 TEST(DateConversions, typed_date_values_run_past_the_month_end_and_refuse_invalid_months) {
     EXPECT_EQ(DisplayDateToValue("2026/02/30", 1, "/"), vcl::EncodeDate(2026, 3, 2));
     EXPECT_EQ(DisplayDateToValue("115/12/32", 4, "/"), vcl::EncodeDate(2027, 1, 1));
@@ -77,7 +159,12 @@ TEST(DateConversions, typed_date_values_run_past_the_month_end_and_refuse_invali
 TEST(DateConversions, masks_put_the_year_part_where_the_kind_wants_it) {
     EXPECT_EQ(DateEditMask(1, "/"), "9999/99/99;1; ");
     EXPECT_EQ(DateEditMask(3, "-"), "99-99-9999;1; ");
-    EXPECT_EQ(DateEditMask(4, "/"), "99/99/99;1; ");
+    EXPECT_EQ(DateEditMask(4, "/"), "999/99/99;1; ");   // 2011 on shows three digits
+    EXPECT_EQ(DateEditMask(1, ""), "99999999;1; ");
+    EXPECT_EQ(DateEditMask(2, "年"), "99年99年9999;1; ");
+    EXPECT_EQ(DateEditMask(1, "/ "), "9999/99/99;1; ");
+    EXPECT_EQ(DateEditMask(1, "9"), "9999\\999\\999;1; ") << "a mask character as separator stands escaped";
+    EXPECT_EQ(MDEditMask("年"), "99年99;1; ");
     EXPECT_EQ(DateEditMask(5, "/"), "999/99/99;1; ");
     EXPECT_EQ(YMEditMask(2, "/"), "99/9999;1; ");
     EXPECT_EQ(YearEditMask(5), "999;1; ");

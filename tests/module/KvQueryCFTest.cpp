@@ -261,6 +261,41 @@ TEST(BuildCondition, RangePanelClauses) {
 
 // ---- the query ----
 
+// A date field holding no date stops the query before the server is asked;
+// a year and month that is none cannot reach a condition either.
+TEST(RunQuery, ADateThatIsNoDateStopsTheQueryWithItsMessage) {
+    DemoWorld world;
+    auto* form = world.Start<QueryWindow>();
+    ASSERT_NE(form, nullptr);
+    form->Show();
+    auto recorder = Record(form);
+    form->Page(0).F2Option = "coptd-TD001$单别$C";
+    form->Page(0).ConditionSpec = "sp02:TC003|ed02:TD013";
+    form->RegisterDateFields("sp02,ed02");
+    // Letters first: once the panel was entered its date mask refuses them.
+    for (const char* text : {"abc", "2024/02/30", "2024/01"}) {
+        SCOPED_TRACE(text);
+        form->sp02->BeginEdit->SetText(text);
+        EXPECT_THROW(form->BuildCondition(), EConditionValue);
+        world.dialogs->Shown.clear();
+        form->RunQuery();
+        EXPECT_EQ(recorder->calls, 0);
+        ASSERT_EQ(world.dialogs->Shown.size(), 1u);
+        EXPECT_NE(world.dialogs->Shown[0].Text.find("日期格式错误"), std::string::npos);
+        EXPECT_EQ(form->ActiveControl(), form->sp02->BeginEdit);
+    }
+    form->sp02->BeginEdit->SetText("");
+    form->ed02->SetText("    /  /  ");   // untouched: no bound, and no empty comparison
+    form->BuildCondition();
+    EXPECT_EQ(form->ExtraCondition, "");
+    form->sp03->SetStyle(TSelectStyle::sp_Range);
+    form->sp03->SetValueType(TValueType::vt_OtherMask);
+    form->sp03->BeginEdit->SetText("2024/13");
+    form->Page(0).ConditionSpec = "sp03:TC003";
+    EXPECT_THROW(form->BuildCondition(), EConditionValue);
+    form->Free();
+}
+
 TEST(RunQuery, SendsTheFourteenElementsAndShowsTheResult) {
     DemoWorld world;
     auto* form = world.Start<QueryWindow>();

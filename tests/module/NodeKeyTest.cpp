@@ -12,10 +12,14 @@ using namespace ortk41;
 
 namespace {
 
-std::string SlashDateToDb(const std::string& shown) {
-    if (shown.size() != 10) return {};
-    return shown.substr(0, 4) + shown.substr(5, 2) + shown.substr(8, 2);
-}
+// Keys are opened with the date conversion of the order tracking window.
+class NodeKeyTest : public testing::Test {
+protected:
+    std::optional<Opening> Open(int kind, const std::string& key) { return OpeningFor(kind, key, dates_.ToDb()); }
+
+private:
+    ordertest::WindowDates dates_;
+};
 
 }  // namespace
 
@@ -31,7 +35,7 @@ TEST(NodeKey, KeyTextComesFromTheNodeOrItsGrandparent) {
     EXPECT_EQ(NodeKeyText(OrderLineNode, "short", ""), "short");   // a shorter text gives what there is
 }
 
-TEST(NodeKey, EveryKindOpensItsProgramOnTheDocumentKey) {
+TEST_F(NodeKeyTest, EveryKindOpensItsProgramOnTheDocumentKey) {
     struct Row { int kind; const char* program; const char* condition; } rows[] = {
         {OrderLineNode, "PGSO01", " COPTC.TC001 + '-' + COPTC.TC002 ='2201-20240100001'"},
         {DeliveryNode, "PGSD01", " COPTG.TG001 + '-' + COPTG.TG002 ='2201-20240100001'"},
@@ -45,25 +49,24 @@ TEST(NodeKey, EveryKindOpensItsProgramOnTheDocumentKey) {
         {RoutingStepNode, "PGWR01", " MOCTA.TA001 + '-' + MOCTA.TA002 ='2201-20240100001'"},
     };
     for (const Row& r : rows) {
-        auto opening = OpeningFor(r.kind, "2201-20240100001-0001", SlashDateToDb);
+        auto opening = Open(r.kind, "2201-20240100001-0001");
         ASSERT_TRUE(opening) << r.kind;
         EXPECT_EQ(opening->ProgramCode, r.program);
         EXPECT_EQ(opening->Condition, r.condition);
     }
-    EXPECT_FALSE(OpeningFor(GroupNode, "2201-20240100001-0001", SlashDateToDb));
-    EXPECT_FALSE(OpeningFor(12000, "2201-20240100001-0001", SlashDateToDb));
+    EXPECT_FALSE(Open(GroupNode, "2201-20240100001-0001"));
+    EXPECT_FALSE(Open(12000, "2201-20240100001-0001"));
 }
 
-TEST(NodeKey, DeliveryOfTypeWithFullNumberAndQuotesDoubled) {
-    auto opening = OpeningFor(DeliveryNode, NodeKeyText(DeliveryNode, RowKey("1201", "DQ'24010001", "0001") + " x", ""),
-                              SlashDateToDb);
+TEST_F(NodeKeyTest, DeliveryOfTypeWithFullNumberAndQuotesDoubled) {
+    auto opening = Open(DeliveryNode, NodeKeyText(DeliveryNode, RowKey("1201", "DQ'24010001", "0001") + " x", ""));
     ASSERT_TRUE(opening);
     EXPECT_EQ(opening->Condition, " COPTG.TG001 + '-' + COPTG.TG002 ='1201-DQ''24010001'");
 }
 
-TEST(NodeKey, WriteOffOpensOnTheInvoiceLineKeyAndItsDateAsStored) {
+TEST_F(NodeKeyTest, WriteOffOpensOnTheInvoiceLineKeyAndItsDateAsStored) {
     std::string key = NodeKeyText(WriteOffNode, "", "6101-20240100002-0001 2024/02/05");
-    auto opening = OpeningFor(WriteOffNode, key, SlashDateToDb);
+    auto opening = Open(WriteOffNode, key);
     ASSERT_TRUE(opening);
     EXPECT_EQ(opening->ProgramCode, "PGAR04");
     EXPECT_EQ(opening->Condition,
@@ -100,7 +103,10 @@ public:
     std::vector<Entry> nodes;
 };
 
-class OpeningOnDemo : public ordertest::DemoOnBackend {};
+class OpeningOnDemo : public ordertest::DemoOnBackend {
+protected:
+    ordertest::WindowDates dates;
+};
 
 INSTANTIATE_TEST_SUITE_P(Backends, OpeningOnDemo, servertest::AllBackends(), servertest::BackendParamName);
 
@@ -122,7 +128,7 @@ TEST_P(OpeningOnDemo, EveryDocumentOfTheShowcaseTreesOpensOnADocumentThatExists)
             // A write-off record opens on its invoice line's key and date, which
             // names the invoice, not the record; the window has it so.
             if (node.kind == WriteOffNode) continue;
-            auto opening = OpeningFor(node.kind, NodeKeyText(node.kind, node.text, tree.GrandparentText(n)), SlashDateToDb);
+            auto opening = OpeningFor(node.kind, NodeKeyText(node.kind, node.text, tree.GrandparentText(n)), dates.ToDb());
             if (!opening) continue;
             std::string table = opening->Condition.substr(1, opening->Condition.find('.') - 1);
             plat::Variant found = Sql().SimpleSql(

@@ -16,65 +16,79 @@ const std::string kBase =
     " SELECT TD001,TD002,TD003,TD004,TD005,TC003,MA002,TC004,TD008,TD010,TD013,TD006  FROM $$COPTC COPTC  INNER JOIN "
     "$$COPTD COPTD ON TD001=TC001 AND TD002=TC002  LEFT JOIN $$COPMA COPMA ON MA001=TC004  WHERE TC027='Y' ";
 
-// Dates shown as YYYY/MM/DD; anything else is not a date.
-std::string SlashToDb(const std::string& shown) {
-    if (shown.size() != 10 || shown[4] != '/' || shown[7] != '/') return {};
-    std::string db = shown.substr(0, 4) + shown.substr(5, 2) + shown.substr(8, 2);
-    return db.find_first_not_of("0123456789") == std::string::npos ? db : std::string();
-}
+// The SQL is composed with the dates the order tracking window hands it.
+class OrderListSqlTest : public testing::Test {
+protected:
+    std::string Sql(const OrderConditions& c) { return OrderListSql(c, dates_.ToDb()); }
+
+private:
+    ordertest::WindowDates dates_;
+};
 
 }  // namespace
 
-TEST(OrderListSql, NoConditionIsTheBaseTextAndTheOrder) {
-    EXPECT_EQ(OrderListSql({}, SlashToDb), kBase + " ORDER BY TD001,TD002,TD003 ");
+TEST_F(OrderListSqlTest, NoConditionIsTheBaseTextAndTheOrder) {
+    EXPECT_EQ(Sql({}), kBase + " ORDER BY TD001,TD002,TD003 ");
     EXPECT_EQ(std::string(kOrderListFields), "TD001,TD002,TD003,TD004,TD005,TC003,MA002,TC004,TD008,TD010,TD013,TD006 ");
 }
 
-TEST(OrderListSql, OnlyAnEndDateComparesWithoutBetween) {
+TEST_F(OrderListSqlTest, OnlyAnEndDateComparesWithoutBetween) {
     OrderConditions c;
     c.OrderDate.To = "2024/01/31";
-    EXPECT_EQ(OrderListSql(c, SlashToDb), kBase + " AND ( TC003 <= '20240131')  ORDER BY TD001,TD002,TD003 ");
+    EXPECT_EQ(Sql(c), kBase + " AND ( TC003 <= '20240131')  ORDER BY TD001,TD002,TD003 ");
     c.OrderDate = {"2024/01/01", "    /  /  "};   // an untouched date edit counts as empty
-    EXPECT_EQ(OrderListSql(c, SlashToDb), kBase + " AND ( TC003 >= '20240101')  ORDER BY TD001,TD002,TD003 ");
+    EXPECT_EQ(Sql(c), kBase + " AND ( TC003 >= '20240101')  ORDER BY TD001,TD002,TD003 ");
 }
 
-TEST(OrderListSql, CustomerCodeWithAQuoteIsDoubledInsideTheLiteral) {
+// A bound that is no date is never dropped: the SQL is not composed at all.
+TEST_F(OrderListSqlTest, ADateThatIsNoDateComposesNoList) {
+    for (const RangeInput& dates : {RangeInput{"2024/13/01", "2024/01/15"}, RangeInput{"2024/02/30", ""},
+                                    RangeInput{"abc", "def"}, RangeInput{"", "2024/1"}}) {
+        SCOPED_TRACE(dates.From + ".." + dates.To);
+        OrderConditions c;
+        c.DeliveryDate = dates;
+        EXPECT_THROW(Sql(c), EConditionValue);
+    }
+}
+
+TEST_F(OrderListSqlTest, CustomerCodeWithAQuoteIsDoubledInsideTheLiteral) {
     OrderConditions c;
     c.Customer = {"O'NEIL", "O'NEIL"};
-    EXPECT_EQ(OrderListSql(c, SlashToDb),
+    EXPECT_EQ(Sql(c),
               kBase + " AND ( TC004 BETWEEN 'O''NEIL' AND 'O''NEIL')  ORDER BY TD001,TD002,TD003 ");
 }
 
-TEST(OrderListSql, OrderRangeComparesTheConcatenatedKey) {
+TEST_F(OrderListSqlTest, OrderRangeComparesTheConcatenatedKey) {
     OrderConditions c;
     c.Order = {"220120240100001", "220120240199999"};
-    EXPECT_EQ(OrderListSql(c, SlashToDb),
+    EXPECT_EQ(Sql(c),
               kBase + " AND ( (TC001 + TC002) BETWEEN '220120240100001' AND '220120240199999')  ORDER BY TD001,TD002,TD003 ");
 }
 
-TEST(OrderListSql, ClosedStateAndProjectOnlyWhenProjectsAreEnabled) {
+TEST_F(OrderListSqlTest, ClosedStateAndProjectOnlyWhenProjectsAreEnabled) {
     OrderConditions c;
     c.Closed = 0;
     c.Project = "P-01";
-    EXPECT_EQ(OrderListSql(c, SlashToDb), kBase + " AND TD016 IN('Y','y')  ORDER BY TD001,TD002,TD003 ");
+    EXPECT_EQ(Sql(c), kBase + " AND TD016 IN('Y','y')  ORDER BY TD001,TD002,TD003 ");
     c.Closed = 1;
     c.ProjectsEnabled = true;
-    EXPECT_EQ(OrderListSql(c, SlashToDb), kBase + " AND TD016 ='N'  AND TC077 = 'P-01' ORDER BY TD001,TD002,TD003 ");
+    EXPECT_EQ(Sql(c), kBase + " AND TD016 ='N'  AND TC077 = 'P-01' ORDER BY TD001,TD002,TD003 ");
 }
 
-TEST(OrderListSql, ConditionsAppendInTheirOrder) {
+TEST_F(OrderListSqlTest, ConditionsAppendInTheirOrder) {
     OrderConditions c;
     c.DeliveryDate.From = "2024/02/01";
     c.CustomerOrder.From = "PO-9";
     c.Customer.To = "C100";
-    EXPECT_EQ(OrderListSql(c, SlashToDb), kBase + " AND ( TC004 <= 'C100')  AND ( TC012 >= 'PO-9')  AND ( TD013 >= '20240201')  "
+    EXPECT_EQ(Sql(c), kBase + " AND ( TC004 <= 'C100')  AND ( TC012 >= 'PO-9')  AND ( TD013 >= '20240201')  "
                                                   "ORDER BY TD001,TD002,TD003 ");
 }
 
 TEST(OrderRowLabels, HeadAndLineLabelsOfAListedRow) {
     plat::Variant row = plat::VarArrayOf({"2201", "123        ", "1", "SC-M6-20", "六角螺丝", "20240115", "华东机械",
                                           "C001", 600.0, "PCS", "20240125", "M6x20"});
-    auto shown = [](const std::string& d) { return d.substr(0, 4) + "/" + d.substr(4, 2) + "/" + d.substr(6, 2); };
+    ordertest::WindowDates dates;
+    auto shown = dates.Shown();
     EXPECT_EQ(OrderHeadText(row, shown), "2201-123         2024/01/15 华东机械(C001)");
     EXPECT_EQ(OrderLineText(row, "预交货日:", shown),
               "2201-123        -1    SC-M6-20(六角螺丝) 600 PCS 预交货日:2024/01/25");
@@ -112,7 +126,7 @@ class OrderListOnDemo : public ordertest::DemoOnBackend {
 protected:
     // The listed lines as "type-number-sequence", the number without its padding.
     std::vector<std::string> Listed(const OrderConditions& c) {
-        plat::Variant rows = Sql().SimpleSql(servertest::Params(OrderListSql(c, SlashToDb), kOrderListFields),
+        plat::Variant rows = Sql().SimpleSql(servertest::Params(OrderListSql(c, dates_.ToDb()), kOrderListFields),
                                              servertest::Context("PRTest65"));
         std::vector<std::string> keys;
         for (int r = 0; r < servertest::RowCount(rows); ++r)
@@ -121,6 +135,9 @@ protected:
         return keys;
     }
     using Keys = std::vector<std::string>;
+
+private:
+    ordertest::WindowDates dates_;
 };
 
 INSTANTIATE_TEST_SUITE_P(Backends, OrderListOnDemo, servertest::AllBackends(), servertest::BackendParamName);

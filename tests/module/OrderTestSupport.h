@@ -7,13 +7,17 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
 
+#include "FormTestSupport.h"
 #include "ServerTestSupport.h"
+#include "data/FieldFormats.h"
+#include "ortk41/ORTK41CF.h"
 #include "ortk41/OrderOutline.h"
+#include "ortk41/OrderQuery.h"
 #include "ortk41/OrderTree.h"
 
 namespace ordertest {
@@ -55,11 +59,33 @@ public:
     std::map<std::pair<int, int>, std::string> cells;
 };
 
-// "YYYY/MM/DD" for eight digits, "" for anything else.
-inline std::string SlashDate(const std::string& d) {
-    bool digits = d.size() == 8 && std::all_of(d.begin(), d.end(), [](char c) { return c >= '0' && c <= '9'; });
-    return digits ? d.substr(0, 4) + "/" + d.substr(4, 2) + "/" + d.substr(6, 2) : std::string();
-}
+// A stored date as the demo company shows it (kind 1, "/"), by the field
+// formats every window uses; "" for anything that is no date.
+inline std::string SlashDate(const std::string& d) { return fieldfmt::DbDateToDisplay(1, "/", d); }
+
+// The order tracking window's own date conversions, as the demo company has
+// them: a window started over a demo installation of its own.
+class WindowDates {
+public:
+    WindowDates() : form_(world_.Start<TfrmORTK41>()) {}
+    ~WindowDates() {
+        if (form_) form_->Free();
+    }
+    WindowDates(const WindowDates&) = delete;
+    WindowDates& operator=(const WindowDates&) = delete;
+    // A shown date typed back, as the conditions and node keys take it.
+    ortk41::DateToDb ToDb() const {
+        return [this](const std::string& shown) { return form_->DateToDb(shown); };
+    }
+    // A stored date as the window shows it.
+    std::function<std::string(const std::string&)> Shown() const {
+        return [this](const std::string& stored) { return form_->DbDateToDisplay(stored); };
+    }
+
+private:
+    formtest::DemoWorld world_;
+    TfrmORTK41* form_;
+};
 
 // The window's listing services over `sql`, for the company database
 // PRTest65; rows pass unconverted. `calls` (when given) receives the text of

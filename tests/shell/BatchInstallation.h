@@ -53,6 +53,9 @@ public:
         return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     }
 
+    // The demo company database the shell opens.
+    std::string DatabaseFile() const { return folder_.Path() + "server/Data/PRTest65.db"; }
+
     // What the last run wrote on standard error.
     std::string LastErrors() const { return ReadAll(folder_.Path() + "err.txt"); }
 
