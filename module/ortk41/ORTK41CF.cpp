@@ -373,8 +373,9 @@ void TfrmORTK41::RunQuery() { RunOrderQuery(); }
 // the message, the focus in that edit, the list and the tree as they were.
 bool TfrmORTK41::RunOrderQuery() {
     if (!CheckDateFields()) return false;
+    const std::string sql = OrderListSql();   // raises before the results are touched
     ClearResults();
-    plat::Variant result = Brokers->CallServer("SimpleSQL", plat::VarArrayOf({OrderListSql(), ortk41::kOrderListFields}));
+    plat::Variant result = Brokers->CallServer("SimpleSQL", plat::VarArrayOf({sql, ortk41::kOrderListFields}));
     if (plat::HasRows(result)) {
         int high = plat::VarArrayHighBound(result);
         StringGrid1->SetRowCount(high + 2);
