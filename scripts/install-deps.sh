@@ -12,6 +12,7 @@ packages=(
   libopencc-dev opencc
   libxlsxwriter-dev zlib1g-dev
   fonts-wqy-microhei
+  xvfb xauth                 # the X server of the window journeys (scripts/with-xvfb.sh)
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   clang libclang-rt-dev
 )
