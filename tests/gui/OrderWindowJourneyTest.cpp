@@ -12,14 +12,13 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
+#include <QAbstractItemDelegate>
 #include <QFontMetrics>
-#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPointer>
 #include <QStyleOptionViewItem>
-#include <QAbstractItemDelegate>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTableView>
@@ -111,11 +110,6 @@ protected:
     }
 
     void TearDown() override {
-        // A modal window a failed step left up would block the next test.
-        for (int i = 0; i < 3; ++i)
-            if (QWidget* modal = QApplication::activeModalWidget())
-                if (auto* dialog = dynamic_cast<vcl::TForm*>(vcl::TControl::ControlOf(modal)))
-                    dialog->SetModalResult(plat::mrCancel);
         for (QWidget* w : QApplication::topLevelWidgets())
             if (w != window_ && w->isVisible() && w->windowTitle().startsWith("PG")) w->close();
         host_.CloseAll();
