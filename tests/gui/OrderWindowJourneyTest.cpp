@@ -13,11 +13,13 @@
 
 #include <QAbstractButton>
 #include <QAbstractItemDelegate>
-#include <QFontMetrics>
 #include <QLabel>
 #include <QLineEdit>
+#include <QImage>
 #include <QMenuBar>
+#include <QPainter>
 #include <QPointer>
+#include <QStyle>
 #include <QStyleOptionViewItem>
 #include <QTabBar>
 #include <QTabWidget>
@@ -71,15 +73,57 @@ QAbstractButton* ButtonIn(QWidget* window, const QString& caption) {
     return nullptr;
 }
 
-// The width that cell `index` of `view` needs to show its text whole, as the
-// view's own item delegate measures it (text and margins).
-int CellWidthNeeded(QTableView* view, const QModelIndex& index) {
+// The options a table view hands its item delegate (font, alignment,
+// wrapping, eliding), read through the view's own protected initViewItemOption.
+struct ViewItemOptions : QTableView {
+    static void Init(const QTableView* view, QStyleOptionViewItem* option) {
+        (view->*&ViewItemOptions::initViewItemOption)(option);
+    }
+};
+
+// Cell `index` as the view's item delegate draws it into a cell `width`
+// pixels wide (grid line included), unselected, on white.
+QImage RenderCell(QTableView* view, const QModelIndex& index, int width) {
     QStyleOptionViewItem option;
-    option.initFrom(view->viewport());
-    option.font = view->font();
-    option.fontMetrics = QFontMetrics(option.font);
-    option.rect = view->visualRect(index);
-    return view->itemDelegateForIndex(index)->sizeHint(option, index).width();
+    ViewItemOptions::Init(view, &option);
+    const int grid = view->showGrid() ? 1 : 0;
+    const int height = view->rowHeight(index.row());
+    option.rect = QRect(0, 0, width - grid, height - grid);
+    option.state &= ~(QStyle::State_Selected | QStyle::State_HasFocus | QStyle::State_MouseOver);
+    QImage image(width, height, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    view->itemDelegateForIndex(index)->paint(&painter, option, index);
+    return image;
+}
+
+// Whether cell `index` shows its whole text: drawn in its column it looks as
+// it does in a column 400 pixels wider, up to the last pixel column of its
+// own (where a fixed cell draws its edge line), so that elided ("0…") or
+// wrapped ("序…") text fails; and in the wide column nothing of the text lies
+// beyond the width of its own, so that clipped text fails. `why` tells which.
+bool ShowsWholeText(QTableView* view, const QModelIndex& index, std::string& why) {
+    const int grid = view->showGrid() ? 1 : 0;
+    const int width = view->columnWidth(index.column());
+    const int room = width - grid;   // the delegate's width
+    QImage narrow = RenderCell(view, index, width);
+    QImage wide = RenderCell(view, index, width + 400);
+    const int wideRoom = wide.width() - grid;
+    for (int y = 0; y < narrow.height(); ++y) {
+        for (int x = 0; x < room - 1; ++x)
+            if (narrow.pixel(x, y) != wide.pixel(x, y)) {
+                why = "drawn otherwise than in a wide column (elided or wrapped) from x=" + std::to_string(x);
+                return false;
+            }
+        const QRgb background = wide.pixel(wideRoom - 2, y);
+        for (int x = room; x < wideRoom - 1; ++x)
+            if (wide.pixel(x, y) != background) {
+                why = "the text reaches x=" + std::to_string(x) + ", beyond the cell's " + std::to_string(room) +
+                      " px";
+                return false;
+            }
+    }
+    return true;
 }
 
 class OrderWindowJourney : public testing::Test {
@@ -454,8 +498,10 @@ TEST_F(OrderWindowJourney, PagesFillTheClientAreaAndFixedWidthTextsShowWhole) {
     ASSERT_EQ(Grid()->Cells(2, 0), "序号");
     for (int row = 0; row < 3; ++row) {
         QModelIndex cell = view->model()->index(row, 2);
-        EXPECT_LE(CellWidthNeeded(view, cell), view->columnWidth(2))
-            << "\"" << cell.data().toString().toStdString() << "\" in a column of " << view->columnWidth(2) << " px";
+        std::string why;
+        EXPECT_TRUE(ShowsWholeText(view, cell, why))
+            << "\"" << cell.data().toString().toStdString() << "\" in a column of " << view->columnWidth(2)
+            << " px: " << why;
     }
     EXPECT_EQ(Grid()->Cells(2, 1), "0001");
 
