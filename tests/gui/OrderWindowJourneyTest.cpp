@@ -267,7 +267,7 @@ protected:
     // The page on top, as the tab widget shows it.
     int ShownPage() { return Pages()->Tabs()->currentIndex(); }
 
-    // The button lies whole inside its panel and inside the window, and
+    // The button lies whole inside its panel, the window and the screen, and
     // nothing covers or clips it.
     void ExpectFullyShown(const std::string& name) {
         SCOPED_TRACE(name);
@@ -281,6 +281,8 @@ protected:
             << panel->height();
         QRect inWindow(button->mapTo(window_, QPoint(0, 0)), button->size());
         EXPECT_TRUE(window_->rect().contains(inWindow));
+        QRect onScreen(button->mapToGlobal(QPoint(0, 0)), button->size());
+        EXPECT_TRUE(window_->screen()->geometry().contains(onScreen));
         EXPECT_EQ(button->visibleRegion(), QRegion(button->rect()));
     }
 
@@ -440,12 +442,14 @@ TEST_F(OrderWindowJourney, BottomBarButtonsStayOnScreenWhenTheWindowResizesOrThe
     ASSERT_EQ(ShownPage(), 1);
     const char* buttons[] = {"BitBtn1", "btnExport", "BitBtn2"};
 
-    // The window made small, then large, as a window manager resizes it.
+    // The window made small, then large (and moved to the screen's corner so
+    // that it fits), as a window manager resizes and moves it.
     window_->resize(700, 440);
     ASSERT_TRUE(WaitUntil([this] { return window_->width() == 700; }));
     Settle();
     Shots().Take("window-small");
     for (const char* b : buttons) ExpectFullyShown(b);
+    window_->move(window_->screen()->availableGeometry().topLeft());
     window_->resize(1200, 760);
     ASSERT_TRUE(WaitUntil([this] { return window_->width() == 1200; }));
     Settle();
