@@ -29,7 +29,9 @@ trap 'exit 130' INT TERM
 
 # The server picks a free display itself and writes its number once it
 # accepts connections, so that runs side by side never race for a display.
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset 3>"$folder/display" 2>"$folder/xvfb.log" &
+# It also ends when its last client goes (-terminate), so that a command
+# killed together with this script (a CTest timeout) leaves no server behind.
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -terminate 3>"$folder/display" 2>"$folder/xvfb.log" &
 xvfb_pid=$!
 for _ in $(seq 1 100); do
   [ -s "$folder/display" ] && break
