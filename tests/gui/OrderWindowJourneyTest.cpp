@@ -19,6 +19,7 @@
 #include <QMenuBar>
 #include <QPainter>
 #include <QPointer>
+#include <QRegion>
 #include <QStyle>
 #include <QStyleOptionViewItem>
 #include <QTabBar>
@@ -56,6 +57,11 @@ realinput::Screenshots& Shots() {
 }
 
 QString Q(const std::string& text) { return QString::fromStdString(text); }
+
+std::string Text(const QRect& r) {
+    return std::to_string(r.x()) + "," + std::to_string(r.y()) + " " + std::to_string(r.width()) + "x" +
+           std::to_string(r.height());
+}
 
 // What a user sees of the modal window on top, once it is up and drawn.
 QWidget* WaitForModalWindow() {
@@ -276,14 +282,15 @@ protected:
         QWidget* panel = button->parentWidget();
         EXPECT_TRUE(button->isVisible());
         EXPECT_TRUE(panel->rect().contains(button->geometry()))
-            << "button " << button->geometry().x() << "," << button->geometry().y() << " "
-            << button->width() << "x" << button->height() << " in a panel of " << panel->width() << "x"
-            << panel->height();
+            << "button at " << Text(button->geometry()) << " in a panel of " << Text(panel->rect());
         QRect inWindow(button->mapTo(window_, QPoint(0, 0)), button->size());
-        EXPECT_TRUE(window_->rect().contains(inWindow));
+        EXPECT_TRUE(window_->rect().contains(inWindow))
+            << "button at " << Text(inWindow) << " in a window of " << Text(window_->rect());
         QRect onScreen(button->mapToGlobal(QPoint(0, 0)), button->size());
-        EXPECT_TRUE(window_->screen()->geometry().contains(onScreen));
-        EXPECT_EQ(button->visibleRegion(), QRegion(button->rect()));
+        EXPECT_TRUE(window_->screen()->geometry().contains(onScreen))
+            << "button at " << Text(onScreen) << " on a screen of " << Text(window_->screen()->geometry());
+        EXPECT_TRUE(button->visibleRegion() == QRegion(button->rect()))
+            << "shown: " << Text(button->visibleRegion().boundingRect()) << " of " << Text(button->rect());
     }
 
     // After a modal dialog has closed, a click on the "查询条件" tab turns
