@@ -246,6 +246,9 @@ TStringGrid::TStringGrid(TComponent* owner) : TWinControl(owner), model_(nullptr
     // grids the windows are designed for: an ellipsis in a narrow column
     // ("0…") would hide the very digits that tell two lines apart.
     view_->setTextElideMode(Qt::ElideNone);
+    // Nor does a cell wrap: Chinese text would break between characters and
+    // the cut line end in an ellipsis after all.
+    view_->setWordWrap(false);
     view_->setTabKeyNavigation(false);
     SetTabStop(true);
     SetColor(clWindow);

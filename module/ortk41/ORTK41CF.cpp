@@ -4,7 +4,9 @@
 // OrderTree, NodeKey); this unit wires the controls to them.
 #include "ORTK41CF.h"
 
+#include <algorithm>
 #include <filesystem>
+#include <limits>
 
 #include "Buttons.h"
 #include "ComCtrls.h"
@@ -37,6 +39,8 @@ using namespace vcl;
 namespace {
 
 constexpr int kRowHeight = 20;
+constexpr int kQueryCaptionWidth = 90;   // "展开订单信息:"
+constexpr int kViewCaptionWidth = 70;    // "开启作业:"
 const int kColumnWidths[6] = {60, 90, 30, 150, 150, 300};
 const char* const kOrderMask = "!cccc-ccccccccccc;0; ";
 
@@ -174,7 +178,7 @@ void TfrmORTK41::CreateResultPage() {
     StringGrid1->SetAlign(TAlign::alClient);
     lblQuery1 = Make<TLabel>(this, pnlQueryBar, "lblQuery1");
     lblQuery1->SetCaption("展开订单信息:");
-    lblQuery1->SetBounds(4, 10, 90, 18);
+    lblQuery1->SetBounds(4, 10, kQueryCaptionWidth, 18);
     lblQuery2 = Make<TLabel>(this, pnlQueryBar, "lblQuery2");
     lblQuery2->SetCaption("");
     lblQuery2->SetBounds(96, 10, 150, 18);
@@ -202,7 +206,7 @@ void TfrmORTK41::CreateResultPage() {
     TreeView->SetDragMode(TDragMode::dmAutomatic);
     lblView1 = Make<TLabel>(this, pnlViewBar, "lblView1");
     lblView1->SetCaption("开启作业:");
-    lblView1->SetBounds(4, 10, 70, 18);
+    lblView1->SetBounds(4, 10, kViewCaptionWidth, 18);
     lblView2 = Make<TLabel>(this, pnlViewBar, "lblView2");
     lblView2->SetCaption("");
     lblView2->SetBounds(76, 10, 300, 18);
@@ -214,19 +218,28 @@ void TfrmORTK41::CreateResultPage() {
 }
 
 // The bars' buttons keep their place against the bar's right edge whatever
-// the splitter and the window do; the key labels take the room left of them.
+// the splitter and the window do; the labels take the room left of them and
+// no more. The margins are small enough that both buttons of the list's bar
+// still fit when the splitter leaves the list its least width.
+namespace {
+constexpr int kBarMargin = 2, kBarGap = 2;
+
+void FitLabelBefore(TLabel* label, int width, const TControl* next) {
+    label->SetWidth(std::clamp(next->Left() - kBarGap - label->Left(), 0, width));
+}
+}  // namespace
+
 void TfrmORTK41::PlaceQueryBar() {
-    constexpr int kMargin = 4, kGap = 4;
-    int right = pnlQueryBar->ClientWidth() - kMargin;
-    btnExport->SetLeft(right - btnExport->Width());
-    BitBtn1->SetLeft(btnExport->Left() - kGap - BitBtn1->Width());
-    lblQuery2->SetWidth(std::max(0, BitBtn1->Left() - kGap - lblQuery2->Left()));
+    btnExport->SetLeft(pnlQueryBar->ClientWidth() - kBarMargin - btnExport->Width());
+    BitBtn1->SetLeft(btnExport->Left() - kBarGap - BitBtn1->Width());
+    FitLabelBefore(lblQuery1, kQueryCaptionWidth, BitBtn1);
+    FitLabelBefore(lblQuery2, std::numeric_limits<int>::max(), BitBtn1);
 }
 
 void TfrmORTK41::PlaceViewBar() {
-    constexpr int kMargin = 4, kGap = 4;
-    BitBtn2->SetLeft(pnlViewBar->ClientWidth() - kMargin - BitBtn2->Width());
-    lblView2->SetWidth(std::max(0, BitBtn2->Left() - kGap - lblView2->Left()));
+    BitBtn2->SetLeft(pnlViewBar->ClientWidth() - kBarMargin - BitBtn2->Width());
+    FitLabelBefore(lblView1, kViewCaptionWidth, BitBtn2);
+    FitLabelBefore(lblView2, std::numeric_limits<int>::max(), BitBtn2);
 }
 
 // The hidden vocabulary memos: part of the form, so that language packages
