@@ -120,6 +120,58 @@ std::string AnsiToUtf8(const std::string& bytes, int codePage) {
     return out;
 }
 
+namespace {
+
+// The bytes decoded as `codePage`; false when any sequence does not decode.
+bool DecodeStrictly(const std::string& bytes, int codePage, std::string& out) {
+    iconv_t cd = iconv_open("UTF-8", IconvName(codePage));
+    if (cd == reinterpret_cast<iconv_t>(-1)) return false;
+    out.clear();
+    char* in = const_cast<char*>(bytes.data());
+    size_t inLeft = bytes.size();
+    char buffer[4096];
+    bool ok = true;
+    while (ok && inLeft > 0) {
+        char* outPtr = buffer;
+        size_t outLeft = sizeof buffer;
+        size_t r = iconv(cd, &in, &inLeft, &outPtr, &outLeft);
+        out.append(buffer, static_cast<size_t>(outPtr - buffer));
+        if (r == static_cast<size_t>(-1) && errno != E2BIG) ok = false;
+    }
+    iconv_close(cd);
+    return ok;
+}
+
+// Length of the well-formed UTF-8 sequence at bytes[i]; 0 when there is none.
+size_t Utf8SequenceAt(const std::string& bytes, size_t i) {
+    auto c = static_cast<unsigned char>(bytes[i]);
+    if (c < 0x80) return 1;
+    size_t len = (c & 0xE0) == 0xC0 ? 2 : (c & 0xF0) == 0xE0 ? 3 : (c & 0xF8) == 0xF0 ? 4 : 0;
+    if (len == 0 || i + len > bytes.size()) return 0;
+    return IsValidUtf8(bytes.substr(i, len)) ? len : 0;
+}
+
+}  // namespace
+
+std::string StoredTextToUtf8(const std::string& bytes, int codePage) {
+    if (IsValidUtf8(bytes)) return bytes;
+    std::string decoded;
+    if ((codePage == 936 || codePage == 950) && DecodeStrictly(bytes, codePage, decoded)) return decoded;
+    std::string out;
+    out.reserve(bytes.size() + 8);
+    for (size_t i = 0; i < bytes.size();) {
+        size_t len = Utf8SequenceAt(bytes, i);
+        if (len == 0) {
+            AppendUtf8(out, 0xFFFD);
+            ++i;
+        } else {
+            out.append(bytes, i, len);
+            i += len;
+        }
+    }
+    return out;
+}
+
 std::optional<std::string> ReadTextFileUtf8(const std::string& fileName) {
     std::error_code ec;
     if (fileName.empty() || !std::filesystem::is_regular_file(fileName, ec)) return std::nullopt;

@@ -23,6 +23,13 @@ std::string Utf16ToUtf8(const std::string& bytes, bool bigEndian);
 // True when `bytes` is well-formed UTF-8 (no overlong forms, no surrogates).
 bool IsValidUtf8(const std::string& bytes);
 
+// Text read from a store that should hold UTF-8 but may hold bytes written
+// by another program: valid UTF-8 comes back unchanged; otherwise the whole
+// text decoded as `codePage` (936 GB, 950 Big5) when every byte of it
+// decodes; otherwise the valid sequences kept and each byte that is not part
+// of one replaced by U+FFFD. The result is always valid UTF-8.
+std::string StoredTextToUtf8(const std::string& bytes, int codePage);
+
 // Converts bytes in a Windows code page (936, 950, 1252, ...) to UTF-8.
 // Sequences the code page cannot decode become U+FFFD, so no text is dropped
 // silently; an unknown code page is read as Windows-1252.

@@ -219,9 +219,18 @@ std::string CheckSignOn(SimpleSqlService& sql, const std::string& user, const st
         db = &sql.Database(database);
     } catch (const plat::Exception& e) {
         return "Database \"" + database + "\" cannot be opened: " + e.Message();
+    } catch (const std::exception& e) {   // a file system or allocation failure while opening
+        return "Database \"" + database + "\" cannot be opened: " + e.what();
     }
-    ResultTable t = db->Query("SELECT USER_ID FROM $$USERS USERS WHERE COMPANY=" + plat::QuotedStr(company) +
-                              " AND USER_ID=" + plat::QuotedStr(user));
+    ResultTable t;
+    try {
+        t = db->Query("SELECT USER_ID FROM $$USERS USERS WHERE COMPANY=" + plat::QuotedStr(company) +
+                      " AND USER_ID=" + plat::QuotedStr(user));
+    } catch (const plat::Exception& e) {
+        return "The users of database \"" + database + "\" cannot be read: " + e.Message();
+    } catch (const std::exception& e) {
+        return "The users of database \"" + database + "\" cannot be read: " + e.what();
+    }
     if (t.rows.empty()) return "User \"" + user + "\" may not sign on to company \"" + company + "\"";
     return {};
 }

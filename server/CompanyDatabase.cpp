@@ -3,6 +3,9 @@
 
 #include <algorithm>
 #include <cctype>
+#include <limits>
+
+#include "SqlError.h"
 
 namespace server {
 
@@ -21,6 +24,25 @@ std::string CompanyDatabase::Translate(const std::string& sqlServerText) {
     if (translations_.size() >= kTranslationCacheLimit) translations_.clear();
     translations_.emplace(sqlServerText, translated);
     return translated;
+}
+
+void CompanyDatabase::SetTimeLimit(std::chrono::milliseconds limit) {
+    if (limit.count() <= 0) limit = kDefaultStatementTimeLimit;
+    // PostgreSQL's statement_timeout takes at most INT_MAX milliseconds.
+    limit = std::min(limit, std::chrono::milliseconds(std::numeric_limits<int>::max()));
+    if (timeLimitMs_.exchange(limit.count()) != limit.count()) TimeLimitChanged();
+}
+
+std::string CompanyDatabase::TimeLimitText() const {
+    long long ms = timeLimitMs_.load();
+    std::string limit = ms % 1000 == 0 ? std::to_string(ms / 1000) + " s" : std::to_string(ms) + " ms";
+    return "statement interrupted: it ran longer than the time limit of " + limit +
+           " (\"TimeOut\" of the server settings)";
+}
+
+void CompanyDatabase::CheckAnswerSize(size_t rows, size_t columns) {
+    if (columns > 0 && rows > kMaxAnswerCells / columns)
+        throw SqlError("statement interrupted: its answer grew past " + std::to_string(kMaxAnswerCells) + " values");
 }
 
 bool IsPlainDatabaseName(const std::string& name) {

@@ -14,6 +14,7 @@
 #include <memory>
 
 #include "SqlError.h"
+#include "TextFile.h"
 
 namespace server {
 
@@ -83,7 +84,7 @@ plat::Variant NumericValue(const char* text) {
     return plat::Variant(std::strtod(text, nullptr));
 }
 
-plat::Variant ColumnValue(PGresult* result, int row, int column) {
+plat::Variant ColumnValue(PGresult* result, int row, int column, int codePage) {
     if (PQgetisnull(result, row, column)) return plat::Variant::Null();
     const char* text = PQgetvalue(result, row, column);
     switch (PQftype(result, column)) {
@@ -98,8 +99,12 @@ plat::Variant ColumnValue(PGresult* result, int row, int column) {
         return NumericValue(text);
     case kBoolOid:  // as SQLite answers a comparison
         return plat::Variant(static_cast<int32_t>(text[0] == 't' ? 1 : 0));
-    default:
-        return plat::Variant(std::string(text, static_cast<size_t>(PQgetlength(result, row, column))));
+    default: {
+        // A database created as SQL_ASCII hands stored bytes on unchecked.
+        std::string value(text, static_cast<size_t>(PQgetlength(result, row, column)));
+        if (!plat::IsValidUtf8(value)) value = plat::StoredTextToUtf8(value, codePage);
+        return plat::Variant(std::move(value));
+    }
     }
 }
 
@@ -251,6 +256,14 @@ PostgresDatabase::PostgresDatabase(const PostgresSettings& settings, const std::
 void PostgresDatabase::UseSchema() {
     connection_.Rows("SELECT set_config('search_path', quote_ident($1), false)", {schema_});
     connection_.Exec("SET default_transaction_read_only = on");
+    connection_.Rows("SELECT set_config('statement_timeout', $1, false)", {std::to_string(TimeLimit().count())});
+}
+
+// The server ends a statement past the limit itself (SQLSTATE 57014).
+void PostgresDatabase::TimeLimitChanged() {
+    std::lock_guard lock(mutex_);
+    if (connection_.EnsureConnected())
+        connection_.Rows("SELECT set_config('statement_timeout', $1, false)", {std::to_string(TimeLimit().count())});
 }
 
 ColumnCatalogue PostgresDatabase::ReadCatalogue() {
@@ -290,15 +303,18 @@ ResultTable PostgresDatabase::QueryNative(const std::string& postgresText) {
     std::string error = ok ? std::string() : ErrorText(conn, r.result);
     const char* state = r.result ? PQresultErrorField(r.result, PG_DIAG_SQLSTATE) : nullptr;
     bool refused = state && std::string(state) == "25006";
+    bool interrupted = state && std::string(state) == "57014";
     if (ok) {
         int count = PQnfields(r.result);
+        CheckAnswerSize(static_cast<size_t>(PQntuples(r.result)), static_cast<size_t>(count));
+        const int codePage = CodePage();
         for (int i = 0; i < count; ++i) table.columns.push_back(Upper(PQfname(r.result, i)));
         int rows = PQntuples(r.result);
         table.rows.reserve(static_cast<size_t>(rows));
         for (int i = 0; i < rows; ++i) {
             std::vector<plat::Variant> row;
             row.reserve(static_cast<size_t>(count));
-            for (int j = 0; j < count; ++j) row.push_back(ColumnValue(r.result, i, j));
+            for (int j = 0; j < count; ++j) row.push_back(ColumnValue(r.result, i, j, codePage));
             table.rows.push_back(std::move(row));
         }
     } else if (PQresultStatus(r.result) == PGRES_COMMAND_OK) {
@@ -307,6 +323,7 @@ ResultTable PostgresDatabase::QueryNative(const std::string& postgresText) {
     }
     connection_.Exec("ROLLBACK");
     if (refused) throw SqlRefused("statement refused: this service only reads data (" + error + ")");
+    if (interrupted) throw SqlError(TimeLimitText());
     if (!ok) throw SqlError("SQL error: " + error + " in: " + postgresText);
     return table;
 }
@@ -314,7 +331,10 @@ ResultTable PostgresDatabase::QueryNative(const std::string& postgresText) {
 // ------------------------------------------------------------- source
 
 std::unique_ptr<CompanyDatabase> PostgresServer::Open(const std::string& name) {
-    return std::make_unique<PostgresDatabase>(settings_, name);
+    auto db = std::make_unique<PostgresDatabase>(settings_, name);
+    db->SetTimeLimit(TimeLimit());
+    db->SetCodePage(CodePage());
+    return db;
 }
 
 }  // namespace server

@@ -9,7 +9,8 @@
 // statement, and it runs in a READ ONLY transaction that is always rolled
 // back, so neither a data-changing statement nor a setting changed through a
 // function survives it; PostgreSQL's refusal inside the read-only
-// transaction (SQLSTATE 25006) is reported as SqlRefused. The service should
+// transaction (SQLSTATE 25006) is reported as SqlRefused. The time limit of
+// a statement is the session's statement_timeout. The service should
 // still connect as a role that may only read (SELECT on the company schemas):
 // a superuser could call server functions that reach outside the database.
 #pragma once
@@ -84,6 +85,9 @@ public:
 
     ResultTable QueryNative(const std::string& postgresText) override;
     std::string Location() const override { return location_; }
+
+protected:
+    void TimeLimitChanged() override;
 
 private:
     void UseSchema();

@@ -247,10 +247,25 @@ plat::Variant SimpleSqlService::UnitConvert(const plat::Variant& params, const p
     }
 }
 
-void SimpleSqlService::SetTraceFile(const std::filesystem::path& file) {
+bool SimpleSqlService::SetTraceFile(const std::filesystem::path& file) {
     std::lock_guard lock(traceMutex_);
     if (trace_.is_open()) trace_.close();
-    if (!file.empty()) trace_.open(file, std::ios::app);
+    trace_.clear();
+    if (file.empty()) return true;
+    trace_.open(file, std::ios::app);
+    return trace_.is_open();
+}
+
+void SimpleSqlService::SetTimeLimit(std::chrono::milliseconds limit) {
+    std::lock_guard lock(mutex_);
+    source_->SetTimeLimit(limit);
+    for (auto& [name, db] : databases_) db->SetTimeLimit(limit);
+}
+
+void SimpleSqlService::SetCodePage(int codePage) {
+    std::lock_guard lock(mutex_);
+    source_->SetCodePage(codePage);
+    for (auto& [name, db] : databases_) db->SetCodePage(codePage);
 }
 
 void SimpleSqlService::Trace(const std::string& method, const std::string& database, const std::string& outcome,

@@ -65,7 +65,14 @@ public:
 
     // Appends one line per call (time, method, database, rows or error,
     // milliseconds, field list, SQL text) to `file`; an empty path stops it.
-    void SetTraceFile(const std::filesystem::path& file);
+    // False when the file cannot be opened for appending (nothing is traced).
+    bool SetTraceFile(const std::filesystem::path& file);
+
+    // How long one statement may run (see CompanyDatabase::SetTimeLimit), for
+    // the databases open now and those opened later.
+    void SetTimeLimit(std::chrono::milliseconds limit);
+    // The code page of stored text that is not UTF-8 (see CompanyDatabase::SetCodePage).
+    void SetCodePage(int codePage);
 
     // The open database of that name (opened on first use).
     CompanyDatabase& Database(const std::string& name);

@@ -1,31 +1,65 @@
 // SqliteDatabase: the read-only SQLite connection of one company database,
-// its statement guard (authorizer, single statement, read-only check), the
-// SQL Server functions SQLite lacks (LEN, SS_LEFT, SS_RIGHT, CHARINDEX), and
-// the conversion of result columns into variants.
+// its statement guard (authorizer with its function allow-list, single
+// statement, read-only check, time limit), the SQL Server functions SQLite
+// lacks (LEN, SS_LEFT, SS_RIGHT, CHARINDEX), and the conversion of result
+// columns into variants.
 #include "SqliteDatabase.h"
 
 #include <sqlite3.h>
 
+#include <algorithm>
+#include <array>
 #include <climits>
 #include <cstring>
+#include <string_view>
 
 #include "SqlError.h"
+#include "TextFile.h"
 
 namespace server {
 
 namespace {
 
-// Statement guard: reading is the only thing a statement of this service may do.
-int AuthorizeReadOnly(void*, int action, const char*, const char*, const char*, const char*) {
+// The functions a reading statement of the suite may call: the SQL Server
+// functions registered below, what the dialect translation writes (IFNULL,
+// COALESCE), the operators SQLite runs as functions (LIKE, GLOB) and the
+// plain aggregates and text functions of a listing. Anything else, such as
+// fts3_tokenizer (it hands out a library address), load_extension, zeroblob
+// or randomblob, has no place in a listing and is refused.
+constexpr std::array<std::string_view, 28> kAllowedFunctions = {
+    "abs",   "avg",   "charindex", "coalesce", "count", "glob",    "ifnull",   "instr",  "len",     "length",
+    "like",  "lower", "ltrim",     "max",      "min",   "nullif",  "replace",  "round",  "rtrim",   "ss_left",
+    "ss_right", "substr", "substring", "sum",   "total", "trim",    "upper",    "iif"};
+
+bool IsAllowedFunction(const char* name) {
+    if (!name) return false;
+    std::string lower(name);
+    for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return std::find(kAllowedFunctions.begin(), kAllowedFunctions.end(), lower) != kAllowedFunctions.end();
+}
+
+// Statement guard: reading is the only thing a statement of this service may
+// do. For SQLITE_FUNCTION the fourth argument is the function's name; a
+// refused one is noted in `deniedFunction` (a std::string) for the message.
+int AuthorizeReadOnly(void* deniedFunction, int action, const char*, const char* function, const char*, const char*) {
     switch (action) {
     case SQLITE_SELECT:
     case SQLITE_READ:
-    case SQLITE_FUNCTION:
     case SQLITE_RECURSIVE:
         return SQLITE_OK;
+    case SQLITE_FUNCTION:
+        if (IsAllowedFunction(function)) return SQLITE_OK;
+        *static_cast<std::string*>(deniedFunction) = function ? function : "";
+        return SQLITE_DENY;
     default:
         return SQLITE_DENY;
     }
+}
+
+// Interrupts a statement that runs past its deadline (the progress handler
+// answers non-zero).
+int PastDeadline(void* deadline) {
+    return std::chrono::steady_clock::now() > *static_cast<std::chrono::steady_clock::time_point*>(deadline);
 }
 
 // SQL Server's LEN: characters without the trailing blanks.
@@ -81,7 +115,7 @@ void SqlCharIndex(sqlite3_context* ctx, int, sqlite3_value** argv) {
     sqlite3_result_int(ctx, at == std::string::npos ? 0 : Utf8Count(text.data(), static_cast<int>(at)) + 1);
 }
 
-plat::Variant ColumnValue(sqlite3_stmt* stmt, int i) {
+plat::Variant ColumnValue(sqlite3_stmt* stmt, int i, int codePage) {
     switch (sqlite3_column_type(stmt, i)) {
     case SQLITE_INTEGER: {
         sqlite3_int64 v = sqlite3_column_int64(stmt, i);
@@ -94,7 +128,9 @@ plat::Variant ColumnValue(sqlite3_stmt* stmt, int i) {
         return plat::Variant::Null();
     default: {
         const char* text = reinterpret_cast<const char*>(sqlite3_column_text(stmt, i));
-        return plat::Variant(std::string(text ? text : "", sqlite3_column_bytes(stmt, i)));
+        std::string value(text ? text : "", static_cast<size_t>(sqlite3_column_bytes(stmt, i)));
+        if (!plat::IsValidUtf8(value)) value = plat::StoredTextToUtf8(value, codePage);
+        return plat::Variant(std::move(value));
     }
     }
 }
@@ -131,7 +167,10 @@ SqliteDatabase::~SqliteDatabase() {
 }
 
 void SqliteDatabase::Open() {
-    if (!std::filesystem::is_regular_file(file_)) throw SqlError("database file not found: " + file_.string());
+    std::error_code ec;
+    bool exists = std::filesystem::is_regular_file(file_, ec);
+    if (ec) throw SqlError("database file " + file_.string() + " cannot be reached: " + ec.message());
+    if (!exists) throw SqlError("database file not found: " + file_.string());
     // One lock per statement (QueryNative) instead of SQLite's lock on every
     // column read: a long answer reads millions of columns.
     int rc = sqlite3_open_v2(file_.c_str(), &db_, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX, nullptr);
@@ -143,6 +182,11 @@ void SqliteDatabase::Open() {
     }
     sqlite3_busy_timeout(db_, 5000);
     sqlite3_exec(db_, "PRAGMA query_only = ON", nullptr, nullptr, nullptr);
+    // No statement of the service registers a tokenizer; the allow-list
+    // refuses the function as well.
+    sqlite3_db_config(db_, SQLITE_DBCONFIG_ENABLE_FTS3_TOKENIZER, 0, nullptr);
+    sqlite3_db_config(db_, SQLITE_DBCONFIG_ENABLE_LOAD_EXTENSION, 0, nullptr);
+    sqlite3_progress_handler(db_, 1000, PastDeadline, &deadline_);
 }
 
 void SqliteDatabase::RegisterFunctions() {
@@ -167,7 +211,7 @@ ColumnCatalogue SqliteDatabase::ReadCatalogue() {
     return catalogue;
 }
 
-void SqliteDatabase::InstallGuard() { sqlite3_set_authorizer(db_, AuthorizeReadOnly, nullptr); }
+void SqliteDatabase::InstallGuard() { sqlite3_set_authorizer(db_, AuthorizeReadOnly, &deniedFunction_); }
 
 namespace {
 constexpr size_t kPreparedLimit = 64;
@@ -184,7 +228,10 @@ sqlite3_stmt* SqliteDatabase::Prepare(const std::string& sqliteText) {
     }
     StatementHolder holder;
     const char* tail = nullptr;
+    deniedFunction_.clear();
     int rc = sqlite3_prepare_v2(db_, sqliteText.c_str(), static_cast<int>(sqliteText.size()), &holder.stmt, &tail);
+    if (rc != SQLITE_OK && !deniedFunction_.empty())
+        throw SqlRefused("statement refused: the function " + deniedFunction_ + " is not one a listing uses");
     if (rc == SQLITE_AUTH) throw SqlRefused("statement refused: this service only reads data");
     if (rc != SQLITE_OK) throw SqlError(std::string("SQL error: ") + sqlite3_errmsg(db_) + " in: " + sqliteText);
     if (!holder.stmt) throw SqlError("empty SQL statement");
@@ -219,6 +266,8 @@ ResultTable SqliteDatabase::QueryNative(const std::string& sqliteText, const std
         ~Running() { db.Release(text, stmt, done); }
     } running{*this, sqliteText, Prepare(sqliteText)};
     sqlite3_stmt* stmt = running.stmt;
+    deadline_ = std::chrono::steady_clock::now() + TimeLimit();
+    const int codePage = CodePage();
     for (size_t i = 0; i < parameters.size(); ++i)
         sqlite3_bind_text(stmt, static_cast<int>(i + 1), parameters[i].c_str(), -1, SQLITE_TRANSIENT);
 
@@ -227,11 +276,13 @@ ResultTable SqliteDatabase::QueryNative(const std::string& sqliteText, const std
     int count = sqlite3_column_count(stmt);
     for (int i = 0; i < count; ++i) result.columns.emplace_back(sqlite3_column_name(stmt, i));
     while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
+        CheckAnswerSize(result.rows.size() + 1, static_cast<size_t>(count));
         std::vector<plat::Variant> row;
         row.reserve(count);
-        for (int i = 0; i < count; ++i) row.push_back(ColumnValue(stmt, i));
+        for (int i = 0; i < count; ++i) row.push_back(ColumnValue(stmt, i, codePage));
         result.rows.push_back(std::move(row));
     }
+    if (rc == SQLITE_INTERRUPT) throw SqlError(TimeLimitText());
     if (rc != SQLITE_DONE) throw SqlError(std::string("SQL error: ") + sqlite3_errmsg(db_));
     running.done = true;
     return result;
@@ -240,16 +291,27 @@ ResultTable SqliteDatabase::QueryNative(const std::string& sqliteText, const std
 std::filesystem::path DatabaseFile(const std::filesystem::path& folder, const std::string& name) {
     if (!IsPlainDatabaseName(name)) throw SqlError("invalid database name: \"" + name + "\"");
     std::filesystem::path exact = folder / (name + ".db");
-    if (std::filesystem::is_regular_file(exact)) return exact;
     std::error_code ec;
-    for (const auto& entry : std::filesystem::directory_iterator(folder, ec))
-        if (entry.path().extension() == ".db" && Upper(entry.path().stem().string()) == Upper(name))
-            return entry.path();
+    if (std::filesystem::is_regular_file(exact, ec)) return exact;
+    std::error_code listing;
+    std::filesystem::directory_iterator entries(folder, listing);
+    if (listing)
+        throw SqlError("database " + name + " cannot be opened: the data folder " + folder.string() +
+                       " cannot be read (" + listing.message() + ")");
+    for (; entries != std::filesystem::directory_iterator(); entries.increment(listing)) {
+        if (listing) break;
+        const std::filesystem::path& path = entries->path();
+        if (path.extension() == ".db" && Upper(path.stem().string()) == Upper(name)) return path;
+    }
+    if (ec) throw SqlError("database " + name + " cannot be opened: " + exact.string() + ": " + ec.message());
     throw SqlError("database " + name + " does not exist");
 }
 
 std::unique_ptr<CompanyDatabase> SqliteFolder::Open(const std::string& name) {
-    return std::make_unique<SqliteDatabase>(DatabaseFile(folder_, name));
+    auto db = std::make_unique<SqliteDatabase>(DatabaseFile(folder_, name));
+    db->SetTimeLimit(TimeLimit());
+    db->SetCodePage(CodePage());
+    return db;
 }
 
 }  // namespace server

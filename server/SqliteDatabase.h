@@ -8,7 +8,10 @@
 // authorizer allows nothing but SELECT, reading columns, functions and
 // recursive queries, so INSERT, UPDATE, DELETE, DROP, CREATE, ATTACH, DETACH,
 // PRAGMA and transactions are refused while the statement is prepared
-// (SqlRefused); the database is left as it was.
+// (SqlRefused); the database is left as it was. Functions are limited to
+// those a listing uses (an allow-list in the authorizer; the FTS3 tokenizer
+// function and extension loading are also switched off on the connection).
+// A statement past the time limit is interrupted by a progress handler.
 #pragma once
 
 #include <filesystem>
@@ -49,6 +52,8 @@ private:
     std::filesystem::path file_;
     sqlite3* db_ = nullptr;   // opened without SQLite's own mutex: mutex_ serialises each statement
     std::mutex mutex_;        // held for the whole of one QueryNative
+    std::chrono::steady_clock::time_point deadline_ = std::chrono::steady_clock::time_point::max();
+    std::string deniedFunction_;   // the function the guard refused while the last statement was prepared
     // Statements that passed the guard, kept prepared by their exact text: a
     // window asks the same statements again when a node is expanded again.
     // A statement is out of the map while it runs; the map is emptied when full.
