@@ -3,11 +3,12 @@
 #include "BatchMode.h"
 
 #include <QApplication>
-#include <QTest>
 #include <QTimer>
 #include <QWidget>
 #include <algorithm>
+#include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <iostream>
 #include <memory>
@@ -23,11 +24,13 @@
 #include "Grids.h"
 #include "HostObject.h"
 #include "ModuleHost.h"
+#include "Mask.h"
 #include "ShellSettings.h"
 #include "SimpleSql.h"
 #include "StdCtrls.h"
 #include "StrUtils.h"
 #include "SystemInfo.h"
+#include "TextFile.h"
 
 namespace shell {
 
@@ -59,7 +62,33 @@ bool ParseRows(const std::string& text, BatchOptions& o) {
     }
 }
 
-std::string JsonString(const std::string& s) {
+// Why a condition text cannot be given to an edit: a control character (a
+// user cannot type one into the edit, and tab or backspace would move the
+// cursor or delete instead) or bytes that are not UTF-8. Empty when usable.
+std::string ConditionProblem(const std::string& text) {
+    if (!plat::IsValidUtf8(text)) return "is not valid UTF-8 text";
+    QString t = QString::fromStdString(text);
+    for (QChar ch : t) {
+        char16_t u = ch.unicode();
+        if (u < 0x20 || u == 0x7F || (u >= 0x80 && u <= 0x9F)) {
+            char code[8];
+            std::snprintf(code, sizeof code, "U+%04X", static_cast<unsigned>(u));
+            return std::string("holds the control character ") + code + ", which cannot be typed into a condition";
+        }
+    }
+    return {};
+}
+
+bool CheckCondition(const std::string& option, const std::string& text, std::string& error) {
+    std::string problem = ConditionProblem(text);
+    if (problem.empty()) return true;
+    error = option + ": the condition " + problem;
+    return false;
+}
+
+std::string JsonString(const std::string& text) {
+    // Values come from the database as UTF-8; anything else is marked, never passed on.
+    const std::string s = plat::StoredTextToUtf8(text, 0);
     std::string out = "\"";
     for (unsigned char c : s) {
         switch (c) {
@@ -81,10 +110,30 @@ std::string JsonString(const std::string& s) {
     return out + "\"";
 }
 
-// Raised for anything that stops the batch; the text goes to standard error.
+// Raised for anything that stops the batch; the text goes to standard
+// error, the status is the exit status (2 for a refused option).
 struct BatchError {
     std::string text;
+    int status = 1;
 };
+
+// A value of the text output: tab, line break, carriage return and
+// backslash written as \t, \n, \r and \\, so that no value can make a row
+// or a node of its own.
+std::string TextValue(const std::string& value) {
+    std::string out;
+    out.reserve(value.size());
+    for (char c : plat::StoredTextToUtf8(value, 0)) {
+        switch (c) {
+        case '\t': out += "\\t"; break;
+        case '\n': out += "\\n"; break;
+        case '\r': out += "\\r"; break;
+        case '\\': out += "\\\\"; break;
+        default: out += c;
+        }
+    }
+    return out;
+}
 
 template <class T>
 T* Find(vcl::TComponent* owner, const std::string& name) {
@@ -93,23 +142,41 @@ T* Find(vcl::TComponent* owner, const std::string& name) {
     return found;
 }
 
-// Types text into a control as a user would: focus, then key strokes. A
-// character without a key of its own ("年") comes as an input method sends
-// it: a key event that carries only the text.
-void Type(vcl::TWinControl* control, const std::string& text) {
-    control->SetFocus();
-    QWidget* target = control->Widget()->focusWidget() ? control->Widget()->focusWidget() : control->Widget();
-    for (QChar ch : QString::fromStdString(text)) {
-        if (ch.unicode() < 0x80) QTest::keyClick(target, ch.toLatin1());
-        else QTest::sendKeyEvent(QTest::Click, target, Qt::Key_unknown, QString(ch), Qt::NoModifier);
-    }
+// Characters of a text as an edit counts them (UTF-16 units).
+int EditLength(const std::string& text) { return static_cast<int>(QString::fromStdString(text).size()); }
+
+// Gives a condition to an edit as a paste would: the edit gets the focus and
+// the text through its own text, under its mask and length (the edit's exit
+// checks run when the focus moves on). A text the edit would cut is refused
+// rather than shortened: the condition would no longer be the one asked for.
+void Paste(vcl::TCustomEdit* edit, const std::string& text, const std::string& option) {
+    if (edit->MaxLength() > 0 && EditLength(text) > edit->MaxLength())
+        throw BatchError{option + ": \"" + text + "\" is longer than the " + std::to_string(edit->MaxLength()) +
+                             " characters the condition takes",
+                         2};
+    edit->SetFocus();
+    edit->SetText(text);
 }
 
-// The text typed into an order-key edit: type filled to 4, then the number.
-std::string OrderKeyTyping(const std::string& key) {
+// The text an order-key edit gets: type and number around the mask's "-"
+// (a key without "-" fills the 4 characters of the type first, as typing
+// does). Parts longer than the mask's 4 and 11 characters are refused.
+std::string OrderKeyText(const std::string& key, const std::string& option) {
     size_t dash = key.find('-');
-    if (dash == std::string::npos) return key;
-    return plat::PadRight(key.substr(0, dash), 4) + key.substr(dash + 1);
+    QString k = QString::fromStdString(key);
+    QString type = dash == std::string::npos ? k.left(4) : QString::fromStdString(key.substr(0, dash));
+    QString number = dash == std::string::npos ? k.mid(4) : QString::fromStdString(key.substr(dash + 1));
+    if (type.size() > 4 || number.size() > 11)
+        throw BatchError{option + ": \"" + key + "\" does not fit an order key (type of at most 4 characters, \"-\", " +
+                             "number of at most 11)",
+                         2};
+    return (type + QLatin1Char('-') + number).toStdString();
+}
+
+const char* OptionOfPanel(const std::string& panel) {
+    for (const auto& [name, p] : kRangeOptions)
+        if (panel == p) return name;
+    return "";
 }
 
 class WindowDriver {
@@ -119,19 +186,14 @@ public:
     void SetConditions(const BatchOptions& o) {
         for (const auto& [panelName, range] : o.Ranges) {
             vcl::TComponent* panel = Find<vcl::TComponent>(form_, panelName);
-            bool order = panelName == "sp01";
-            if (!range.first.empty())
-                TypeCondition(panelName, Find<vcl::TCustomEdit>(panel, "BeginEdit"),
-                              order ? OrderKeyTyping(range.first) : range.first);
-            if (!range.second.empty())
-                TypeCondition(panelName, Find<vcl::TCustomEdit>(panel, "FinalEdit"),
-                              order ? OrderKeyTyping(range.second) : range.second);
+            if (!range.first.empty()) SetCondition(panelName, Find<vcl::TCustomEdit>(panel, "BeginEdit"), range.first);
+            if (!range.second.empty()) SetCondition(panelName, Find<vcl::TCustomEdit>(panel, "FinalEdit"), range.second);
         }
         Find<vcl::TComboBox>(form_, "cbo06")->SetItemIndex(o.Closed - 1);
         if (!o.Project.empty()) {
-            auto* project = Find<vcl::TWinControl>(form_, "ed07");
+            auto* project = Find<vcl::TCustomEdit>(form_, "ed07");
             if (!project->Visible()) throw BatchError{"--project: this company does not use project numbers (SYS180)"};
-            Type(project, o.Project);
+            Paste(project, o.Project, "--project");
         }
         Find<vcl::TWinControl>(form_, "btnQuery1")->SetFocus();   // leaving the last edit runs its checks
     }
@@ -203,20 +265,23 @@ public:
     }
 
 private:
-    // Types one end of a range. The field must hold what was typed (blanks
-    // aside): characters its mask or length refuses would change the
-    // condition without a word. A date field refuses with the window's own
-    // message for a date that is no date.
-    void TypeCondition(const std::string& panelName, vcl::TCustomEdit* edit, const std::string& text) {
-        Type(edit, text);
+    // Gives one end of a range to its edit. The field must then hold that
+    // text (blanks aside; an order key without its "-", which the mask does
+    // not keep): characters its mask refuses would change the condition
+    // without a word. A date field refuses with the window's own message for
+    // a date that is no date.
+    void SetCondition(const std::string& panelName, vcl::TCustomEdit* edit, const std::string& text) {
+        const std::string option = OptionOfPanel(panelName);
+        const bool order = panelName == "sp01";
+        std::string pasted = order ? OrderKeyText(text, option) : text;
+        std::string expected = pasted;
+        if (order) expected.erase(expected.find('-'), 1);
+        Paste(edit, pasted, option);
         auto unblanked = [](std::string s) {
             s.erase(std::remove(s.begin(), s.end(), ' '), s.end());
             return s;
         };
-        if (unblanked(edit->Text()) == unblanked(text)) return;
-        std::string option;
-        for (const auto& [name, panel] : kRangeOptions)
-            if (panelName == panel) option = name;
+        if (unblanked(edit->Text()) == unblanked(expected)) return;
         bool date = panelName == "sp02" || panelName == "sp05";
         throw BatchError{option + ": the field took \"" + edit->Text() + "\" of \"" + text + "\"" +
                          (date ? "\nmessage: " + MessageText(env_, "E", "000005") : std::string())};
@@ -283,7 +348,9 @@ std::optional<BatchOptions> ParseBatchOptions(const std::vector<std::string>& ar
         else if (arg == "--company") { if (!value(o.Company)) return std::nullopt; }
         else if (arg == "--database") { if (!value(o.Database)) return std::nullopt; }
         else if (arg == "--trace-sql") { if (!value(o.TraceFile)) return std::nullopt; }
-        else if (arg == "--project") { if (!value(o.Project)) return std::nullopt; }
+        else if (arg == "--project") {
+            if (!value(o.Project) || !CheckCondition(arg, o.Project, error)) return std::nullopt;
+        }
         else if (arg == "--export") {
             if (!value(o.ExportFile)) return std::nullopt;
             if (plat::Trim(o.ExportFile).empty()) {
@@ -299,6 +366,7 @@ std::optional<BatchOptions> ParseBatchOptions(const std::vector<std::string>& ar
                 error = arg + " wants FROM..TO (either side may be empty), not \"" + v + "\"";
                 return std::nullopt;
             }
+            if (!CheckCondition(arg, v, error)) return std::nullopt;
             o.Ranges.push_back({panel, {v.substr(0, dots), v.substr(dots + 2)}});
         } else if (arg == "--closed") {
             if (!value(v)) return std::nullopt;
@@ -330,13 +398,14 @@ std::optional<BatchOptions> ParseBatchOptions(const std::vector<std::string>& ar
 std::string FormatText(const BatchResult& result) {
     std::string out;
     for (const auto& row : result.Grid) {
-        for (size_t c = 0; c < row.size(); ++c) out += (c ? "\t" : "") + row[c];
+        for (size_t c = 0; c < row.size(); ++c) out += (c ? "\t" : "") + TextValue(row[c]);
         out += "\n";
     }
     for (const auto& [row, nodes] : result.Trees) {
         out += "# row " + std::to_string(row) + "\n";
         for (const BatchNode& n : nodes)
-            out += std::string(static_cast<size_t>(2 * n.Level), ' ') + n.Text + "\t" + std::to_string(n.Kind) + "\n";
+            out += std::string(static_cast<size_t>(2 * n.Level), ' ') + TextValue(n.Text) + "\t" +
+                   std::to_string(n.Kind) + "\n";
     }
     return out;
 }
@@ -380,15 +449,35 @@ int RunBatch(int argc, char** argv, int firstOption) {
     vcl::TQtApplication app(argc, argv);
     QApplication::setApplicationName("TamberWorkCenter");
 
-    ShellSettings settings = LoadShellSettings();
-    if (!settings.Problem.empty()) {
-        std::cerr << "tamber-workcenter: " << settings.Problem << "\n";
+    // Settings, data folder and database are read in this order; whatever
+    // fails among them ends the run with a message before a window opens.
+    ShellSettings settings;
+    std::unique_ptr<server::SimpleSqlService> service;
+    try {
+        settings = LoadShellSettings();
+        if (!settings.Problem.empty()) {
+            std::cerr << "tamber-workcenter: " << settings.Problem << "\n";
+            return 1;
+        }
+        if (options->Database.empty())
+            options->Database = settings.DefaultDatabase.empty() ? options->Company : settings.DefaultDatabase;
+        service = std::make_unique<server::SimpleSqlService>(DatabaseSourceOf(settings));
+    } catch (const std::exception& e) {
+        std::cerr << "tamber-workcenter: the installation settings cannot be used: " << e.what() << "\n";
         return 1;
     }
-    if (options->Database.empty()) options->Database = settings.DefaultDatabase.empty() ? options->Company : settings.DefaultDatabase;
-    server::SimpleSqlService sql(DatabaseSourceOf(settings));
-    if (!options->TraceFile.empty()) sql.SetTraceFile(options->TraceFile);
-    std::string problem = server::CheckSignOn(sql, options->User, options->Company, options->Database);
+    server::SimpleSqlService& sql = *service;
+    if (!options->TraceFile.empty() && !sql.SetTraceFile(options->TraceFile)) {
+        std::cerr << "tamber-workcenter: --trace-sql: \"" << options->TraceFile
+                  << "\" cannot be opened for appending (" << std::strerror(errno) << ")\n";
+        return 2;
+    }
+    std::string problem;
+    try {
+        problem = server::CheckSignOn(sql, options->User, options->Company, options->Database);
+    } catch (const std::exception& e) {
+        problem = "Sign-on to database \"" + options->Database + "\" failed: " + e.what();
+    }
     if (!problem.empty()) {
         std::cerr << "tamber-workcenter: " << problem << "\n";
         return 1;
@@ -419,8 +508,30 @@ int RunBatch(int argc, char** argv, int firstOption) {
             driver.opened_.emplace_back(program, condition);
             return 0;
         };
+        // A listing failed when the window showed an error while it ran;
+        // the window's messages themselves are printed below with the rest.
+        std::vector<std::string> failures;
+        auto failedWhile = [&messages, &failures](size_t shownBefore, const std::string& what) {
+            for (size_t i = shownBefore; i < messages->Shown.size(); ++i)
+                if (messages->Shown[i].Type == plat::MsgDlgType::Error) {
+                    failures.push_back(what + ": " + messages->Shown[i].Text);
+                    return;
+                }
+        };
+        size_t shown = messages->Shown.size();
         driver.SetConditions(*options);
-        driver.Query();
+        failedWhile(shown, "the conditions were refused");
+        if (!failures.empty()) throw BatchError{failures.front()};
+        shown = messages->Shown.size();
+        // An error the window does not show itself (the click comes from here,
+        // not from the event loop) fails the listing in the same way.
+        try {
+            driver.Query();
+        } catch (const std::exception& e) {
+            failures.push_back(std::string("the order list failed: ") + e.what());
+        }
+        failedWhile(shown, "the order list failed");
+        if (!failures.empty()) throw BatchError{failures.front()};
         BatchResult result;
         result.Grid = driver.Grid();
         int dataRows = static_cast<int>(result.Grid.size()) - 1;
@@ -430,14 +541,27 @@ int RunBatch(int argc, char** argv, int firstOption) {
             for (int r = 1; r <= dataRows; ++r) rows.push_back(r);
         for (int r : rows) {
             if (!listed || r > dataRows) throw BatchError{"--tree: row " + std::to_string(r) + " is not listed"};
-            result.Trees.emplace_back(r, driver.Expand(r, options->Json));
+            shown = messages->Shown.size();
+            try {
+                result.Trees.emplace_back(r, driver.Expand(r, options->Json));
+            } catch (const BatchError&) {
+                throw;
+            } catch (const std::exception& e) {
+                failures.push_back("the tree of row " + std::to_string(r) + " failed: " + e.what());
+            }
+            failedWhile(shown, "the tree of row " + std::to_string(r) + " failed");
+        }
+        if (!failures.empty()) {
+            std::string text = failures.front();
+            for (size_t i = 1; i < failures.size(); ++i) text += "\ntamber-workcenter: " + failures[i];
+            throw BatchError{text};
         }
         if (!options->ExportFile.empty()) ExportOutline(driver, *options, *messages, listed);
         output = options->Json ? FormatJson(result) : FormatText(result);
         modules.CloseAll();
     } catch (const BatchError& e) {
         std::cerr << "tamber-workcenter: " << e.text << "\n";
-        status = 1;
+        status = e.status;
     } catch (const std::exception& e) {
         std::cerr << "tamber-workcenter: " << e.what() << "\n";
         status = 1;

@@ -1,7 +1,13 @@
 // The batch mode of the host shell: opens the order tracking program on the
-// offscreen platform, types the conditions into its condition controls as a
-// user would, runs the query, expands the asked rows and prints the list and
-// the trees (as text or JSON) — for scripts and for checking results.
+// offscreen platform, gives the conditions to its condition edits as a paste
+// would (under each edit's mask and length), runs the query, expands the
+// asked rows and prints the list and the trees (as text or JSON) — for
+// scripts and for checking results.
+//
+// Exit status: 0 when everything listed; 2 for a refused option (also a
+// condition with a control character, one longer than its edit, a trace
+// file that cannot be opened); 1 for a failed start-up or sign-on, a
+// condition the window refused and any listing that failed.
 //
 //   tamber-workcenter ortk41 [--user U --company C --database D]
 //     [--order FROM..TO] [--order-date FROM..TO] [--customer FROM..TO]
@@ -50,6 +56,9 @@ struct BatchResult {
     std::vector<std::pair<int, std::vector<BatchNode>>> Trees;   // grid row, its nodes
 };
 
+// Text: one line per grid row (cells split by tabs) and per tree node; a
+// tab, line break, carriage return or backslash inside a value is written
+// \t, \n, \r, \\. JSON: always valid UTF-8 (bytes that are not become U+FFFD).
 std::string FormatText(const BatchResult& result);
 std::string FormatJson(const BatchResult& result);
 

@@ -51,6 +51,8 @@ ShellSettings LoadShellSettings() {
     TCorvaneIniS server;
     s.DatabaseType = server.DBESetting.DatabaseType.empty() ? "SQLITE" : server.DBESetting.DatabaseType;
     s.DefaultDatabase = server.DBESetting.DatabaseName;
+    s.StatementTimeLimit = server.DBESetting.TimeOut > 0 ? server.DBESetting.TimeOut : 30;
+    s.DatabaseCodePage = server.DBCodePage == "950" ? 950 : 936;
     if (!server.ServerPath.empty()) s.DocumentFolder = server.ServerPath + "Documents/";
     if (strcasecmp(s.DatabaseType.c_str(), "SQLITE") == 0) {
         s.DatabaseType = "SQLITE";
@@ -65,8 +67,12 @@ ShellSettings LoadShellSettings() {
 }
 
 std::unique_ptr<server::DatabaseSource> DatabaseSourceOf(const ShellSettings& settings) {
-    if (settings.DatabaseType == "POSTGRESQL") return std::make_unique<server::PostgresServer>(settings.Postgres);
-    return std::make_unique<server::SqliteFolder>(settings.DataFolder);
+    std::unique_ptr<server::DatabaseSource> source;
+    if (settings.DatabaseType == "POSTGRESQL") source = std::make_unique<server::PostgresServer>(settings.Postgres);
+    else source = std::make_unique<server::SqliteFolder>(settings.DataFolder);
+    source->SetTimeLimit(std::chrono::seconds(settings.StatementTimeLimit));
+    source->SetCodePage(settings.DatabaseCodePage);
+    return source;
 }
 
 }  // namespace shell

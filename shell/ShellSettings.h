@@ -21,6 +21,8 @@ struct ShellSettings {
     server::PostgresSettings Postgres;  // POSTGRESQL: server, database, user, password, time-out
     std::string DocumentFolder;    // attached documents: the server folder's "Documents"
     std::string DefaultDatabase;   // "DatabaseName" of the server's "DBE Setting"
+    int StatementTimeLimit = 30;   // seconds one statement may run ("TimeOut", 30 when not above 0)
+    int DatabaseCodePage = 936;    // "DBCodePage" of the server's "CodePage": stored text that is not UTF-8
     std::string Problem;           // why the settings are unusable; empty when fine
 };
 
@@ -35,6 +37,7 @@ struct ShellSettings {
 //                            connection attempt in seconds (30 when not
 //                            above 0). An encoded password that does not
 //                            decode is a Problem, not a failed sign-on later.
+// With either type, "TimeOut" is also the time limit of every statement.
 // Any other DatabaseType is a Problem.
 ShellSettings LoadShellSettings();
 

@@ -108,16 +108,27 @@ int main(int argc, char** argv) {
     Options options;
     if (!ParseOptions(argc, argv, options)) return 2;
 
-    shell::ShellSettings settings = shell::LoadShellSettings();
-    if (!settings.Problem.empty()) {
-        std::cerr << "tamber-workcenter: " << settings.Problem << "\n";
+    shell::ShellSettings settings;
+    std::unique_ptr<server::SimpleSqlService> service;
+    try {
+        settings = shell::LoadShellSettings();
+        if (!settings.Problem.empty()) {
+            std::cerr << "tamber-workcenter: " << settings.Problem << "\n";
+            return 1;
+        }
+        service = std::make_unique<server::SimpleSqlService>(shell::DatabaseSourceOf(settings));
+    } catch (const std::exception& e) {
+        std::cerr << "tamber-workcenter: the installation settings cannot be used: " << e.what() << "\n";
         return 1;
     }
     if (options.Database.empty()) options.Database = settings.DefaultDatabase.empty() ? options.Company : settings.DefaultDatabase;
 
     auto environment = std::make_shared<shell::HostEnvironment>();
-    server::SimpleSqlService sql(shell::DatabaseSourceOf(settings));
-    if (!options.TraceFile.empty()) sql.SetTraceFile(options.TraceFile);
+    server::SimpleSqlService& sql = *service;
+    if (!options.TraceFile.empty() && !sql.SetTraceFile(options.TraceFile)) {
+        std::cerr << "tamber-workcenter: --trace-sql: \"" << options.TraceFile << "\" cannot be opened for appending\n";
+        return 2;
+    }
     std::unique_ptr<shell::IShellDialogs> dialogs = shell::MakeQtShellDialogs();
     environment->Sql = &sql;
     environment->Dialogs = dialogs.get();

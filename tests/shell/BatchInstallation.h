@@ -4,6 +4,8 @@
 // module's language packages in the client folder.
 #pragma once
 
+#include <gtest/gtest.h>
+#include <sqlite3.h>
 #include <sys/wait.h>
 
 #include <cstdio>
@@ -58,6 +60,22 @@ public:
 
     // What the last run wrote on standard error.
     std::string LastErrors() const { return ReadAll(folder_.Path() + "err.txt"); }
+
+    // The installation's folder (ending in "/").
+    std::string Folder() const { return folder_.Path(); }
+    // Changes the company database directly (test set-up; the shell only reads it).
+    void WriteDatabase(const std::string& sql) {
+        sqlite3* db = nullptr;
+        ASSERT_EQ(sqlite3_open(DatabaseFile().c_str(), &db), SQLITE_OK);
+        char* error = nullptr;
+        int rc = sqlite3_exec(db, sql.c_str(), nullptr, nullptr, &error);
+        std::string message = error ? error : "";
+        sqlite3_free(error);
+        sqlite3_close(db);
+        ASSERT_EQ(rc, SQLITE_OK) << message << " in " << sql;
+    }
+    // Reads a file of the installation ("" when there is none).
+    std::string Read(const std::string& relative) const { return ReadAll(folder_.Path() + relative); }
 
 private:
     static std::string ReadAll(const std::string& path) {
