@@ -15,9 +15,11 @@
 #include <string>
 
 // GB (936) bytes to Big5 (950) bytes, left to right: the euro byte 0x80
-// becomes 0xA3 0xE1, a GB character becomes its table entry or its
-// operating-system conversion ("?" when the system has none either), any
-// other byte is copied, a trailing lead byte included.
+// becomes 0xA3 0xE1, a GB character (a lead byte of at least 0x81 and a
+// second byte of at least 0x40 other than 0x7F) becomes its table entry or
+// its operating-system conversion ("?" when the system has none either), any
+// other byte is copied, a trailing lead byte and a lead byte followed by a
+// byte below 0x40 included.
 std::string GbToBig5(const std::string& text);
 
 // Big5 (950) bytes to GB (936) bytes: 0xA3 0xE1 becomes 0x80, a Big5

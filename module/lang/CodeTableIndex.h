@@ -17,16 +17,20 @@ inline constexpr int kGbTableSize = 22729;
 // Entries in the Big5 table: lead bytes 0xA1-0xFE, 157 second bytes each.
 inline constexpr int kBig5TableSize = 14758;
 
-// A GB character starts with a byte of at least 129 followed by any byte
-// but 127.
-constexpr bool IsGbPair(uint8_t first, uint8_t second) { return first >= 129 && second != 127; }
+// A GB character starts with a byte of at least 129 followed by a byte of
+// at least 0x40 other than 127. No GB character has a second byte below
+// 0x40: such a byte (an ASCII digit, a blank, a control character) is a
+// character of its own, so the lead byte before it stands alone and the
+// byte is read again as the next character. (The old rule took any second
+// byte but 127 and let the index formulas below go negative, which turned
+// "\xB0" "0A" into an unrelated character and lost the "0".)
+constexpr bool IsGbPair(uint8_t first, uint8_t second) { return first >= 129 && second >= 0x40 && second != 127; }
 
 // Position of the GB character (first, second) in the GB table; -1 when it
-// has none. Second bytes below 0x40 fall into the formulas with a negative
-// offset; that is how the table has always been addressed, and the result
-// is only used when it lies inside the table.
+// has none (always for a second byte below 0x40, see IsGbPair).
 constexpr int GbIndex(uint8_t first, uint8_t second) {
     const int a = first, c = second;
+    if (c < 0x40) return -1;
     if (((a >= 161 && a <= 169) || (a >= 176 && a <= 247)) && c >= 161 && c <= 254) return a * 94 + c - 15295;
     const int r = c - 64;
     if (a >= 129 && a <= 160 && r <= 190) return r + a * 191 - 16461;

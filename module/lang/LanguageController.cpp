@@ -171,7 +171,10 @@ bool GetLangMessage(TDesignType designType, const std::string& className, const 
                     const std::string& defaultText) {
     text = defaultText;
     try {
-        std::string file = LanguageFolder(designType) + className + ".Lng";
+        // Without a package folder there is no package: never a file of the working directory.
+        std::string folder = LanguageFolder(designType);
+        if (folder.empty() || className.empty()) return false;
+        std::string file = folder + className + ".Lng";
         std::error_code ec;
         if (!std::filesystem::is_regular_file(file, ec)) return false;
         std::ifstream in(file, std::ios::binary);
@@ -485,5 +488,9 @@ TKvLangController::TKvLangController(vcl::TComponent* owner) : TLanguageControll
 void TKvLangController::SetLangPackageName(const std::string& name) {
     if (name == packageName_) return;
     packageName_ = name;
-    SetFileName(LanguageFolder(designType_) + name + ".Lng");
+    // Without a package folder there is no package file (activating then
+    // reports "Cannot Find File"): a bare "<name>.Lng" would be read from
+    // whatever folder the program was started in.
+    std::string folder = LanguageFolder(designType_);
+    SetFileName(folder.empty() || name.empty() ? std::string() : folder + name + ".Lng");
 }

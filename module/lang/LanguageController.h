@@ -5,7 +5,8 @@
 //
 // Package file: <client folder>/MultiLanguage/<CHS|CHT|ENG>/<class>.Lng (the
 // server folder for dtServer), the language code following the interface
-// code page (936, 950, 437). Its document element stands for the form or
+// code page (936, 950, 437); when that folder does not exist there are no
+// packages (no file name, no message texts). Its document element stands for the form or
 // data module; every other component is the first element, in document
 // order, whose tag is the component's Name; its attributes are property
 // paths ("Caption", "Items_2", "Columns_1.Caption", "Font.Name") with their

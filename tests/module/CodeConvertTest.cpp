@@ -443,6 +443,30 @@ TEST_F(CodeTableFile, TrailingHighByteAndSingleBytesAreCopied) {
     EXPECT_EQ(GbToBig5(Bytes({0xB0, 0x7F})), Bytes({0xB0, 0x7F}));
 }
 
+// Regression: a lead byte followed by a byte below 0x40 used to be read as
+// one character at a negative table position: "\xB0" "0A" became an
+// unrelated character and "A", and the "0" was lost. The lead byte stands
+// alone and the following byte is a character of its own.
+TEST_F(CodeTableFile, LeadByteBeforeAByteBelow0x40StandsAlone) {
+    struct Case {
+        const char* name;
+        std::string gb;
+        std::string big5;
+    };
+    for (const Case& c : std::vector<Case>{
+             {"digit after a lead byte", Bytes({0xB0}) + "0A", Bytes({0xB0}) + "0A"},
+             {"blank after a lead byte", Bytes({0x81}) + " x", Bytes({0x81}) + " x"},
+             {"control byte after a lead byte", Bytes({0xFE, 0x09}), Bytes({0xFE, 0x09})},
+             {"0x3F after a lead byte", Bytes({0xD2, 0x3F}), Bytes({0xD2, 0x3F})},
+             {"lead byte, digit, then a real character", Bytes({0xB0}) + "1" + Bytes({0xB0, 0xA1}),
+              Bytes({0xB0}) + "1" + Bytes({0xB0, 0xDA})},
+             {"0x40 still starts a pair (GBK)", Bytes({0x81, 0x40}), GbToBig5(Bytes({0x81, 0x40}))},
+         }) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(GbToBig5(c.gb), c.big5);
+    }
+}
+
 TEST_F(CodeTableFile, EuroRoundTrips) {
     EXPECT_EQ(GbToBig5(Bytes({0x80})), Bytes({0xA3, 0xE1}));
     EXPECT_EQ(Big5ToGb(Bytes({0xA3, 0xE1})), Bytes({0x80}));

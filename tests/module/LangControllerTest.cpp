@@ -4,6 +4,7 @@
 // translated from the packages of its class chain.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <vector>
 
 #include "ComCtrls.h"
@@ -109,6 +110,26 @@ TEST(LangPackageFolder, InterfaceCodePageChoosesTheLanguageFolder) {
         LangInstallation install("936");
         EXPECT_EQ(LanguageFolder(TDesignType::dtClient), "");
     }
+}
+
+// A missing package folder means no package, also when the folder the
+// program runs in holds one with the class's name.
+TEST(LangPackageFolder, MissingFolderNeverReadsTheWorkingDirectory) {
+    LangInstallation install("936");   // no MultiLanguage/CHS folder
+    TempFolder cwd;
+    cwd.Write("TfrmBase.Lng", Utf8Package("<frmBase><frmBase Msg=\"from the working directory\"/></frmBase>"));
+    std::filesystem::path previous = std::filesystem::current_path();
+    std::filesystem::current_path(cwd.Path());
+    auto* lang = vcl::TComponent::Create<TKvLangController>(nullptr);
+    lang->SetLangPackageName("TfrmBase");
+    EXPECT_EQ(lang->FileName(), "");
+    EXPECT_THROW(lang->SetActive(true), LanguageControllerError);   // "Cannot Find File"
+    EXPECT_FALSE(lang->Active());
+    std::string text;
+    EXPECT_FALSE(GetLangMessage(TDesignType::dtClient, "TfrmBase", "frmBase", text, "default"));
+    EXPECT_EQ(text, "default");
+    lang->Free();
+    std::filesystem::current_path(previous);
 }
 
 // ---- property paths ----
