@@ -4,16 +4,23 @@
 // changes, insertions, deletions, splices of two inputs) until the time
 // budget is spent. It takes libFuzzer's "-max_total_time=N" and "-seed=N";
 // other "-flags" are ignored. A failing input ends the process the way it
-// fails (abort, sanitizer report), after its file name or mutation number
-// has been printed.
+// fails (abort, signal, sanitizer report); first the driver prints which
+// input it was (the corpus file, or the mutation's number with the seed that
+// repeats the run) and writes the input to "replay-failure-input" in the
+// working directory.
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <csignal>
 #include <random>
 #include <string>
 #include <vector>
@@ -21,7 +28,58 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size);
 extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) __attribute__((weak));
 
+// Called by the sanitizers just before they end the process.
+extern "C" void __sanitizer_set_death_callback(void (*callback)(void)) __attribute__((weak));
+
 namespace {
+
+// The input being run, for the failure report. The report is written with
+// write(2) only, so that it also works inside a signal handler.
+struct Current {
+    const std::string* input = nullptr;
+    char what[512] = "";   // "corpus file X" or "mutation N (seed S)"
+} current;
+
+void WriteText(int fd, const char* text) {
+    size_t n = std::strlen(text);
+    while (n > 0) {
+        ssize_t w = write(fd, text, n);
+        if (w <= 0) return;
+        text += w;
+        n -= static_cast<size_t>(w);
+    }
+}
+
+void ReportFailure() {
+    if (!current.input) return;
+    WriteText(2, "\nfuzz replay: failing input: ");
+    WriteText(2, current.what);
+    WriteText(2, "; written to replay-failure-input\n");
+    int fd = open("replay-failure-input", O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    if (fd >= 0) {
+        const char* p = current.input->data();
+        size_t n = current.input->size();
+        while (n > 0) {
+            ssize_t w = write(fd, p, n);
+            if (w <= 0) break;
+            p += w;
+            n -= static_cast<size_t>(w);
+        }
+        close(fd);
+    }
+    current.input = nullptr;
+}
+
+void OnFatalSignal(int sig) {
+    ReportFailure();
+    std::signal(sig, SIG_DFL);
+    std::raise(sig);
+}
+
+void InstallFailureReport() {
+    for (int sig : {SIGABRT, SIGSEGV, SIGBUS, SIGFPE, SIGILL}) std::signal(sig, OnFatalSignal);
+    if (__sanitizer_set_death_callback) __sanitizer_set_death_callback(ReportFailure);
+}
 
 std::string ReadFile(const std::filesystem::path& file) {
     std::ifstream in(file, std::ios::binary);
@@ -29,7 +87,9 @@ std::string ReadFile(const std::filesystem::path& file) {
 }
 
 void Run(const std::string& input) {
+    current.input = &input;
     LLVMFuzzerTestOneInput(reinterpret_cast<const uint8_t*>(input.data()), input.size());
+    current.input = nullptr;
 }
 
 std::string Mutate(std::string input, const std::vector<std::string>& corpus, std::mt19937_64& random) {
@@ -73,6 +133,7 @@ std::string Mutate(std::string input, const std::vector<std::string>& corpus, st
 
 int main(int argc, char** argv) {
     if (LLVMFuzzerInitialize) LLVMFuzzerInitialize(&argc, &argv);
+    InstallFailureReport();
     double seconds = 0;
     uint64_t seed = 1;
     std::vector<std::string> corpus;
@@ -90,10 +151,12 @@ int main(int argc, char** argv) {
                 std::printf("replay %s\n", f.c_str());
                 std::fflush(stdout);
                 corpus.push_back(ReadFile(f));
+                std::snprintf(current.what, sizeof current.what, "corpus file %s", f.c_str());
                 Run(corpus.back());
             }
         } else if (std::filesystem::is_regular_file(arg)) {
             corpus.push_back(ReadFile(arg));
+            std::snprintf(current.what, sizeof current.what, "corpus file %s", arg.c_str());
             Run(corpus.back());
         }
     }
@@ -103,8 +166,10 @@ int main(int argc, char** argv) {
     uint64_t runs = 0;
     while (std::chrono::steady_clock::now() < end) {
         std::string input = Mutate(corpus[random() % corpus.size()], corpus, random);
-        Run(input);
         ++runs;
+        std::snprintf(current.what, sizeof current.what, "mutation %llu (-seed=%llu)",
+                      static_cast<unsigned long long>(runs), static_cast<unsigned long long>(seed));
+        Run(input);
         // Keep some mutations as further starting points.
         if (random() % 64 == 0 && input.size() < 4096) corpus.push_back(input);
     }
