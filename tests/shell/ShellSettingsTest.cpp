@@ -5,6 +5,8 @@
 // settings change alone switching the shell to the shared database.
 #include <gtest/gtest.h>
 
+#include <chrono>
+
 #include <cstdio>
 #include <filesystem>
 #include <string>
@@ -88,6 +90,22 @@ TEST_F(ShellSettingsTest, ServerNameDefaultsPlainPasswordAndTimeOutFallback) {
     EXPECT_EQ(s.Postgres.connectTimeout, 30);
     EXPECT_EQ(Load("DatabaseType=POSTGRESQL\nServerName=dbhost\nTimeOut=-5\n").Postgres.connectTimeout, 30);
     EXPECT_EQ(Load("DatabaseType=POSTGRESQL\nServerName=dbhost\n").Postgres.connectTimeout, 30);
+}
+
+// "TimeOut" bounds every statement on either backend; the source the
+// settings make hands the limit to every database it opens.
+TEST_F(ShellSettingsTest, TimeOutIsTheStatementTimeLimitOfEitherBackend) {
+    struct Case {
+        const char* settings;
+        int seconds;
+    };
+    for (const Case& c : {Case{"ServerName=Data\nTimeOut=7\n", 7}, Case{"ServerName=Data\nTimeOut=0\n", 30},
+                          Case{"ServerName=Data\n", 30}, Case{"DatabaseType=POSTGRESQL\nServerName=db\nTimeOut=12\n", 12}}) {
+        SCOPED_TRACE(c.settings);
+        ShellSettings s = Load(c.settings);
+        EXPECT_EQ(s.StatementTimeLimit, c.seconds);
+        EXPECT_EQ(shell::DatabaseSourceOf(s)->TimeLimit(), std::chrono::seconds(c.seconds));
+    }
 }
 
 TEST_F(ShellSettingsTest, SqliteIsTheDefaultAndReadsItsFolder) {
