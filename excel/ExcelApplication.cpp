@@ -17,7 +17,9 @@
 #include <vector>
 
 #include "ClassRegistry.h"
+#include "SafeFile.h"
 #include "SheetModel.h"
+#include "StrUtils.h"
 
 namespace excel {
 
@@ -127,7 +129,7 @@ public:
 
 private:
     std::string NextSheetName();
-    void SaveTo(const std::string& path);
+    void SaveTo(const std::string& path, SaveTarget target);
 
     std::weak_ptr<AppState> app_;
     BookData data_;
@@ -490,7 +492,7 @@ void Worksheet::SetCellValue(int row, int column, const Variant& value) {
     }
     case VarType::String: {
         const std::string& text = value.ToString();
-        if (text.size() > kMaxTextLength) throw EOleError("A cell holds at most 32767 characters");
+        if (plat::Utf16Length(text) > kMaxTextLength) throw EOleError("A cell holds at most 32767 characters");
         if (text.empty()) {
             store(CellKind::Blank);
             data_->DropIfDefault(row, column);
@@ -616,6 +618,8 @@ Workbook::Workbook(std::weak_ptr<AppState> app, std::string name) : app_(std::mo
     Property("Sheets", sheets);
     // SaveAs(FileName, FileFormat, ...): Office Open XML whatever the name's
     // extension, as the application does when no other format is asked for.
+    // An existing file is never replaced: the application would ask, and an
+    // automation client cannot answer, so the save fails instead.
     Method("SaveAs", [this](Args& args) {
         App();
         std::string file = ArgAt(args, 0).ToString();
@@ -624,7 +628,7 @@ Workbook::Workbook(std::weak_ptr<AppState> app, std::string name) : app_(std::mo
         if (Given(format) && format.ToInt() != xlOpenXMLWorkbook && format.ToInt() != xlWorkbookDefault)
             throw EOleError("SaveAs method of Workbook class failed: file format " + format.ToString() +
                             " cannot be written; only Office Open XML (51)");
-        SaveTo(std::filesystem::absolute(file).lexically_normal().string());
+        SaveTo(std::filesystem::absolute(file).lexically_normal().string(), SaveTarget::NewFile);
         return Variant(true);
     });
     // A workbook that has never been saved has no file to save into; the
@@ -632,7 +636,7 @@ Workbook::Workbook(std::weak_ptr<AppState> app, std::string name) : app_(std::mo
     Method("Save", [this](Args&) {
         App();
         if (fullName_.empty()) throw EOleError("Save method of Workbook class failed: " + name_ + " has no file yet");
-        SaveTo(fullName_);
+        SaveTo(fullName_, SaveTarget::OwnFile);
         return Variant(true);
     });
     Method("Activate", [this](Args&) {
@@ -698,9 +702,11 @@ Variant Workbook::SheetItem(const Variant& key) const {
     throw EOleError("Subscript out of range: no sheet " + key.ToString());
 }
 
-void Workbook::SaveTo(const std::string& path) {
+void Workbook::SaveTo(const std::string& path, SaveTarget target) {
     try {
-        WriteXlsxFile(data_, path);
+        WriteXlsxFile(data_, path, target);
+    } catch (const plat::FileExistsError&) {
+        throw EOleError("A file named '" + path + "' already exists in this location");
     } catch (const std::exception& e) {
         throw EOleError(std::string("The file could not be saved: ") + e.what());
     }

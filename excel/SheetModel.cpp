@@ -2,10 +2,10 @@
 // reading of typed numbers.
 #include "SheetModel.h"
 
+#include "StrUtils.h"
+
 #include <algorithm>
 #include <cassert>
-#include <charconv>
-#include <cmath>
 
 namespace excel {
 
@@ -84,38 +84,6 @@ void SheetData::DropIfDefault(int row, int column) {
     while (!rows_.empty() && rows_.back().empty()) rows_.pop_back();
 }
 
-bool ParseNumberText(std::string_view text, double& value) {
-    auto blank = [](char c) { return c == ' ' || c == '\t'; };
-    while (!text.empty() && blank(text.front())) text.remove_prefix(1);
-    while (!text.empty() && blank(text.back())) text.remove_suffix(1);
-    bool negative = false;
-    if (!text.empty() && (text.front() == '+' || text.front() == '-')) {
-        negative = text.front() == '-';
-        text.remove_prefix(1);
-    }
-    // Only plain decimal notation: from_chars alone would also take "inf",
-    // "nan" and hexadecimal digits, which a sheet keeps as text.
-    size_t i = 0, digits = 0;
-    auto isDigit = [&](size_t k) { return k < text.size() && text[k] >= '0' && text[k] <= '9'; };
-    while (isDigit(i)) ++i, ++digits;
-    if (i < text.size() && text[i] == '.') {
-        ++i;
-        while (isDigit(i)) ++i, ++digits;
-    }
-    if (digits == 0) return false;
-    if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
-        size_t k = i + 1;
-        if (k < text.size() && (text[k] == '+' || text[k] == '-')) ++k;
-        if (!isDigit(k)) return false;
-        while (isDigit(k)) ++k;
-        i = k;
-    }
-    if (i != text.size()) return false;
-    double parsed = 0;
-    auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), parsed, std::chars_format::general);
-    if (error != std::errc() || end != text.data() + text.size() || !std::isfinite(parsed)) return false;
-    value = negative ? -parsed : parsed;
-    return true;
-}
+bool ParseNumberText(std::string_view text, double& value) { return plat::ParseDecimalNumber(text, value); }
 
 }  // namespace excel

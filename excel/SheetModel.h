@@ -22,7 +22,7 @@ namespace excel {
 
 constexpr int kMaxRows = 1048576;       // last row of a sheet
 constexpr int kMaxColumns = 16384;      // last column (XFD)
-constexpr size_t kMaxTextLength = 32767;  // longest text a cell holds
+constexpr size_t kMaxTextLength = 32767;  // longest text a cell holds, in UTF-16 code units
 
 // Font underline kinds, as the file format knows them.
 enum class Underline : uint8_t { None, Single, Double, SingleAccounting, DoubleAccounting };
@@ -135,10 +135,19 @@ inline bool IsValidCell(int row, int column) {
 // including numbers too large for a double.
 bool ParseNumberText(std::string_view text, double& value);
 
+// How a save treats a file already under its name.
+enum class SaveTarget {
+    NewFile,    // the name must be free: a file there is never replaced
+    OwnFile,    // the workbook's own file, replaced by the new contents
+};
+
 // Writes the whole workbook as an Office Open XML spreadsheet at `path`,
-// whatever its extension. The file is written next to its target first and
-// then put in place, so a failed save leaves an earlier file untouched.
-// Raises std::runtime_error with the reason when the file cannot be written.
-void WriteXlsxFile(const BookData& book, const std::string& path);
+// whatever its extension. The file is written beside its target under a
+// temporary name, checked to be whole, and only then given its name, so a
+// failed save leaves no file and no temporary file, and an earlier file of
+// the workbook as it was. Raises plat::FileExistsError when a NewFile's
+// name is taken and std::runtime_error with the reason (the library's own
+// messages included) for every other failure.
+void WriteXlsxFile(const BookData& book, const std::string& path, SaveTarget target);
 
 }  // namespace excel

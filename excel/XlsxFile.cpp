@@ -4,11 +4,11 @@
 // save; the rows come out in order, which is all that mode asks.
 #include <xlsxwriter.h>
 
-#include <filesystem>
 #include <stdexcept>
-#include <unistd.h>
 
+#include "SafeFile.h"
 #include "SheetModel.h"
+#include "ZipPackage.h"
 
 namespace excel {
 
@@ -34,9 +34,8 @@ public:
         if (!workbook_) throw std::runtime_error("cannot start the workbook file " + path);
     }
     ~Writer() {
-        // A workbook that failed half-way is still closed, to free it; its
-        // file is the temporary one and is removed by the caller.
-        if (workbook_) workbook_close(workbook_);
+        // A workbook that failed half-way is freed without writing anything.
+        if (workbook_) lxw_workbook_free(workbook_);
     }
 
     void Write() {
@@ -50,11 +49,15 @@ public:
         }
     }
 
+    // The library reports its failures on standard error as well: that text
+    // goes with the error, not to the terminal.
     void Close() {
         lxw_workbook* workbook = workbook_;
         workbook_ = nullptr;
+        plat::CapturedStderr captured;
         lxw_error error = workbook_close(workbook);
-        if (error != LXW_NO_ERROR) throw std::runtime_error(lxw_strerror(error));
+        std::string printed = captured.Release();
+        if (error != LXW_NO_ERROR) throw std::runtime_error(std::string(lxw_strerror(error)) + (printed.empty() ? "" : " " + printed));
     }
 
 private:
@@ -103,21 +106,16 @@ private:
 
 }  // namespace
 
-void WriteXlsxFile(const BookData& book, const std::string& path) {
-    namespace fs = std::filesystem;
-    fs::path target = fs::absolute(fs::path(path));
-    fs::path temp = target;
-    temp += ".~" + std::to_string(::getpid()) + ".tmp";
-    try {
-        Writer writer(book, temp.string());
+void WriteXlsxFile(const BookData& book, const std::string& path, SaveTarget target) {
+    plat::PendingFile file(path);
+    {
+        Writer writer(book, file.Path());
         writer.Write();
         writer.Close();
-        fs::rename(temp, target);
-    } catch (const std::exception& e) {
-        std::error_code ignored;
-        fs::remove(temp, ignored);
-        throw std::runtime_error("cannot save " + target.string() + ": " + e.what());
     }
+    plat::VerifyXmlPackage(file.Path());
+    if (target == SaveTarget::NewFile) file.PublishExclusive();
+    else file.PublishReplacing();
 }
 
 }  // namespace excel

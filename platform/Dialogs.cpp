@@ -61,8 +61,8 @@ public:
         return it == byWidget.end() ? mrCancel : ModalResultOf(it->second);
     }
 
-    bool SelectDirectory(const std::string& caption, std::string& directory) override {
-        QString chosen = QFileDialog::getExistingDirectory(nullptr, QString::fromStdString(caption),
+    bool SelectDirectory(const std::string& caption, std::string& directory, QWidget* parent) override {
+        QString chosen = QFileDialog::getExistingDirectory(parent, QString::fromStdString(caption),
                                                            QString::fromStdString(directory));
         if (chosen.isEmpty()) return false;
         directory = chosen.toStdString();
@@ -126,7 +126,8 @@ int ScriptedDialogs::ShowMessageDialog(const MessageDialog& dialog) {
     return answer;
 }
 
-bool ScriptedDialogs::SelectDirectory(const std::string&, std::string& directory) {
+bool ScriptedDialogs::SelectDirectory(const std::string&, std::string& directory, QWidget* parent) {
+    DirectoryParents.push_back(parent);
     if (Directories.empty()) return false;
     directory = Directories.front();
     Directories.pop_front();

@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+class QWidget;
+
 namespace plat {
 
 enum class MsgDlgType { Warning, Error, Information, Confirmation, Custom };
@@ -41,8 +43,9 @@ public:
     virtual ~IDialogPresenter() = default;
     // Shows a modal message dialog and answers its modal result.
     virtual int ShowMessageDialog(const MessageDialog& dialog) = 0;
-    // Lets the user choose a folder; false when cancelled.
-    virtual bool SelectDirectory(const std::string& caption, std::string& directory) = 0;
+    // Lets the user choose a folder, in a window over `parent` (none: over
+    // no window); false when cancelled.
+    virtual bool SelectDirectory(const std::string& caption, std::string& directory, QWidget* parent = nullptr) = 0;
 };
 
 // The presenter in use (the Qt one unless a test installed another).
@@ -61,9 +64,10 @@ int MessageBox(const std::string& text, const std::string& caption, MsgDlgType t
 class ScriptedDialogs : public IDialogPresenter {
 public:
     int ShowMessageDialog(const MessageDialog& dialog) override;
-    bool SelectDirectory(const std::string& caption, std::string& directory) override;
+    bool SelectDirectory(const std::string& caption, std::string& directory, QWidget* parent = nullptr) override;
 
     std::vector<MessageDialog> Shown;
+    std::vector<QWidget*> DirectoryParents;   // the parent of each folder browser asked for
     std::deque<int> Answers;
     int Fallback = mrOk;
     std::deque<std::string> Directories;   // answers of SelectDirectory; empty = cancelled

@@ -2,6 +2,9 @@
 // characters so that Chinese text lines up like any other.
 #include "StrUtils.h"
 
+#include <charconv>
+#include <cmath>
+
 namespace plat {
 
 namespace {
@@ -25,6 +28,49 @@ size_t Utf8Length(const std::string& s) {
     for (unsigned char c : s)
         if (!IsContinuationByte(c)) ++count;
     return count;
+}
+
+size_t Utf16Length(const std::string& s) {
+    size_t units = 0;
+    for (unsigned char c : s) {
+        if (IsContinuationByte(c)) continue;
+        units += c >= 0xF0 ? 2 : 1;
+    }
+    return units;
+}
+
+bool ParseDecimalNumber(std::string_view text, double& value) {
+    auto blank = [](char c) { return c == ' ' || c == '\t'; };
+    while (!text.empty() && blank(text.front())) text.remove_prefix(1);
+    while (!text.empty() && blank(text.back())) text.remove_suffix(1);
+    bool negative = false;
+    if (!text.empty() && (text.front() == '+' || text.front() == '-')) {
+        negative = text.front() == '-';
+        text.remove_prefix(1);
+    }
+    // from_chars alone would also take "inf", "nan" and, in hex mode,
+    // hexadecimal digits: the shape is checked first.
+    size_t i = 0, digits = 0;
+    auto isDigit = [&](size_t k) { return k < text.size() && text[k] >= '0' && text[k] <= '9'; };
+    while (isDigit(i)) ++i, ++digits;
+    if (i < text.size() && text[i] == '.') {
+        ++i;
+        while (isDigit(i)) ++i, ++digits;
+    }
+    if (digits == 0) return false;
+    if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
+        size_t k = i + 1;
+        if (k < text.size() && (text[k] == '+' || text[k] == '-')) ++k;
+        if (!isDigit(k)) return false;
+        while (isDigit(k)) ++k;
+        i = k;
+    }
+    if (i != text.size()) return false;
+    double parsed = 0;
+    auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), parsed, std::chars_format::general);
+    if (error != std::errc() || end != text.data() + text.size() || !std::isfinite(parsed)) return false;
+    value = negative ? -parsed : parsed;
+    return true;
 }
 
 std::string Utf8Left(const std::string& s, size_t n) {

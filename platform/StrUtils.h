@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 namespace plat {
 
@@ -21,6 +22,17 @@ std::string GetToken(const std::string& s, const std::string& separator, int n);
 
 // Number of UTF-8 characters in `s` (continuation bytes do not count).
 size_t Utf8Length(const std::string& s);
+
+// Length of `s` in UTF-16 code units, as a spreadsheet measures a cell's
+// text: a character outside the Basic Multilingual Plane (a 4-byte UTF-8
+// sequence) counts twice.
+size_t Utf16Length(const std::string& s);
+
+// Reads `text` as a plain decimal number: optional blanks, sign, digits
+// with at most one point, optional exponent. Anything else is refused,
+// including "inf", "nan", hexadecimal ("0x1A") and numbers too large for a
+// double; `value` is only set on success.
+bool ParseDecimalNumber(std::string_view text, double& value);
 
 // The first `n` UTF-8 characters of `s`; never cuts a character in half.
 std::string Utf8Left(const std::string& s, size_t n);

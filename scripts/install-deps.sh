@@ -15,6 +15,7 @@ packages=(
   xvfb xauth                 # the X server of the window journeys (scripts/with-xvfb.sh)
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   clang libclang-rt-dev
+  python3-openpyxl libreoffice-calc-nogui
 )
 
 missing=()

@@ -10,7 +10,7 @@ build=$(realpath "${1:-build}")
 demo=$(realpath -m "${2:-demo}")
 orders="${3:-0}"
 
-# c_data: where the export dialog proposes to write ORTK41.XLS.
+# c_data: where the export dialog proposes to write ORTK41.xlsx.
 mkdir -p "$demo/client/C_PKG" "$demo/client/c_data" "$demo/server/Data"
 cp "$build/bin/ORTK41C.so" "$demo/client/C_PKG/"
 # Language packages of the module's windows (English under code page 437).

@@ -133,8 +133,26 @@ void TForm::ApplyColor() {
 
 void TForm::SetBorderStyle(TFormBorderStyle style) {
     borderStyle_ = style;
+    ApplyWindowFlags();
+}
+
+void TForm::SetBorderIcons(int icons) {
+    borderIcons_ = icons;
+    ApplyWindowFlags();
+}
+
+void TForm::ApplyWindowFlags() {
     Qt::WindowFlags flags = Qt::Window;
-    switch (style) {
+    bool framed = borderStyle_ == TFormBorderStyle::bsSingle || borderStyle_ == TFormBorderStyle::bsSizeable;
+    if (framed && borderIcons_ != kDefaultBorderIcons) {
+        // Only the buttons asked for: the window manager's defaults would add the others.
+        flags |= Qt::CustomizeWindowHint | Qt::WindowTitleHint;
+        if (borderIcons_ & biSystemMenu) flags |= Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
+        if (borderIcons_ & biMinimize) flags |= Qt::WindowMinimizeButtonHint;
+        if (borderIcons_ & biMaximize) flags |= Qt::WindowMaximizeButtonHint;
+        if (borderIcons_ & biHelp) flags |= Qt::WindowContextHelpButtonHint;
+    }
+    switch (borderStyle_) {
     case TFormBorderStyle::bsNone: flags |= Qt::FramelessWindowHint; break;
     case TFormBorderStyle::bsSingle: flags |= Qt::MSWindowsFixedSizeDialogHint; break;
     case TFormBorderStyle::bsDialog: flags = Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint; break;

@@ -31,6 +31,9 @@ using TCloseQueryEvent = TEvent<TObject*, bool&>;
 enum class TPosition { poDesigned, poDefault, poDefaultPosOnly, poDefaultSizeOnly, poScreenCenter, poDesktopCenter,
                        poMainFormCenter, poOwnerFormCenter };
 enum class TFormBorderStyle { bsNone, bsSingle, bsSizeable, bsDialog, bsToolWindow, bsSizeToolWin };
+// The buttons of a window's title bar (BorderIcons), a set of these bits.
+enum TBorderIcon : int { biSystemMenu = 1, biMinimize = 2, biMaximize = 4, biHelp = 8 };
+constexpr int kDefaultBorderIcons = biSystemMenu | biMinimize | biMaximize;
 
 // A top-level window.
 class TForm : public TWinControl {
@@ -72,6 +75,10 @@ public:
     void SetPosition(TPosition position) { position_ = position; }
     TFormBorderStyle BorderStyle() const { return borderStyle_; }
     void SetBorderStyle(TFormBorderStyle style);
+    // Title-bar buttons of a single or sizeable border; dialog and tool
+    // windows keep the buttons of their kind.
+    int BorderIcons() const { return borderIcons_; }
+    void SetBorderIcons(int icons);
     TMainMenu* Menu() const { return menu_; }
     void SetMenu(TMainMenu* menu);
 
@@ -130,6 +137,8 @@ private:
     bool placed_ = false;
     TPosition position_ = TPosition::poDesigned;
     TFormBorderStyle borderStyle_ = TFormBorderStyle::bsSizeable;
+    int borderIcons_ = kDefaultBorderIcons;
+    void ApplyWindowFlags();
     TMainMenu* menu_ = nullptr;
     TWinControl* activeControl_ = nullptr;
     unsigned focusSerial_ = 0;                 // counts focus moves, to see a handler's own

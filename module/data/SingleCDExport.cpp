@@ -75,9 +75,17 @@ bool MakeExportFolder(TfrmRadical* form, const std::string& user, std::string& f
     return std::filesystem::is_directory(folder, error);
 }
 
-std::string ExportFileName(const std::string& folder, const std::string& program) {
-    return folder + "/" + program + "_" +
-           QDateTime::currentDateTime().toString("yyyyMMddHHmmss").toStdString() + ".xls";
+std::string ExportStamp() { return QDateTime::currentDateTime().toString("yyyyMMddHHmmss").toStdString(); }
+
+// "<folder>/<program>_<stamp>.xlsx": the files hold Office Open XML, and
+// their names say so. A name taken by an earlier export of the same second
+// is not replaced: the next free "_2", "_3" ... is proposed instead.
+std::string ExportFileName(const std::string& folder, const std::string& program, const std::string& stamp) {
+    std::string base = folder + "/" + program + "_" + stamp;
+    std::string file = base + ".xlsx";
+    std::error_code error;
+    for (int n = 2; std::filesystem::exists(file, error) && n < 1000; ++n) file = base + "_" + std::to_string(n) + ".xlsx";
+    return file;
 }
 
 // The question both exports ask about the file they wrote; `format` is the
@@ -92,6 +100,14 @@ constexpr char kOpenDocText[] = "转出文档: \r%s\r\r是否打开文档?";
 
 void Tell(TfrmRadical* form, const std::string& text) {
     form->KvConverter()->ShowMessageBox(text, plat::MsgDlgType::Warning, {plat::MsgDlgBtn::OK});
+}
+
+// A failed export: the user reads the language text, the alert log keeps
+// the reason (the library's or the system's own words) under `where`.
+void Fail(TfrmRadical* form, const std::string& program, const std::string& text, const std::string& where,
+          const std::string& reason) {
+    TdmRadical::WriteAlertLog(program.empty() ? "Export" : program, where + ": " + reason, "D");
+    Tell(form, text);
 }
 
 // One export run: the window kept still and the progress window, which is
@@ -172,6 +188,10 @@ bool TdmSingle::ExportToExcel(TClientDataSet* dataSet, TfrmRadical* form, bool f
         return false;
     }
 
+    std::string user = Brokers ? Brokers->UserID : std::string(), stamp = ExportStamp();
+    auto saveAsError = [&](const std::string& file) {
+        return plat::Format(LangText("TdmSingle", "sSaveAsError", "保存为----> %s 失败!"), {plat::Variant(file)});
+    };
     std::vector<ExportColumn> columns = ExportColumns(dataSet, form);
     try {
         ExportRun run(dataSet, form, LangText("TdmSingle", "sConvertStat", "查询结果转 Excel 文件进度"));
@@ -198,24 +218,26 @@ bool TdmSingle::ExportToExcel(TClientDataSet* dataSet, TfrmRadical* form, bool f
         }
     } catch (const std::exception& e) {
         excel.Connect(false);
-        Tell(form, e.what());
+        std::string planned = plat::IncludeTrailingPathDelimiter(form->ProfilePath) + "c_data/" + user + "/" + program +
+                              "_" + stamp + ".xlsx";
+        Fail(form, program, saveAsError(planned), "SingleCDExport-1", e.what());
         return false;
     }
 
     std::string folder;
-    if (!MakeExportFolder(form, Brokers ? Brokers->UserID : std::string(), folder)) {
+    if (!MakeExportFolder(form, user, folder)) {
         Tell(form, plat::Format(LangText("TdmSingle", "sCreateDirError", "创建目录%s失败!"), {plat::Variant(folder)}));
         excel.Connect(false);
         return false;
     }
-    std::string file = ExportFileName(folder, program);
+    std::string file = ExportFileName(folder, program, stamp);
     try {
         // A workbook that went missing on the way cannot be saved: say so
         // rather than offer a file that does not exist.
         if (excel.Workbook().IsEmpty()) throw std::runtime_error("no workbook");
         excel.SaveWorkbookAs(file);
-    } catch (const std::exception&) {
-        Tell(form, plat::Format(LangText("TdmSingle", "sSaveAsError", "保存为----> %s 失败!"), {plat::Variant(file)}));
+    } catch (const std::exception& e) {
+        Fail(form, program, saveAsError(file), "SingleCDExport-2", e.what());
         excel.Connect(false);
         return false;
     }
@@ -231,17 +253,19 @@ bool TdmSingle::ExportToExcel(TClientDataSet* dataSet, TfrmRadical* form, bool f
 
 void TdmSingle::ExportToXlsFile(TClientDataSet* dataSet, TfrmRadical* form) {
     if (!HasRecords(dataSet) || !form) return;
+    std::string program = Brokers ? Brokers->ProgramCode : std::string();
     std::string folder;
     if (!MakeExportFolder(form, Brokers ? Brokers->UserID : std::string(), folder)) {
-        Tell(form, "创建目录：" + folder + " 失败!");
+        Tell(form, plat::Format(LangText("TdmSingle", "sCreateDirError", "创建目录%s失败!"), {plat::Variant(folder)}));
         return;
     }
-    std::string file = ExportFileName(folder, Brokers ? Brokers->ProgramCode : std::string());
+    std::string file = ExportFileName(folder, program, ExportStamp());
+    std::string saveAsError = plat::Format(LangText("TdmSingle", "sSaveAsError", "保存为----> %s 失败!"), {plat::Variant(file)});
     TXLSExport filter(file);
     try {
         filter.CreateStream(file);
-    } catch (const std::exception&) {
-        Tell(form, "create file: " + file + "  failed!");
+    } catch (const std::exception& e) {
+        Fail(form, program, saveAsError, "SingleCDExport-3", e.what());
         return;
     }
 
@@ -262,8 +286,8 @@ void TdmSingle::ExportToXlsFile(TClientDataSet* dataSet, TfrmRadical* form) {
                 case TFieldType::ftSmallint:
                 case TFieldType::ftInteger:
                 case TFieldType::ftFloat:
-                    if (f->IsNull()) filter.WriteCell(row, col, TXLSExport::kText, "");
-                    else filter.WriteNumber(row, col, f->AsFloat());
+                    // An empty number is 0, as the export with formats writes it.
+                    filter.WriteNumber(row, col, f->IsNull() ? 0.0 : f->AsFloat());
                     break;
                 case TFieldType::ftBoolean:
                     filter.WriteCell(row, col, TXLSExport::kText, f->AsBoolean() ? "Y" : "N");
@@ -279,10 +303,10 @@ void TdmSingle::ExportToXlsFile(TClientDataSet* dataSet, TfrmRadical* form) {
         dataSet->EnableControls();
         filter.CloseStream();
     } catch (const std::exception& e) {
-        // The filter discards the unfinished file.
+        // The filter discards the unfinished file with its temporary file.
         if (dataSet->BookmarkValid(place)) dataSet->GotoBookmark(place);
         dataSet->EnableControls();
-        Tell(form, e.what());
+        Fail(form, program, saveAsError, "SingleCDExport-4", e.what());
         return;
     }
     if (WantsToOpen(form, LangText("TdmSingle", "sOpenDoc", kOpenDocText), file)) OpenExportedFile(form, file);

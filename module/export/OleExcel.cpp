@@ -181,3 +181,10 @@ void TOLEExcel::AddWorksheet() {
     Variant last = plat::GetProperty(sheets, "Item", {ByVal(plat::GetProperty(sheets, "Count"))});
     worksheet_ = plat::CallMethod(sheets, "Add", {ByVal(Variant()), ByVal(last)});
 }
+
+void TOLEExcel::ActivateSheet(int index) {
+    if (workbook_.IsEmpty()) return;
+    Variant sheet = plat::GetProperty(plat::GetProperty(workbook_, "Worksheets"), "Item", {ByVal(int32_t(index))});
+    plat::CallMethod(sheet, "Activate");
+    worksheet_ = sheet;
+}

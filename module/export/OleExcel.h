@@ -78,6 +78,9 @@ public:
     // Adds a worksheet after the workbook's last one and makes it the
     // current worksheet; nothing without a workbook.
     void AddWorksheet();
+    // Shows sheet `index` (from 1), the sheet a saved workbook opens on, and
+    // makes it the current worksheet; nothing without a workbook.
+    void ActivateSheet(int index);
 
     // The automation objects; Empty when absent.
     const plat::Variant& ExcelApp() const { return excelApp_; }

@@ -18,6 +18,7 @@ TfrmStatus::TfrmStatus(vcl::TComponent* owner) : TKVForm(owner) {
     SetName("frmStatus");
     SetCaption("批处理进度显示");
     SetBorderStyle(vcl::TFormBorderStyle::bsSingle);
+    SetBorderIcons(vcl::biSystemMenu);   // no minimise or maximise for a passing progress window
     SetPosition(vcl::TPosition::poScreenCenter);
     SetClientWidth(424);
     SetClientHeight(55);

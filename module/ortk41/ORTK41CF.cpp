@@ -489,6 +489,51 @@ void TfrmORTK41::btnExportClick(TObject*) {
     if (ExportDialog->ShowModal() == plat::mrOk) ExportOrders();
 }
 
+// The heading and the outline of every listed order line, with the progress window counting.
+void TfrmORTK41::WriteOutline(TOLEExcel& excel, TfrmStatus& status) {
+    ortk41::ExcelOutlineSheet sheet(excel, GridHeading(), excel.SheetRowCount());
+    ExportRow = 1;
+    sheet.WriteHeading();
+    ExportRow = 2;
+    int rows = StringGrid1->RowCount();
+    status.ShowProgress("", "Convert to EXCEL....", 0, rows);
+    ortk41::OrderOutline outline(OutlineLabels(), TreeLabels(), Services(),
+                                 [this](const std::string& t) { return ConvertDisplayText(plat::Variant(t)).ToString(); },
+                                 sheet);
+    for (int a = 1; a < rows; ++a) {
+        status.StepProgress();
+        outline.ExportRow = ExportRow;
+        outline.WriteOrder(GridOrder(a));
+        ExportRow = outline.ExportRow;
+    }
+}
+
+// The file saved at the start of a run that did not finish holds only part
+// of the outline: it goes, so that no half export is left under the name.
+// The name was taken by this run, so the file is its own.
+void TfrmORTK41::RemoveUnfinishedExport(const std::string& path) {
+    std::error_code error;
+    std::filesystem::remove(path, error);
+    if (error) TdmRadical::WriteAlertLog("ORTK41", "ORTK41CF-3: " + path + ": " + error.message(), "D");
+}
+
+// Tells the user in the interface's language that the export failed, and
+// keeps the reason (the spreadsheet's or the system's words) in the log.
+// `nameTaken`: another export or program took the name since the dialog
+// checked it.
+void TfrmORTK41::ExportFailed(const std::string& path, const std::string& where, const std::string& reason,
+                              bool nameTaken) {
+    TdmRadical::WriteAlertLog("ORTK41", where + ": " + reason, "D");
+    if (nameTaken && ExportDialog->memolng->Lines()->Count() > 0) {
+        plat::ShowMessage((*ExportDialog->memolng->Lines())[0]);
+        return;
+    }
+    std::string text;
+    GetLangText("TdmSingle", "sSaveAsError", text, true, "保存为----> %s 失败!");
+    KvConverter()->ShowMessageBox(plat::Format(text, {plat::Variant(path)}), plat::MsgDlgType::Error,
+                                  {plat::MsgDlgBtn::OK});
+}
+
 std::vector<std::string> TfrmORTK41::GridHeading() const {
     std::vector<std::string> heading;
     for (int c = 0; c < 6; ++c) heading.push_back(StringGrid1->Cells(c, 0));
@@ -541,31 +586,29 @@ void TfrmORTK41::ExportOrders() {
         return;
     }
     if (!excel.Connected()) return;
+    // The file is saved at once, empty: the name is taken for this export,
+    // exclusively, before any order is read.
     try {
         excel.NewWorkbook();
         excel.SaveWorkbookAs(path);
-        ortk41::ExcelOutlineSheet sheet(excel, GridHeading(), excel.SheetRowCount());
-        ExportRow = 1;
-        sheet.WriteHeading();
-        ExportRow = 2;
-        int rows = StringGrid1->RowCount();
-        status->ShowProgress("", "Convert to EXCEL....", 0, rows);
-        ortk41::OrderOutline outline(OutlineLabels(), TreeLabels(), Services(),
-                                     [this](const std::string& t) { return ConvertDisplayText(plat::Variant(t)).ToString(); },
-                                     sheet);
-        for (int a = 1; a < rows; ++a) {
-            status->StepProgress();
-            outline.ExportRow = ExportRow;
-            outline.WriteOrder(GridOrder(a));
-            ExportRow = outline.ExportRow;
-        }
-        excel.SaveWorkbook();
-        status->HideProgress();
     } catch (const plat::EAbort&) {
         throw;
     } catch (const std::exception& e) {
-        // The workbook keeps what was written up to its last save.
-        KvConverter()->ShowMessageBox(e.what(), plat::MsgDlgType::Error, {plat::MsgDlgBtn::OK});
+        std::error_code ignored;
+        ExportFailed(path, "ORTK41CF-1", e.what(), std::filesystem::exists(path, ignored));
+        return;
+    }
+    try {
+        WriteOutline(excel, *status);
+        excel.ActivateSheet(1);   // a long outline fills several sheets; the file opens on the first
+        excel.SaveWorkbook();
+        status->HideProgress();
+    } catch (const plat::EAbort&) {
+        RemoveUnfinishedExport(path);
+        throw;
+    } catch (const std::exception& e) {
+        RemoveUnfinishedExport(path);
+        ExportFailed(path, "ORTK41CF-2", e.what(), false);
         return;
     }
     OpenExportedFile(this, path);

@@ -28,6 +28,8 @@ class TTreeView;
 }  // namespace vcl
 class TSelectPanel;
 class TfrmORTK41DF;
+class TfrmStatus;
+class TOLEExcel;
 
 class TfrmORTK41 : public TfrmKvQuery {
     VCL_DECLARE_CLASS(TfrmORTK41)
@@ -134,4 +136,7 @@ private:
     TSelectPanel* PanelOf(vcl::TWinControl* control) const;
     std::vector<std::string> GridHeading() const;
     ortk41::OutlineOrder GridOrder(int row) const;
+    void WriteOutline(TOLEExcel& excel, TfrmStatus& status);
+    void RemoveUnfinishedExport(const std::string& path);
+    void ExportFailed(const std::string& path, const std::string& where, const std::string& reason, bool nameTaken);
 };

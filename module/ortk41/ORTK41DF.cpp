@@ -107,18 +107,25 @@ void TfrmORTK41DF::FormShow(TObject* sender) {
     TfrmKVDialog::FormShow(sender);
     auto* window = dynamic_cast<TfrmORTK41*>(Owner());
     ExportDir = plat::IncludeTrailingPathDelimiter(window ? window->ExportFolder : std::string()) + "c_data/";
-    DefaultFileName = "ORTK41.XLS";
+    DefaultFileName = "ORTK41.xlsx";
     edPath->SetText(ExportDir + DefaultFileName);
 }
 
 bool TfrmORTK41DF::IsValidExportPath() const {
     std::string path = edPath->Text();
+    // Nothing typed is left to the close check, which asks for a path (E000003).
+    if (plat::Trim(path).empty()) return true;
     std::string folder = ExportFolderPart(path);
     if (!folder.empty()) {
         std::error_code error;
         if (!std::filesystem::is_directory(plat::NativePath(folder), error)) return false;
     }
-    return ExportFileNamePart(path).find_first_of(kForbiddenInFileName) == std::string::npos;
+    std::string name = ExportFileNamePart(path);
+    if (name.empty() || name == "." || name == ".." || name.find_first_of(kForbiddenInFileName) != std::string::npos)
+        return false;
+    // A folder typed as the path names no file to write.
+    std::error_code error;
+    return !std::filesystem::is_directory(plat::NativePath(plat::Trim(path)), error);
 }
 
 void TfrmORTK41DF::DoKeyF2(uint16_t& key, TWinControl* control) {
@@ -126,7 +133,7 @@ void TfrmORTK41DF::DoKeyF2(uint16_t& key, TWinControl* control) {
     if (control != edPath) return;
     std::string fileName = ExportFileNamePart(edPath->Text());
     std::string folder = ExportFolderPart(edPath->Text());
-    if (!plat::Dialogs().SelectDirectory("File", folder)) return;
+    if (!plat::Dialogs().SelectDirectory("File", folder, Widget())) return;
     edPath->SetText(plat::IncludeTrailingPathDelimiter(folder) + (fileName.empty() ? DefaultFileName : fileName));
 }
 

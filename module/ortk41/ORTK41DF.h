@@ -1,5 +1,6 @@
 // TfrmORTK41DF: the export dialog of the order tracking window. It proposes
-// "<client folder>/c_data/ORTK41.XLS", lets the user type a path or choose a
+// "<client folder>/c_data/ORTK41.xlsx" (the export writes Office Open XML,
+// and the name says so; a typed ".xls" name is still accepted), lets the user type a path or choose a
 // folder (F2 or the lookup button), and closes with OK only for a path whose
 // folder exists, whose file name is allowed and that names no existing file,
 // so that an export never overwrites a file.
@@ -33,11 +34,12 @@ public:
     vcl::TBitBtn* btnCancel = nullptr;
 
     std::string ExportDir;                         // proposed folder, ends in "c_data/"
-    std::string DefaultFileName = "ORTK41.XLS";
+    std::string DefaultFileName = "ORTK41.xlsx";
     std::string ExportFileName;                    // the trimmed path accepted with OK
 
     // True when the folder part of edPath is empty or an existing folder and
-    // the file-name part holds none of / \ : * ? " < > [ ] |.
+    // the file-name part names a file: not empty, not "." or "..", none of
+    // / \ : * ? " < > [ ] |, and not an existing folder.
     bool IsValidExportPath() const;
 
     void FormShow(vcl::TObject* sender) override;

@@ -130,6 +130,16 @@ TEST(ExcelTypedInput, ValuesACellCannotHoldAreRefused) {
     EXPECT_THROW(SetCell(s.Sheet, 1, 1, std::string(32768, 'x')), plat::EOleError);
     SetCell(s.Sheet, 1, 1, std::string(32767, 'x'));
     EXPECT_EQ(Get(Cell(s.Sheet, 1, 1), "Value").ToString().size(), 32767u);
+    // The limit counts UTF-16 code units, not bytes: 12,000 Chinese
+    // characters (36,000 bytes) fit, 16,384 characters outside the BMP
+    // (two units each) do not.
+    std::string chinese, astral;
+    for (int i = 0; i < 12000; ++i) chinese += "汉";
+    for (int i = 0; i < 16384; ++i) astral += "\xF0\x9F\x98\x80";
+    SetCell(s.Sheet, 2, 1, chinese);
+    EXPECT_EQ(Get(Cell(s.Sheet, 2, 1), "Value").ToString(), chinese);
+    EXPECT_THROW(SetCell(s.Sheet, 3, 1, astral), plat::EOleError);
+    SetCell(s.Sheet, 3, 1, astral.substr(4));
 }
 
 // ---- 2. The edges of a sheet ------------------------------------------------
@@ -278,6 +288,20 @@ TEST(ExcelSave, AFailedSaveRaisesAndLeavesTheEarlierFileAsItWas) {
     EXPECT_EQ(ortktest::ReadXlsx(file).Sheets.at(0).Cells.size(), 1u);
     Call(s.Book, "Save");
     EXPECT_EQ(ortktest::ReadXlsx(file).Sheets.at(0).TextAt(2, 1), "later");
+
+    // SaveAs never replaces a file, not even one of the same workbook: the
+    // application would ask, and an automation client cannot answer.
+    std::string other = folder.Write("other.xlsx", "someone else's");
+    try {
+        Call(s.Book, "SaveAs", {ByVal(other)});
+        ADD_FAILURE() << "an existing file was replaced";
+    } catch (const plat::EOleError& e) {
+        EXPECT_NE(std::string(e.what()).find("already exists"), std::string::npos) << e.what();
+    }
+    EXPECT_THROW(Call(s.Book, "SaveAs", {ByVal(file)}), plat::EOleError);
+    std::ifstream in(other);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "someone else's");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.Path()), std::filesystem::directory_iterator()), 3);
 }
 
 // ---- 5. Number formats and fonts reach the file -------------------------------------

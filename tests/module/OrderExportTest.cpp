@@ -18,6 +18,7 @@
 #include "StdCtrls.h"
 #include "StrUtils.h"
 #include "SystemInfo.h"
+#include "ExternalReaders.h"
 #include "XlsxReader.h"
 #include "controls/SelectPnl.h"
 #include "data/SingleCD.h"
@@ -118,10 +119,10 @@ TEST_F(OrderExport, WritesTheOutlineOfEveryListedLineAndOpensTheFile) {
     List("2201-20240100001", "2201-20240100006");
     int rows = form->StringGrid1->RowCount();
     ASSERT_GE(rows, 8);
-    std::string path = FilePath("orders.xls");
+    std::string path = FilePath("orders.xls");   // a typed ".xls" name is accepted; the content is Office Open XML
     Export(path);
 
-    EXPECT_EQ(proposed, world.install.ClientFolder() + "c_data/ORTK41.XLS");
+    EXPECT_EQ(proposed, world.install.ClientFolder() + "c_data/ORTK41.xlsx");
     ASSERT_EQ(opened, std::vector<std::string>{path});
     EXPECT_TRUE(form->Enabled());
     ortktest::XlsxBook book = ortktest::ReadXlsx(path);
@@ -291,7 +292,11 @@ TEST_F(OrderExport, TheDialogRefusesBadPathsAndExistingFilesAndKeepsGoodOnes) {
     attempt(FilePath("no-such-folder/x.xlsx"));
     attempt(FilePath("taken.xlsx"));
     attempt("");
-    ASSERT_EQ(refused.size(), 4u);
+    attempt(world.install.Folder());          // a folder, with or without a file-name part of "."
+    attempt(world.install.Folder() + ".");
+    ASSERT_EQ(refused.size(), 6u);
+    EXPECT_EQ(refused[4], "文件路径或文件名称不正确! ");
+    EXPECT_EQ(refused[5], "文件路径或文件名称不正确! ");
     EXPECT_EQ(refused[0], "文件路径或文件名称不正确! ");   // host message E 000040
     EXPECT_EQ(refused[1], "文件路径或文件名称不正确! ");
     EXPECT_EQ(refused[2], "同名文件已存在！");
@@ -328,9 +333,19 @@ TEST_F(OrderExport, ValidPathsAndTheFolderBrowser) {
     EXPECT_EQ(dialog->edPath->Text(), "/srv/out/mine.xlsx");
     dialog->edPath->SetText("/tmp/");
     dialog->DoKeyF2(key, dialog->edPath);
-    EXPECT_EQ(dialog->edPath->Text(), "/srv/other/ORTK41.XLS");
+    EXPECT_EQ(dialog->edPath->Text(), "/srv/other/ORTK41.xlsx");
     dialog->DoKeyF2(key, dialog->edPath);   // no folder chosen
-    EXPECT_EQ(dialog->edPath->Text(), "/srv/other/ORTK41.XLS");
+    EXPECT_EQ(dialog->edPath->Text(), "/srv/other/ORTK41.xlsx");
+    // The folder browser is a window over the dialog, not a free one.
+    ASSERT_EQ(world.dialogs->DirectoryParents.size(), 3u);
+    for (QWidget* parent : world.dialogs->DirectoryParents) EXPECT_EQ(parent, dialog->Widget());
+
+    // A folder typed as the path names no file: refused as a bad path.
+    std::string folder = world.install.Folder();
+    EXPECT_FALSE(valid(folder));
+    EXPECT_FALSE(valid(folder + "."));
+    EXPECT_FALSE(valid(folder + ".."));
+    EXPECT_FALSE(valid(folder.substr(0, folder.size() - 1)));   // the folder without its slash
 }
 
 // ---- the progress window ----
@@ -348,6 +363,11 @@ TEST_F(OrderExport, ProgressTextsByKindAndAGaugeThatStopsAtItsMaximum) {
     EXPECT_EQ(status->Caption(), "x作业进度显示");
     EXPECT_EQ(status->Label1->Caption(), "x作业处理进度-[Job]");
     EXPECT_TRUE(status->Visible());
+    // A title bar with the system menu (and its close button) only.
+    Qt::WindowFlags flags = status->Widget()->windowFlags();
+    EXPECT_TRUE(flags & Qt::WindowSystemMenuHint);
+    EXPECT_FALSE(flags & Qt::WindowMinimizeButtonHint);
+    EXPECT_FALSE(flags & Qt::WindowMaximizeButtonHint);
     for (int i = 0; i < 5; ++i) status->StepProgress();
     EXPECT_EQ(status->StatusBar->Progress(), 2);
     status->ShowProgress("", "Again", 0, 10);   // a new run starts from nothing
@@ -368,13 +388,54 @@ TEST_F(OrderExport, AnOutlinePastTheLastRowGoesOnInANewSheetUnderTheHeading) {
     ortk41::ExcelOutlineSheet sheet(excel, {"H1", "H2"}, 5);   // a sheet of five rows
     sheet.WriteHeading();
     for (int row = 2; row <= 9; ++row) sheet.WriteText(row, 1 + row % 2, "r" + std::to_string(row));
-    excel.SaveWorkbook();
     EXPECT_EQ(sheet.Sheets(), 2);
+    excel.SaveWorkbook();
+    EXPECT_EQ(ortktest::ReadXlsx(path).ActiveSheet, 1);   // the sheet added last is on show
+    excel.ActivateSheet(1);                               // as the export does before its last save
+    excel.SaveWorkbook();
     ortktest::XlsxBook book = ortktest::ReadXlsx(path);
+    EXPECT_EQ(book.ActiveSheet, 0);
     ASSERT_EQ(book.Sheets.size(), 2u);
     EXPECT_EQ(book.Sheets[0].TextAt(5, 2), "r5");
     EXPECT_EQ(book.Sheets[1].TextAt(1, 1), "H1");
     EXPECT_EQ(book.Sheets[1].TextAt(2, 1), "r6");   // row 6 continues under the heading
     EXPECT_EQ(book.Sheets[1].TextAt(5, 2), "r9");
     EXPECT_EQ(book.Sheets[1].LastRow(), 5);
+}
+
+// ---- a disk that fills ----
+
+// The export takes its name with an empty workbook and saves the outline at
+// the end. A disk full at either save leaves no file and no temporary file
+// under the folder, and the user reads the failure in the interface's words.
+TEST_F(OrderExport, AFullDiskLeavesNoFileAndTellsTheUser) {
+    List("2201-20240100001", "2201-20240100006");
+    std::string whole = FilePath("whole.xlsx");
+    Export(whole);
+    ASSERT_EQ(opened.size(), 1u);
+    long size = static_cast<long>(std::filesystem::file_size(whole));
+    std::filesystem::remove(whole);
+    auto leftOver = [&] {
+        std::string names;
+        for (const auto& e : std::filesystem::directory_iterator(world.install.Folder()))
+            if (e.path().extension() == ".xlsx" || e.path().extension() == ".tmp") names += e.path().filename().string() + " ";
+        return names;
+    };
+    // 1,000 bytes: not even the empty workbook fits. size - 1: the empty
+    // one does, the finished outline does not.
+    for (long limit : {1000L, size - 1}) {
+        SCOPED_TRACE("limit " + std::to_string(limit));
+        std::string path = FilePath("full.xlsx");
+        world.dialogs->Shown.clear();
+        opened.clear();
+        ortktest::WithFileSizeLimit(limit, [&] {
+            Export(path);
+            return std::string();
+        });
+        EXPECT_TRUE(opened.empty());
+        EXPECT_EQ(leftOver(), "");
+        ASSERT_EQ(world.dialogs->Shown.size(), 1u);
+        EXPECT_EQ(plat::TrimRight(world.dialogs->Shown[0].Text), "保存为----> " + path + " 失败!");
+        EXPECT_TRUE(form->Enabled());
+    }
 }

@@ -11,6 +11,7 @@
 #include "BatchMode.h"
 #include "ServerTestSupport.h"
 #include "TempEnvironment.h"
+#include "ExternalReaders.h"
 #include "XlsxReader.h"
 
 TEST(BatchExport, OptionNeedsAFile) {
@@ -60,6 +61,87 @@ TEST(BatchExport, WritesTheOutlineAndNeverOverwritesAFile) {
     EXPECT_NE(install.LastErrors().find("--export: no order is listed"), std::string::npos) << install.LastErrors();
     EXPECT_FALSE(std::filesystem::exists(out.Path() + "a[1].xlsx"));
     EXPECT_FALSE(std::filesystem::exists(out.Path() + "none.xlsx"));
+}
+
+// The exported file as programs other than ours read it: openpyxl by its
+// name, with every outline cell a text cell ("@"), and LibreOffice showing
+// the keys as typed (a sequence "0001" stays "0001", an order number is no
+// number in exponent form).
+TEST(BatchExport, TheFileOpensInOtherProgramsAsTypedText) {
+    shelltest::BatchInstallation install;
+    ortktest::TempFolder out;
+    std::string file = out.Path() + "orders.xlsx";
+    std::string printed;
+    ASSERT_EQ(install.Run("ortk41 --order 2201-20240100001..2201-20240100006 --export " + file, printed), 0);
+    ortktest::XlsxSheet ours = ortktest::ReadXlsx(file).Sheets.at(0);
+
+    ortktest::PyxlBook book = ortktest::ReadWithOpenpyxl(file);
+    ASSERT_EQ(book.SheetNames.size(), 1u);
+    EXPECT_EQ(book.ActiveSheet, book.SheetNames[0]);
+    const auto& cells = book.Cells.at(book.SheetNames[0]);
+    EXPECT_EQ(cells.size(), ours.Cells.size());
+    for (const auto& [reference, cell] : cells) {
+        EXPECT_EQ(cell.Type, "s") << reference;
+        EXPECT_EQ(cell.NumberFormat, "@") << reference;
+    }
+    EXPECT_EQ(book.At(book.SheetNames[0], "C2").Value, "0001");
+
+    auto csv = ortktest::ConvertWithLibreOffice({file}).at(file);
+    ASSERT_EQ(static_cast<int>(csv.size()), ours.LastRow());
+    EXPECT_EQ(csv[0][0], "订单单别");
+    EXPECT_EQ(csv[1][0], "2201");
+    EXPECT_EQ(csv[1][1], "20240100001");
+    EXPECT_EQ(csv[1][2], "0001");
+    for (const auto& [at, cell] : ours.Cells)   // every cell shown as written
+        EXPECT_EQ(csv.at(static_cast<size_t>(at.first - 1)).at(static_cast<size_t>(at.second - 1)), cell.Text)
+            << at.first << "," << at.second;
+}
+
+// Eight exports to one name at once: the name goes to exactly one, the
+// others end with the existing-file message, and the file is whole.
+TEST(BatchExport, ConcurrentExportsToOneNameExactlyOneWins) {
+    shelltest::BatchInstallation install;
+    ortktest::TempFolder out;
+    std::string file = out.Path() + "race.xlsx";
+    auto results = install.RunAtOnce("ortk41 --order 2201-20240100001..2201-20240100006 --export " + file, 8);
+    int won = 0;
+    for (const auto& [status, errors] : results) {
+        if (status == 0) {
+            ++won;
+            continue;
+        }
+        EXPECT_EQ(status, 1) << errors;
+        EXPECT_NE(errors.find("同名文件已存在！"), std::string::npos) << errors;
+    }
+    EXPECT_EQ(won, 1);
+    ortktest::XlsxSheet sheet = ortktest::ReadXlsx(file).Sheets.at(0);
+    EXPECT_EQ(sheet.TextAt(sheet.LastRow(), 7), "工单工艺");   // the outline's last group: all of it
+    EXPECT_EQ(ortktest::ReadWithOpenpyxl(file).SheetNames.size(), 1u);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(out.Path()), std::filesystem::directory_iterator()), 1);
+}
+
+// A disk that fills during the export (a file-size limit on the shell):
+// exit status 1, the failure in the interface's words, no library output on
+// the terminal, and neither the file nor a temporary file left.
+TEST(BatchExport, AFullDiskLeavesNothingAndSaysSo) {
+    shelltest::BatchInstallation install;
+    ortktest::TempFolder out;
+    std::string whole = out.Path() + "whole.xlsx";
+    std::string printed;
+    const std::string orders = "ortk41 --order 2201-20240100001..2201-20240100006 --export ";
+    ASSERT_EQ(install.Run(orders + whole, printed), 0);
+    long size = static_cast<long>(std::filesystem::file_size(whole));
+    std::filesystem::remove(whole);
+    for (long limit : {1000L, size - 1}) {
+        SCOPED_TRACE("limit " + std::to_string(limit));
+        std::string file = out.Path() + "full.xlsx";
+        EXPECT_EQ(install.Run(orders + file, printed, limit), 1);
+        std::string errors = install.LastErrors();
+        EXPECT_NE(errors.find("message: 保存为----> " + file + " 失败!"), std::string::npos) << errors;
+        EXPECT_EQ(errors.find("[ERROR]"), std::string::npos) << errors;
+        EXPECT_EQ(errors.find("workbook_close"), std::string::npos) << errors;
+        EXPECT_EQ(std::distance(std::filesystem::directory_iterator(out.Path()), std::filesystem::directory_iterator()), 0);
+    }
 }
 
 // The same listing and export from the company database on PostgreSQL: the

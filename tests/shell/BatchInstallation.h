@@ -11,6 +11,8 @@
 #include <cstdio>
 #include <filesystem>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "DemoData.h"
 #include "TempEnvironment.h"
@@ -42,10 +44,13 @@ public:
                               folder_.Path() + "client/MultiLanguage", std::filesystem::copy_options::recursive);
     }
 
-    // Runs the shell with `arguments`; answers its exit status and standard output.
-    int Run(const std::string& arguments, std::string& out) {
-        std::string command = "ORTK_REGISTRY_FILE=" + folder_.Path() + "registry.reg QT_QPA_PLATFORM=offscreen " +
-                              std::string(ORTK_BIN_DIR) + "/tamber-workcenter " + arguments + " 2>" + folder_.Path() + "err.txt";
+    // Runs the shell with `arguments`; answers its exit status and standard
+    // output. With `fileSizeLimit` its files may grow to that many bytes only
+    // (a write past it fails as on a full disk).
+    int Run(const std::string& arguments, std::string& out, long fileSizeLimit = 0) {
+        std::string command = Command(arguments, folder_.Path() + "err.txt");
+        if (fileSizeLimit > 0)
+            command = "trap '' XFSZ; exec prlimit --fsize=" + std::to_string(fileSizeLimit) + " env " + command;
         FILE* pipe = popen(command.c_str(), "r");
         if (!pipe) return -1;
         char buffer[4096];
@@ -76,8 +81,27 @@ public:
     }
     // Reads a file of the installation ("" when there is none).
     std::string Read(const std::string& relative) const { return ReadAll(folder_.Path() + relative); }
+    // Starts `count` shells with `arguments` at once and waits for all;
+    // answers each one's exit status and standard error.
+    std::vector<std::pair<int, std::string>> RunAtOnce(const std::string& arguments, int count) {
+        std::vector<FILE*> pipes;
+        for (int i = 0; i < count; ++i)
+            pipes.push_back(popen((Command(arguments, folder_.Path() + "err" + std::to_string(i) + ".txt") + " >/dev/null").c_str(), "r"));
+        std::vector<std::pair<int, std::string>> results;
+        for (int i = 0; i < count; ++i) {
+            int status = pipes[static_cast<size_t>(i)] ? pclose(pipes[static_cast<size_t>(i)]) : -1;
+            results.emplace_back(status != -1 && WIFEXITED(status) ? WEXITSTATUS(status) : -1,
+                                 ReadAll(folder_.Path() + "err" + std::to_string(i) + ".txt"));
+        }
+        return results;
+    }
 
 private:
+    std::string Command(const std::string& arguments, const std::string& errors) const {
+        return "ORTK_REGISTRY_FILE=" + folder_.Path() + "registry.reg QT_QPA_PLATFORM=offscreen " +
+               std::string(ORTK_BIN_DIR) + "/tamber-workcenter " + arguments + " 2>" + errors;
+    }
+
     static std::string ReadAll(const std::string& path) {
         std::string text;
         if (FILE* f = std::fopen(path.c_str(), "rb")) {

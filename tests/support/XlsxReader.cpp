@@ -2,6 +2,8 @@
 // directory) and the parts of SpreadsheetML that tests look at.
 #include "XlsxReader.h"
 
+#include "StrUtils.h"
+
 #include <zlib.h>
 
 #include <cstdint>
@@ -226,8 +228,11 @@ XlsxBook ReadXlsx(const std::string& path) {
                     cell.Type = XlsxCell::Kind::Boolean;
                     cell.Bool = value == "1";
                 } else if (!value.empty()) {
+                    // A spreadsheet program reads only plain decimal numbers here:
+                    // "INF", "NAN" or "0x1A" make the file unreadable.
                     cell.Type = XlsxCell::Kind::Number;
-                    cell.Number = std::stod(value);
+                    if (!plat::ParseDecimalNumber(value, cell.Number))
+                        throw std::runtime_error(path + ": the number of cell " + c.attribute("r").value() + " is \"" + value + "\"");
                 }
                 size_t style = c.attribute("s").as_uint(0);
                 if (style < styles.Xfs.size()) {
