@@ -42,9 +42,15 @@ public:
 
     // Runs the shell with `arguments`; answers its exit status and standard output.
     int Run(const std::string& arguments, std::string& out) {
-        std::string command = "ORTK_REGISTRY_FILE=" + folder_.Path() + "registry.reg QT_QPA_PLATFORM=offscreen " +
-                              std::string(ORTK_BIN_DIR) + "/tamber-workcenter " + arguments + " 2>" + folder_.Path() + "err.txt";
-        FILE* pipe = popen(command.c_str(), "r");
+        return RunIn("ORTK_REGISTRY_FILE=" + RegistryFile() + " QT_QPA_PLATFORM=offscreen",
+                     std::string(ORTK_BIN_DIR) + "/tamber-workcenter " + arguments, out);
+    }
+
+    // Runs `command` (a shell command line) under `env` (an env(1) argument
+    // list such as "-u DISPLAY NAME=value"); answers as Run does.
+    int RunIn(const std::string& env, const std::string& command, std::string& out) {
+        std::string line = "env " + env + " " + command + " 2>" + folder_.Path() + "err.txt";
+        FILE* pipe = popen(line.c_str(), "r");
         if (!pipe) return -1;
         char buffer[4096];
         out.clear();
@@ -55,6 +61,8 @@ public:
 
     // The demo company database the shell opens.
     std::string DatabaseFile() const { return folder_.Path() + "server/Data/PRTest65.db"; }
+    std::string RegistryFile() const { return folder_.Path() + "registry.reg"; }
+    std::string Folder() const { return folder_.Path(); }
 
     // What the last run wrote on standard error.
     std::string LastErrors() const { return ReadAll(folder_.Path() + "err.txt"); }
