@@ -2,8 +2,10 @@
 #include "FieldDictionary.h"
 
 #include <cstdlib>
+#include <iostream>
 
 #include "NumberFormat.h"
+#include "SqlError.h"
 #include "StrUtils.h"
 #include "data/FieldFormats.h"
 
@@ -26,9 +28,16 @@ FieldDictionary::FieldDictionary(server::CompanyDatabase& database, const std::s
                                  const std::vector<std::string>& tables, bool english) {
     std::string names = "''";
     for (const std::string& table : tables) names += "," + plat::QuotedStr(table);
-    server::ResultTable dictionary = database.Query(
-        "SELECT TABLE_NAME,FIELD_NAME,CAPTION_GB,CAPTION_EN,KIND FROM $$FIELDDICT FIELDDICT WHERE TABLE_NAME IN (" +
-        names + ")");
+    server::ResultTable dictionary;
+    try {
+        dictionary = database.Query(
+            "SELECT TABLE_NAME,FIELD_NAME,CAPTION_GB,CAPTION_EN,KIND FROM $$FIELDDICT FIELDDICT WHERE TABLE_NAME IN (" +
+            names + ")");
+    } catch (const server::SqlError& e) {
+        // A company database made before the dictionary existed: the fields
+        // keep their names and their values show as stored.
+        std::cerr << "tamber-workcenter: no field captions in " << database.Location() << ": " << e.Message() << "\n";
+    }
     for (const auto& row : dictionary.rows) {
         std::string chinese = plat::Trim(Text(row[2])), other = plat::Trim(Text(row[3]));
         std::string kind = plat::Trim(Text(row[4]));

@@ -19,7 +19,9 @@ class FieldDictionary {
 public:
     // Reads the dictionary rows of `tables` (and of the system fields every
     // table carries) and the company's formats. `english` picks CAPTION_EN
-    // where one is written.
+    // where one is written. A database without the dictionary (made before
+    // it existed) gives no captions and shows every value as stored; that is
+    // noted on standard error.
     FieldDictionary(server::CompanyDatabase& database, const std::string& company,
                     const std::vector<std::string>& tables, bool english);
 

@@ -48,10 +48,12 @@ protected:
     // Changes the company's system parameters in the database file itself
     // (the service the shell reads through never writes).
     void SetParameter(const char* name, const char* value) {
+        ChangeDatabase(std::string("UPDATE SYSPARAM SET VALUE='") + value + "' WHERE NAME='" + name + "'");
+    }
+    void ChangeDatabase(const std::string& sql) {
         sqlite3* db = nullptr;
         ASSERT_EQ(sqlite3_open((demo.Folder() + "PRTest65.db").c_str(), &db), SQLITE_OK);
-        std::string sql = std::string("UPDATE SYSPARAM SET VALUE='") + value + "' WHERE NAME='" + name + "'";
-        EXPECT_EQ(sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr), SQLITE_OK);
+        EXPECT_EQ(sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr), SQLITE_OK) << sql;
         sqlite3_close(db);
     }
 
@@ -151,6 +153,15 @@ TEST_F(DocumentWindow, CloseButtonAndEscCloseAndFreeTheWindow) {
     QTest::keyClick(second->findChild<QTableWidget*>(), Qt::Key_Escape);
     QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_TRUE(second.isNull());
+}
+
+TEST_F(DocumentWindow, DatabaseMadeBeforeTheDictionaryStillOpensItsDocuments) {
+    ChangeDatabase("DROP TABLE FIELDDICT");
+    QDialog* window = Open("PGSD01", kDelivery);
+    ASSERT_TRUE(window);
+    auto* lines = window->findChild<QTableWidget*>();
+    EXPECT_GE(Column(lines, "TH008"), 0);
+    EXPECT_EQ(lines->rowCount(), 2);
 }
 
 // A column added to a document's table without a caption would show its raw name.
