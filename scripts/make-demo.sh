@@ -3,9 +3,16 @@
 # settings and the module in its work folder, a server folder with its
 # settings and the demo company database, and the registry file that points
 # at both.
-#   scripts/make-demo.sh [BUILD_DIR] [DEMO_DIR] [ORDERS]
+#   scripts/make-demo.sh [--keep-database] [BUILD_DIR] [DEMO_DIR] [ORDERS]
+# The demo company database is written anew unless --keep-database is given
+# and one exists already.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+keep=0
+if [ "${1:-}" = "--keep-database" ]; then
+  keep=1
+  shift
+fi
 build=$(realpath "${1:-build}")
 demo=$(realpath -m "${2:-demo}")
 orders="${3:-0}"
@@ -59,6 +66,11 @@ INI
 mkdir -p "$demo/server/Documents/INVMB"
 printf '齿轮减速箱 GB-200 装配说明\n' > "$demo/server/Documents/INVMB/GB-200.txt"
 
-rm -f "$demo/server/Data/PRTest65.db"
-"$build/bin/ortk-demo-db" --out "$demo/server/Data/PRTest65.db" --company PRTest65 --orders "$orders"
+database="$demo/server/Data/PRTest65.db"
+if [ "$keep" = 1 ] && [ -f "$database" ]; then
+  echo "Keeping the demo database $database (scripts/run-demo.sh --fresh writes it anew)"
+else
+  rm -f "$database"
+  "$build/bin/ortk-demo-db" --out "$database" --company PRTest65 --orders "$orders"
+fi
 echo "Demo installation in $demo (registry file $demo/registry.reg)"

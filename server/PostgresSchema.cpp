@@ -166,6 +166,7 @@ PostgresDdl TranslateSchemaToPostgres(const std::string& sqliteSchema) {
         if (head.rfind("PRAGMA", 0) == 0) continue;
         if (head.rfind("CREATE TABLE", 0) == 0) ddl.tables.push_back(TranslateTable(statement));
         else if (head.rfind("CREATE INDEX", 0) == 0) ddl.indexes.push_back(TranslateIndex(statement));
+        else if (head.rfind("INSERT INTO", 0) == 0) ddl.rows.push_back(statement);
         else throw SqlError("schema translation does not know this statement: " + statement);
     }
     return ddl;
@@ -185,6 +186,10 @@ long LoadPostgresCompany(const PostgresSettings& settings, const std::string& na
     for (const std::string& table : ddl.tables) pg.Exec(table);
     long copied = 0;
     std::vector<std::string> tables;
+    // A company database copied from SQLite brings the schema's own rows
+    // along (its file was made from the same schema); an empty one gets them here.
+    if (rows.empty())
+        for (const std::string& insert : ddl.rows) pg.Exec(insert);
     if (!rows.empty()) {
         ReadConnection source(rows);
         sqlite3_stmt* list = nullptr;

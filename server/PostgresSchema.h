@@ -27,6 +27,7 @@ namespace server {
 struct PostgresDdl {
     std::vector<std::string> tables;   // CREATE TABLE statements
     std::vector<std::string> indexes;  // CREATE INDEX statements
+    std::vector<std::string> rows;     // INSERT statements of the schema's own rows, as they stand
 };
 
 // Translates the SQLite schema text; SqlError for a construct it does not know.
@@ -34,7 +35,8 @@ PostgresDdl TranslateSchemaToPostgres(const std::string& sqliteSchema);
 
 // Creates (replacing) the company database `name` as a schema on the server
 // of `settings` and copies every row of the SQLite company database `rows`
-// into it in rowid order (no rows when `rows` is empty), then indexes and
+// into it in rowid order (only the schema's own rows, such as the data
+// dictionary, when `rows` is empty), then indexes and
 // analyses it; all in one transaction, so readers see the old or the new
 // database. Answers the number of rows copied.
 long LoadPostgresCompany(const PostgresSettings& settings, const std::string& name,

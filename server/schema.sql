@@ -2,7 +2,8 @@
 -- name, see SimpleSql.h): the sales, receivable, purchase and manufacturing
 -- documents the order tracking query reads, the masters they name, and the
 -- system tables of the suite (program registry, users, system parameters,
--- unit conversions, message catalogue).
+-- unit conversions, message catalogue) and the data dictionary of field
+-- captions, whose rows are written here with the tables.
 --
 -- Column conventions, chosen once for the whole database:
 --   CHAR(n)          blank-padded to n characters by whoever writes the row
@@ -697,3 +698,214 @@ CREATE TABLE COLORRULE (
   COLOR       INTEGER       NOT NULL DEFAULT 0,
   PRIMARY KEY (COMPANY, PROGRAMME, SEQ)
 );
+
+-- Data dictionary: the caption of every field that the shell's document
+-- windows show, in Chinese and English, and how its value is shown: 'D' a
+-- date stored as "YYYYMMDD" (shown in the company's date format), 'Q' a
+-- quantity, 'A' an amount (in the digits of the company's currency), 'T'
+-- text as stored. TABLE_NAME '' holds the system fields of every table.
+-- Its rows are part of the schema, so every company database has them.
+CREATE TABLE FIELDDICT (
+  TABLE_NAME  VARCHAR(10)   COLLATE RTRIM NOT NULL,
+  FIELD_NAME  VARCHAR(20)   COLLATE RTRIM NOT NULL,
+  CAPTION_GB  NVARCHAR(30)  COLLATE RTRIM NOT NULL DEFAULT '',
+  CAPTION_EN  VARCHAR(40)   COLLATE RTRIM NOT NULL DEFAULT '',
+  KIND        VARCHAR(1)    COLLATE RTRIM NOT NULL DEFAULT 'T',
+  PRIMARY KEY (TABLE_NAME, FIELD_NAME)
+);
+
+INSERT INTO FIELDDICT (TABLE_NAME, FIELD_NAME, CAPTION_GB, CAPTION_EN, KIND) VALUES
+  ('', 'COMPANY', '公司别', 'Company', 'T'),
+  ('', 'CREATOR', '建立者', 'Created by', 'T'),
+  ('', 'USR_GROUP', '用户组', 'User group', 'T'),
+  ('', 'CREATE_DATE', '建立日期', 'Created on', 'D'),
+  ('', 'MODIFIER', '修改者', 'Modified by', 'T'),
+  ('', 'MODI_DATE', '修改日期', 'Modified on', 'D'),
+  ('', 'FLAG', '修改次数', 'Revisions', 'T');
+
+INSERT INTO FIELDDICT (TABLE_NAME, FIELD_NAME, CAPTION_GB, CAPTION_EN, KIND) VALUES
+  ('COPTC', 'TC001', '单别', 'Order type', 'T'),
+  ('COPTC', 'TC002', '单号', 'Order no.', 'T'),
+  ('COPTC', 'TC003', '订单日期', 'Order date', 'D'),
+  ('COPTC', 'TC004', '客户编号', 'Customer', 'T'),
+  ('COPTC', 'TC012', '客户单号', 'Customer order no.', 'T'),
+  ('COPTC', 'TC027', '确认码', 'Confirmed', 'T'),
+  ('COPTC', 'TC077', '项目编号', 'Project', 'T');
+
+INSERT INTO FIELDDICT (TABLE_NAME, FIELD_NAME, CAPTION_GB, CAPTION_EN, KIND) VALUES
+  ('COPTD', 'TD001', '单别', 'Order type', 'T'),
+  ('COPTD', 'TD002', '单号', 'Order no.', 'T'),
+  ('COPTD', 'TD003', '序号', 'Line', 'T'),
+  ('COPTD', 'TD004', '品号', 'Item', 'T'),
+  ('COPTD', 'TD005', '品名', 'Item name', 'T'),
+  ('COPTD', 'TD006', '规格', 'Details', 'T'),
+  ('COPTD', 'TD008', '订单数量', 'Quantity ordered', 'Q'),
+  ('COPTD', 'TD010', '单位', 'Unit', 'T'),
+  ('COPTD', 'TD013', '预交货日', 'Planned delivery', 'D'),
+  ('COPTD', 'TD016', '结束', 'Closed', 'T');
+
+INSERT INTO FIELDDICT (TABLE_NAME, FIELD_NAME, CAPTION_GB, CAPTION_EN, KIND) VALUES
+  ('COPTG', 'TG001', '单别', 'Delivery type', 'T'),
+  ('COPTG', 'TG002', '单号', 'Delivery no.', 'T'),
+  ('COPTG', 'TG003', '销货日期', 'Delivery date', 'D'),
+  ('COPTG', 'TG004', '客户编号', 'Customer', 'T');
+
+INSERT INTO FIELDDICT (TABLE_NAME, FIELD_NAME, CAPTION_GB, CAPTION_EN, KIND) VALUES
+  ('COPTH', 'TH001', '单别', 'Delivery type', 'T'),
+  ('COPTH', 'TH002', '单号', 'Delivery no.', 'T'),
+  ('COPTH', 'TH003', '序号', 'Line', 'T'),
+  ('COPTH', 'TH004', '品号', 'Item', 'T'),
+  ('COPTH', 'TH008', '销货数量', 'Quantity sold', 'Q'),
+  ('COPTH', 'TH009', '单位', 'Unit', 'T'),
+  ('COPTH', 'TH014', '订单单别', 'Order type', 'T'),
+  ('COPTH', 'TH015', '订单单号', 'Order no.', 'T'),
+  ('COPTH', 'TH016', '订单序号', 'Order line', 'T'),
+  ('COPTH', 'TH020', '确认码', 'Confirmed', 'T'),
+  ('COPTH', 'TH024', '赠/备品量', 'Free / spare quantity', 'Q'),
+  ('COPTH', 'TH027', '结帐单别', 'Invoice type', 'T'),
+  ('COPTH', 'TH028', '结帐单号', 'Invoice no.', 'T'),
+  ('COPTH', 'TH029', '结帐序号', 'Invoice line', 'T');
+
+INSERT INTO FIELDDICT (TABLE_NAME, FIELD_NAME, CAPTION_GB, CAPTION_EN, KIND) VALUES
+  ('COPTI', 'TI001', '单别', 'Return type', 'T'),
+  ('COPTI', 'TI002', '单号', 'Return no.', 'T'),
+  ('COPTI', 'TI003', '销退日期', 'Return date', 'D'),
+  ('COPTI', 'TI004', '客户编号', 'Customer', 'T');
+
+INSERT INTO FIELDDICT (TABLE_NAME, FIELD_NAME, CAPTION_GB, CAPTION_EN, KIND) VALUES
+  ('COPTJ', 'TJ001', '单别', 'Return type', 'T'),
+  ('COPTJ', 'TJ002', '单号', 'Return no.', 'T'),
+  ('COPTJ', 'TJ003', '序号', 'Line', 'T'),
+  ('COPTJ', 'TJ004', '品号', 'Item', 'T'),
+  ('COPTJ', 'TJ007', '退货数量', 'Quantity returned', 'Q'),
+  ('COPTJ', 'TJ008', '单位', 'Unit', 'T'),
+  ('COPTJ', 'TJ018', '订单单别', 'Order type', 'T'),
+  ('COPTJ', 'TJ019', '订单单号', 'Order no.', 'T'),
+  ('COPTJ', 'TJ020', '订单序号', 'Order line', 'T'),
+  ('COPTJ', 'TJ021', '确认码', 'Confirmed', 'T'),
+  ('COPTJ', 'TJ025', '结帐单别', 'Invoice type', 'T'),
+  ('COPTJ', 'TJ026', '结帐单号', 'Invoice no.', 'T'),
+  ('COPTJ', 'TJ027', '结帐序号', 'Invoice line', 'T'),
+  ('COPTJ', 'TJ068', '赠/备品退货量', 'Free / spare returned', 'Q');
+
+INSERT INTO FIELDDICT (TABLE_NAME, FIELD_NAME, CAPTION_GB, CAPTION_EN, KIND) VALUES
+  ('ACRTA', 'TA001', '单别', 'Invoice type', 'T'),
+  ('ACRTA', 'TA002', '单号', 'Invoice no.', 'T'),
+  ('ACRTA', 'TA003', '结帐日期', 'Invoice date', 'D'),
+  ('ACRTA', 'TA004', '客户编号', 'Customer', 'T');
+
+INSERT INTO FIELDDICT (TABLE_NAME, FIELD_NAME, CAPTION_GB, CAPTION_EN, KIND) VALUES
+  ('ACRTB', 'TB001', '单别', 'Invoice type', 'T'),
+  ('ACRTB', 'TB002', '单号', 'Invoice no.', 'T'),
+  ('ACRTB', 'TB003', '序号', 'Line', 'T'),
+  ('ACRTB', 'TB004', '来源', 'Source kind', 'T'),
+  ('ACRTB', 'TB005', '来源单别', 'Source type', 'T'),
+  ('ACRTB', 'TB006', '来源单号', 'Source no.', 'T'),
+  ('ACRTB', 'TB007', '来源序号', 'Source line', 'T'),
+  ('ACRTB', 'TB008', '金额', 'Amount', 'A'),
+  ('ACRTB', 'TB012', '确认码', 'Confirmed', 'T');
+
+INSERT INTO FIELDDICT (TABLE_NAME, FIELD_NAME, CAPTION_GB, CAPTION_EN, KIND) VALUES
+  ('ACRTK', 'TK001', '单别', 'Receipt type', 'T'),
+  ('ACRTK', 'TK002', '单号', 'Receipt no.', 'T'),
+  ('ACRTK', 'TK003', '收款日期', 'Receipt date', 'D'),
+  ('ACRTK', 'TK004', '客户编号', 'Customer', 'T'),
+  ('ACRTK', 'TK017', '订单单别', 'Order type', 'T'),
+  ('ACRTK', 'TK018', '订单单号', 'Order no.', 'T'),
+  ('ACRTK', 'TK020', '确认码', 'Confirmed', 'T');
+
+INSERT INTO FIELDDICT (TABLE_NAME, FIELD_NAME, CAPTION_GB, CAPTION_EN, KIND) VALUES
+  ('ACRTL', 'TL001', '单别', 'Receipt type', 'T'),
+  ('ACRTL', 'TL002', '单号', 'Receipt no.', 'T'),
+  ('ACRTL', 'TL003', '序号', 'Line', 'T'),
+  ('ACRTL', 'TL004', '来源', 'Source kind', 'T'),
+  ('ACRTL', 'TL005', '结帐单别', 'Invoice type', 'T'),
+  ('ACRTL', 'TL006', '结帐单号', 'Invoice no.', 'T'),
+  ('ACRTL', 'TL007', '结帐序号', 'Invoice line', 'T'),
+  ('ACRTL', 'TL008', '金额', 'Amount', 'A');
+
+INSERT INTO FIELDDICT (TABLE_NAME, FIELD_NAME, CAPTION_GB, CAPTION_EN, KIND) VALUES
+  ('ACRLC', 'LC001', '核销单号', 'Write-off no.', 'T'),
+  ('ACRLC', 'LC002', '核销日期', 'Write-off date', 'D'),
+  ('ACRLC', 'LC003', '结帐单别', 'Invoice type', 'T'),
+  ('ACRLC', 'LC004', '结帐单号', 'Invoice no.', 'T'),
+  ('ACRLC', 'LC005', '结帐序号', 'Invoice line', 'T'),
+  ('ACRLC', 'LC006', '核销金额', 'Amount written off', 'A'),
+  ('ACRLC', 'LC026', '确认码', 'Confirmed', 'T');
+
+INSERT INTO FIELDDICT (TABLE_NAME, FIELD_NAME, CAPTION_GB, CAPTION_EN, KIND) VALUES
+  ('PURTA', 'TA001', '单别', 'Requisition type', 'T'),
+  ('PURTA', 'TA002', '单号', 'Requisition no.', 'T'),
+  ('PURTA', 'TA003', '请购日期', 'Requisition date', 'D');
+
+INSERT INTO FIELDDICT (TABLE_NAME, FIELD_NAME, CAPTION_GB, CAPTION_EN, KIND) VALUES
+  ('PURTB', 'TB001', '单别', 'Requisition type', 'T'),
+  ('PURTB', 'TB002', '单号', 'Requisition no.', 'T'),
+  ('PURTB', 'TB003', '序号', 'Line', 'T'),
+  ('PURTB', 'TB004', '品号', 'Item', 'T'),
+  ('PURTB', 'TB005', '品名', 'Item name', 'T'),
+  ('PURTB', 'TB007', '单位', 'Unit', 'T'),
+  ('PURTB', 'TB009', '请购数量', 'Quantity requested', 'Q'),
+  ('PURTB', 'TB014', '采购数量', 'Quantity to purchase', 'Q'),
+  ('PURTB', 'TB015', '需求日期', 'Date needed', 'D'),
+  ('PURTB', 'TB025', '确认码', 'Confirmed', 'T'),
+  ('PURTB', 'TB029', '订单单别', 'Order type', 'T'),
+  ('PURTB', 'TB030', '订单单号', 'Order no.', 'T'),
+  ('PURTB', 'TB031', '订单序号', 'Order line', 'T'),
+  ('PURTB', 'TB045', '已采购量', 'Quantity purchased', 'Q');
+
+INSERT INTO FIELDDICT (TABLE_NAME, FIELD_NAME, CAPTION_GB, CAPTION_EN, KIND) VALUES
+  ('PURTC', 'TC001', '单别', 'Purchase order type', 'T'),
+  ('PURTC', 'TC002', '单号', 'Purchase order no.', 'T'),
+  ('PURTC', 'TC003', '采购日期', 'Order date', 'D'),
+  ('PURTC', 'TC004', '供应商', 'Supplier', 'T');
+
+INSERT INTO FIELDDICT (TABLE_NAME, FIELD_NAME, CAPTION_GB, CAPTION_EN, KIND) VALUES
+  ('PURTD', 'TD001', '单别', 'Purchase order type', 'T'),
+  ('PURTD', 'TD002', '单号', 'Purchase order no.', 'T'),
+  ('PURTD', 'TD003', '序号', 'Line', 'T'),
+  ('PURTD', 'TD004', '品号', 'Item', 'T'),
+  ('PURTD', 'TD005', '品名', 'Item name', 'T'),
+  ('PURTD', 'TD008', '采购数量', 'Quantity ordered', 'Q'),
+  ('PURTD', 'TD009', '单位', 'Unit', 'T'),
+  ('PURTD', 'TD012', '预交货日', 'Planned delivery', 'D'),
+  ('PURTD', 'TD013', '订单单别', 'Sales order type', 'T'),
+  ('PURTD', 'TD015', '已交数量', 'Quantity delivered', 'Q'),
+  ('PURTD', 'TD018', '确认码', 'Confirmed', 'T'),
+  ('PURTD', 'TD021', '订单单号', 'Sales order no.', 'T'),
+  ('PURTD', 'TD023', '订单序号', 'Sales order line', 'T');
+
+INSERT INTO FIELDDICT (TABLE_NAME, FIELD_NAME, CAPTION_GB, CAPTION_EN, KIND) VALUES
+  ('MOCTA', 'TA001', '单别', 'Work order type', 'T'),
+  ('MOCTA', 'TA002', '单号', 'Work order no.', 'T'),
+  ('MOCTA', 'TA003', '开单日期', 'Issue date', 'D'),
+  ('MOCTA', 'TA006', '产品品号', 'Item', 'T'),
+  ('MOCTA', 'TA007', '单位', 'Unit', 'T'),
+  ('MOCTA', 'TA011', '状态码', 'State', 'T'),
+  ('MOCTA', 'TA013', '确认码', 'Confirmed', 'T'),
+  ('MOCTA', 'TA015', '预计产量', 'Planned quantity', 'Q'),
+  ('MOCTA', 'TA017', '已生产量', 'Quantity produced', 'Q'),
+  ('MOCTA', 'TA026', '订单单别', 'Order type', 'T'),
+  ('MOCTA', 'TA027', '订单单号', 'Order no.', 'T'),
+  ('MOCTA', 'TA028', '订单序号', 'Order line', 'T');
+
+INSERT INTO FIELDDICT (TABLE_NAME, FIELD_NAME, CAPTION_GB, CAPTION_EN, KIND) VALUES
+  ('SFCTA', 'TA001', '工单单别', 'Work order type', 'T'),
+  ('SFCTA', 'TA002', '工单单号', 'Work order no.', 'T'),
+  ('SFCTA', 'TA003', '加工顺序', 'Step', 'T'),
+  ('SFCTA', 'TA004', '工艺', 'Process', 'T'),
+  ('SFCTA', 'TA006', '工作中心', 'Work centre', 'T'),
+  ('SFCTA', 'TA007', '工作中心名称', 'Work centre name', 'T'),
+  ('SFCTA', 'TA008', '预计开工', 'Planned start', 'D'),
+  ('SFCTA', 'TA009', '预计完工', 'Planned finish', 'D'),
+  ('SFCTA', 'TA010', '投入数量', 'Input', 'Q'),
+  ('SFCTA', 'TA011', '完成数量', 'Completed', 'Q'),
+  ('SFCTA', 'TA012', '报废数量', 'Scrapped', 'Q'),
+  ('SFCTA', 'TA013', '重工投入', 'Rework input', 'Q'),
+  ('SFCTA', 'TA014', '重工完成', 'Rework completed', 'Q'),
+  ('SFCTA', 'TA015', '转出数量', 'Transferred', 'Q'),
+  ('SFCTA', 'TA016', '盘盈亏', 'Stock-take gain / loss', 'Q'),
+  ('SFCTA', 'TA017', '待转移量', 'Waiting for transfer', 'Q'),
+  ('SFCTA', 'TA030', '实际开工', 'Actual start', 'D'),
+  ('SFCTA', 'TA031', '实际完工', 'Actual finish', 'D'),
+  ('SFCTA', 'TA032', '完工码', 'Completion code', 'T');

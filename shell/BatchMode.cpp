@@ -17,6 +17,7 @@
 #include "AppServer.h"
 #include "Classes.h"
 #include "ComCtrls.h"
+#include "CommandLine.h"
 #include "Controls.h"
 #include "Dialogs.h"
 #include "ExcelApplication.h"
@@ -441,8 +442,8 @@ int RunBatch(int argc, char** argv, int firstOption) {
     std::string error;
     std::optional<BatchOptions> options = ParseBatchOptions(args, error);
     if (!options) {
-        std::cerr << "tamber-workcenter: " << error << "\n";
-        return 2;
+        std::cerr << "tamber-workcenter: " << error << "\ntamber-workcenter ortk41 --help lists the options\n";
+        return kExitUsage;
     }
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
     if (!options->UICodePage.empty()) setenv("ORTK_UI_CODE_PAGE", options->UICodePage.c_str(), 1);

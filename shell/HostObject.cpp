@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "FieldDictionary.h"
 #include "HostCatalogue.h"
 #include "StrUtils.h"
 #include "data/FieldFormats.h"
@@ -263,37 +264,60 @@ Variant CheckAnswer(HostEnvironment& env, const std::string& table, const std::s
     return RowOf(t.rows[0]);
 }
 
+namespace {
+
+// The columns of `table` in the order a document window shows them: the
+// business fields in select order, then the system fields.
+std::vector<size_t> ShownColumns(const server::ResultTable& t, const FieldDictionary& fields) {
+    std::vector<size_t> business, system;
+    for (size_t c = 0; c < t.columns.size(); ++c)
+        (fields.IsSystemField(t.columns[c]) ? system : business).push_back(c);
+    business.insert(business.end(), system.begin(), system.end());
+    return business;
+}
+
+void AddLines(DocumentView& view, const FieldDictionary& fields, const std::string& table, const server::ResultTable& t) {
+    std::vector<size_t> shown = ShownColumns(t, fields);
+    for (size_t c : shown) {
+        view.LineFields.push_back(t.columns[c]);
+        view.LineCaptions.push_back(fields.Caption(table, t.columns[c]));
+        view.LineNumbers.push_back(fields.IsNumber(table, t.columns[c]));
+    }
+    for (const auto& row : t.rows) {
+        std::vector<std::string> cells;
+        for (size_t c : shown) cells.push_back(fields.Display(table, t.columns[c], row[c]));
+        view.Lines.push_back(std::move(cells));
+    }
+}
+
+}  // namespace
+
 int OpenDocumentProgram(HostEnvironment& env, const std::string& programCode, const std::string& condition) {
     const DocumentProgram* program = FindDocumentProgram(programCode);
     if (!program) return -1;
     std::string where = plat::Trim(condition).empty() ? std::string("1=1") : condition;
     std::string headSql = "SELECT * FROM $$" + program->HeadTable + " " + program->HeadTable + " WHERE " + where;
     server::CompanyDatabase& db = Database(env, "");
+    FieldDictionary fields(db, env.Session.CompanyID, {program->HeadTable, program->LineTable},
+                           env.Session.UICodePage == "437");
     server::ResultTable head = db.Query(headSql);
     DocumentView view;
     view.ProgramCode = program->ProgramCode;
     view.Title = program->Title;
     view.Condition = condition;
+    if (env.Session.UICodePage == "437") view.CloseCaption = "Close";
     if (program->LineTable.empty()) {
         // The head rows are the document (a work order, write-off records).
-        view.LineCaptions = head.columns;
-        for (const auto& row : head.rows) {
-            std::vector<std::string> cells;
-            for (const Variant& v : row) cells.push_back(Text(v));
-            view.Lines.push_back(cells);
-        }
+        AddLines(view, fields, program->HeadTable, head);
     } else {
         if (!head.rows.empty())
-            for (size_t c = 0; c < head.columns.size(); ++c) view.Head.emplace_back(head.columns[c], Text(head.rows[0][c]));
+            for (size_t c : ShownColumns(head, fields))
+                view.Head.emplace_back(fields.Caption(program->HeadTable, head.columns[c]),
+                                       fields.Display(program->HeadTable, head.columns[c], head.rows[0][c]));
         server::ResultTable lines = db.Query("SELECT " + program->LineTable + ".* FROM $$" + program->HeadTable + " " +
                                              program->HeadTable + " INNER JOIN $$" + program->LineTable + " " +
                                              program->LineTable + " ON " + program->Join + " WHERE " + where);
-        view.LineCaptions = lines.columns;
-        for (const auto& row : lines.rows) {
-            std::vector<std::string> cells;
-            for (const Variant& v : row) cells.push_back(Text(v));
-            view.Lines.push_back(cells);
-        }
+        AddLines(view, fields, program->LineTable, lines);
     }
     env.Dialogs->ShowDocument(view);
     return 0;

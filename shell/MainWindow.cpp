@@ -2,11 +2,14 @@
 #include "MainWindow.h"
 
 #include "Classes.h"
+#include "Dialogs.h"
 
 #include <QCloseEvent>
+#include <QGuiApplication>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPlainTextEdit>
+#include <iostream>
 
 namespace shell {
 
@@ -62,6 +65,16 @@ void MainWindow::Log(const QString& line) { log_->appendPlainText(line); }
 void MainWindow::closeEvent(QCloseEvent* event) {
     vcl::Guarded([this] { modules_.CloseAll(); });
     event->accept();
+}
+
+bool WindowsCanBeSeen() {
+    QString platform = QGuiApplication::platformName();
+    return platform != "offscreen" && platform != "minimal";
+}
+
+void ReportStartupFailure(const std::string& problem, bool showBox) {
+    std::cerr << "tamber-workcenter: " << problem << "\n";
+    if (showBox) plat::MessageBox(problem, "Tamber WorkCenter", plat::MsgDlgType::Error);
 }
 
 }  // namespace shell

@@ -27,4 +27,11 @@ private:
     QPlainTextEdit* log_;
 };
 
+// Tells of a start-up failure of the window mode: on standard error, and in
+// a message box when `showBox` (a user who started the shell from a menu
+// sees no standard error). By default the box shows wherever windows can be
+// seen, that is not on the offscreen and minimal platforms.
+bool WindowsCanBeSeen();
+void ReportStartupFailure(const std::string& problem, bool showBox = WindowsCanBeSeen());
+
 }  // namespace shell

@@ -11,6 +11,8 @@
 
 #include "Variant.h"
 
+class QDialog;
+
 namespace shell {
 
 // A list the user picks rows from.
@@ -22,14 +24,18 @@ struct LookupList {
     std::string Filter;                             // search text to start with
 };
 
-// A document shown read-only: its head fields and its lines.
+// A document shown read-only: its head fields and its lines, captioned and
+// formatted as the company shows them (FieldDictionary.h).
 struct DocumentView {
     std::string ProgramCode;
     std::string Title;
     std::string Condition;
     std::vector<std::pair<std::string, std::string>> Head;   // caption, value
-    std::vector<std::string> LineCaptions;
-    std::vector<std::vector<std::string>> Lines;
+    std::vector<std::string> LineFields;      // field name of each line column
+    std::vector<std::string> LineCaptions;    // its caption
+    std::vector<bool> LineNumbers;            // true: a quantity or amount, right-aligned
+    std::vector<std::vector<std::string>> Lines;   // display texts
+    std::string CloseCaption = "关闭";             // the close button, in the interface's language
 };
 
 class IShellDialogs {
@@ -45,6 +51,9 @@ public:
 
 // The real windows, on Qt.
 std::unique_ptr<IShellDialogs> MakeQtShellDialogs();
+// The read-only document window of the real windows: head fields, lines,
+// a close button; Esc closes it too. It frees itself when closed.
+QDialog* ShowDocumentWindow(const DocumentView& document);
 
 // Answers from a script and records what was asked.
 class ScriptedShellDialogs : public IShellDialogs {

@@ -2,8 +2,10 @@
 #include "ShellSettings.h"
 
 #include <cstdlib>
+#include <filesystem>
 #include <strings.h>
 
+#include "RegistryKey.h"
 #include "SqliteDatabase.h"
 #include "SystemInfo.h"
 #include "host/CorvaneIni.h"
@@ -39,12 +41,30 @@ void ReadPostgres(const TCorvaneIniS& server, ShellSettings& s) {
     s.Postgres.connectTimeout = db.TimeOut > 0 ? db.TimeOut : 30;
 }
 
+// Why the client settings are unusable, naming the registry file read.
+std::string ClientSettingsProblem(const std::string& errorCode) {
+    std::string file = plat::RegistryFileName();
+    std::string key = "HKEY_LOCAL_MACHINE\\Software\\KVX\\Corvane";
+    std::string problem = "Client settings unusable (" + errorCode + "): ";
+    std::error_code ec;
+    if (errorCode == "E;000015" && !std::filesystem::exists(file, ec))
+        problem += "there is no registry file " + file;
+    else if (errorCode == "E;000015")
+        problem += "the registry file " + file + " has no key " + key;
+    else if (errorCode == "E;000016")
+        problem += "the key " + key + " in the registry file " + file + " names no ClientPath";
+    else
+        problem += "registry file " + file;
+    return problem + "; --registry FILE or ORTK_REGISTRY_FILE names the installation's registry file "
+                     "(scripts/make-demo.sh writes demo/registry.reg)";
+}
+
 }  // namespace
 
 ShellSettings LoadShellSettings() {
     ShellSettings s;
     TCorvaneIniC client;
-    if (!client.ErrorCode.empty()) s.Problem = "Client settings unusable (" + client.ErrorCode + ")";
+    if (!client.ErrorCode.empty()) s.Problem = ClientSettingsProblem(client.ErrorCode);
     s.WorkFolders = client.WorkDLLPaths;
     s.UICodePage = client.UICodePage;
 

@@ -6,7 +6,8 @@
 #include <QDate>
 #include <QDialog>
 #include <QDialogButtonBox>
-#include <QFormLayout>
+#include <QPushButton>
+#include <QGridLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
@@ -46,6 +47,40 @@ void ApplyFilter(QTableWidget* table, const QString& text) {
             if (QTableWidgetItem* item = table->item(r, c)) match = item->text().contains(text, Qt::CaseInsensitive);
         table->setRowHidden(r, !match);
     }
+}
+
+// Head fields per row of the document window's head.
+constexpr int kHeadPairsPerRow = 3;
+
+QWidget* MakeDocumentHead(const DocumentView& document, QWidget* parent) {
+    auto* head = new QWidget(parent);
+    auto* grid = new QGridLayout(head);
+    grid->setContentsMargins(0, 0, 0, 0);
+    for (size_t i = 0; i < document.Head.size(); ++i) {
+        int row = static_cast<int>(i) / kHeadPairsPerRow, column = 2 * (static_cast<int>(i) % kHeadPairsPerRow);
+        auto* value = new QLineEdit(Q(document.Head[i].second), head);
+        value->setReadOnly(true);
+        value->setCursorPosition(0);
+        auto* caption = new QLabel(Q(document.Head[i].first), head);
+        caption->setBuddy(value);
+        grid->addWidget(caption, row, column);
+        grid->addWidget(value, row, column + 1);
+    }
+    return head;
+}
+
+QTableWidget* MakeDocumentLines(const DocumentView& document, QWidget* parent) {
+    QTableWidget* table = MakeTable(document.LineCaptions, document.Lines, parent);
+    for (int c = 0; c < table->columnCount(); ++c) {
+        size_t column = static_cast<size_t>(c);
+        if (QTableWidgetItem* heading = table->horizontalHeaderItem(c); heading && column < document.LineFields.size())
+            heading->setToolTip(Q(document.LineFields[column]));
+        if (column >= document.LineNumbers.size() || !document.LineNumbers[column]) continue;
+        for (int r = 0; r < table->rowCount(); ++r)
+            if (QTableWidgetItem* item = table->item(r, c)) item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    }
+    table->resizeColumnsToContents();
+    return table;
 }
 
 class QtShellDialogs : public IShellDialogs {
@@ -93,18 +128,7 @@ public:
         return calendar->selectedDate().toString("yyyyMMdd").toStdString();
     }
 
-    void ShowDocument(const DocumentView& document) override {
-        auto* window = new QDialog;
-        window->setAttribute(Qt::WA_DeleteOnClose);
-        window->setWindowTitle(Q(document.ProgramCode + " " + document.Title));
-        window->resize(820, 480);
-        auto* layout = new QVBoxLayout(window);
-        auto* head = new QFormLayout;
-        for (const auto& [caption, value] : document.Head) head->addRow(Q(caption), new QLabel(Q(value), window));
-        layout->addLayout(head);
-        layout->addWidget(MakeTable(document.LineCaptions, document.Lines, window));
-        window->show();   // modeless, as a program of the suite opens beside the caller
-    }
+    void ShowDocument(const DocumentView& document) override { ShowDocumentWindow(document); }
 
     void ShowHelp(const std::string& program, const std::string& topic) override {
         QMessageBox::information(nullptr, QObject::tr("帮助"),
@@ -123,6 +147,25 @@ std::optional<T> TakeFirst(std::vector<std::optional<T>>& answers) {
 }  // namespace
 
 std::unique_ptr<IShellDialogs> MakeQtShellDialogs() { return std::make_unique<QtShellDialogs>(); }
+
+QDialog* ShowDocumentWindow(const DocumentView& document) {
+    auto* window = new QDialog;
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    window->setObjectName("DocumentWindow");
+    window->setWindowTitle(Q(document.ProgramCode + " " + document.Title));
+    window->resize(900, 520);
+    auto* layout = new QVBoxLayout(window);
+    if (!document.Head.empty()) layout->addWidget(MakeDocumentHead(document, window));
+    layout->addWidget(MakeDocumentLines(document, window), 1);
+    // Esc closes the window as the button does (QDialog rejects on Esc).
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, window);
+    buttons->button(QDialogButtonBox::Close)->setText(Q(document.CloseCaption));
+    QObject::connect(buttons, &QDialogButtonBox::rejected, window, &QDialog::close);
+    QObject::connect(window, &QDialog::rejected, window, &QDialog::close);
+    layout->addWidget(buttons);
+    window->show();   // modeless, as a program of the suite opens beside the caller
+    return window;
+}
 
 std::optional<std::vector<int>> ScriptedShellDialogs::PickRows(const LookupList& list) {
     Lookups.push_back(list);

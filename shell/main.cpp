@@ -2,21 +2,24 @@
 // database, offers the suite's programs in its menu, loads their modules and
 // serves them the host's automation object.
 //
-//   tamber-workcenter [--user U] [--company C] [--database D]
-//                     [--condition TEXT] [--mode N] [--trace-sql FILE] [--open PROGRAM]
-//   tamber-workcenter ortk41 [batch options]     (see BatchMode.h)
+//   tamber-workcenter [window options]            (CommandLine.h)
+//   tamber-workcenter ortk41 [batch options]      (BatchMode.h)
+//
+// The command line is read before the window system is touched, so that
+// --help and usage errors work without a display.
 #include <QApplication>
 
 #include "Forms.h"
-#include <cstdio>
-#include <cstring>
+#include <cstdlib>
 #include <iostream>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "AppServer.h"
 #include "BatchMode.h"
 #include "ClassRegistry.h"
+#include "CommandLine.h"
 #include "ExcelApplication.h"
 #include "HostObject.h"
 #include "MainWindow.h"
@@ -24,102 +27,41 @@
 #include "ShellSettings.h"
 #include "SimpleSql.h"
 #include "StrUtils.h"
+#include "SystemInfo.h"
 
 namespace {
 
-struct Options {
-    std::string User = "KV";
-    std::string Company = "PRTest65";
-    std::string Database;
-    std::string Condition;
-    int Mode = 1;
-    std::string TraceFile;
-    std::string Program;
-};
-
-void Usage() {
-    std::cerr << "usage: tamber-workcenter [--user U] [--company C] [--database D] [--condition TEXT]\n"
-                 "                         [--mode N] [--trace-sql FILE] [--open PROGRAM]\n"
-                 "       tamber-workcenter ortk41 [--user U --company C --database D] [--order FROM..TO]\n"
-                 "                         [--order-date FROM..TO] [--customer FROM..TO] [--customer-order FROM..TO]\n"
-                 "                         [--delivery-date FROM..TO] [--closed 1|2|3] [--project CODE]\n"
-                 "                         [--tree all|ROW[,ROW...]] [--json] [--trace-sql FILE]\n"
-                 "                         [--ui-code-page 936|950|437]\n";
+int UsageError(const std::string& error, bool batch) {
+    std::cerr << "tamber-workcenter: " << error << "\n"
+              << (batch ? "tamber-workcenter ortk41 --help" : "tamber-workcenter --help") << " lists the options\n";
+    return shell::kExitUsage;
 }
 
-// Parses the command line; false (after a message) when it is not usable.
-bool ParseOptions(int argc, char** argv, Options& o) {
-    for (int i = 1; i < argc; ++i) {
-        std::string arg = argv[i];
-        auto value = [&](std::string& target) {
-            if (i + 1 >= argc) {
-                std::cerr << "tamber-workcenter: " << arg << " needs a value\n";
-                return false;
-            }
-            target = argv[++i];
-            return true;
-        };
-        std::string mode;
-        if (arg == "--user") { if (!value(o.User)) return false; }
-        else if (arg == "--company") { if (!value(o.Company)) return false; }
-        else if (arg == "--database") { if (!value(o.Database)) return false; }
-        else if (arg == "--condition") { if (!value(o.Condition)) return false; }
-        else if (arg == "--trace-sql") { if (!value(o.TraceFile)) return false; }
-        else if (arg == "--mode") {
-            if (!value(mode)) return false;
-            char* end = nullptr;
-            long m = std::strtol(mode.c_str(), &end, 10);
-            if (mode.empty() || *end || m < 0 || m > 255) {
-                std::cerr << "tamber-workcenter: --mode wants a number from 0 to 255, not \"" << mode << "\"\n";
-                return false;
-            }
-            o.Mode = static_cast<int>(m);
-        } else if (arg == "--help" || arg == "-h") {
-            Usage();
-            return false;
-        } else if (arg == "--open") {
-            if (!value(o.Program)) return false;
-            o.Program = plat::UpperCase(o.Program);
-        } else {
-            std::cerr << "tamber-workcenter: unknown option \"" << arg << "\"\n";
-            Usage();
-            return false;
-        }
+// The window mode, after the command line was read.
+int RunWindow(int argc, char** argv, shell::WindowOptions& options) {
+    if (!shell::HasDisplay()) {
+        std::cerr << "tamber-workcenter: no display to show the window on (DISPLAY is not set); run it under "
+                     "xvfb-run, or use the batch mode: tamber-workcenter ortk41 --help\n";
+        return shell::kExitFailure;
     }
-    return true;
-}
-
-}  // namespace
-
-int main(int argc, char** argv) {
-    // A program name first means a batch run of that program.
-    if (argc > 1 && argv[1][0] != '-') {
-        if (plat::UpperCase(argv[1]) != "ORTK41") {
-            std::cerr << "tamber-workcenter: no batch mode for program \"" << argv[1] << "\"\n";
-            Usage();
-            return 2;
-        }
-        return shell::RunBatch(argc, argv, 2);
-    }
+    if (!options.UICodePage.empty()) setenv("ORTK_UI_CODE_PAGE", options.UICodePage.c_str(), 1);
     // Errors that reach the event loop are shown and logged; the shell goes on.
     vcl::TQtApplication app(argc, argv);
     QApplication::setApplicationName("TamberWorkCenter");
     vcl::TApplication::Instance().Title = "Tamber WorkCenter";
-    Options options;
-    if (!ParseOptions(argc, argv, options)) return 2;
 
     shell::ShellSettings settings;
     std::unique_ptr<server::SimpleSqlService> service;
     try {
         settings = shell::LoadShellSettings();
         if (!settings.Problem.empty()) {
-            std::cerr << "tamber-workcenter: " << settings.Problem << "\n";
-            return 1;
+            shell::ReportStartupFailure(settings.Problem);
+            return shell::kExitFailure;
         }
         service = std::make_unique<server::SimpleSqlService>(shell::DatabaseSourceOf(settings));
     } catch (const std::exception& e) {
-        std::cerr << "tamber-workcenter: the installation settings cannot be used: " << e.what() << "\n";
-        return 1;
+        shell::ReportStartupFailure(std::string("the installation settings cannot be used: ") + e.what());
+        return shell::kExitFailure;
     }
     if (options.Database.empty()) options.Database = settings.DefaultDatabase.empty() ? options.Company : settings.DefaultDatabase;
 
@@ -127,7 +69,7 @@ int main(int argc, char** argv) {
     server::SimpleSqlService& sql = *service;
     if (!options.TraceFile.empty() && !sql.SetTraceFile(options.TraceFile)) {
         std::cerr << "tamber-workcenter: --trace-sql: \"" << options.TraceFile << "\" cannot be opened for appending\n";
-        return 2;
+        return shell::kExitUsage;
     }
     std::unique_ptr<shell::IShellDialogs> dialogs = shell::MakeQtShellDialogs();
     environment->Sql = &sql;
@@ -136,8 +78,8 @@ int main(int argc, char** argv) {
 
     std::string problem = server::CheckSignOn(sql, options.User, options.Company, options.Database);
     if (!problem.empty()) {
-        std::cerr << "tamber-workcenter: " << problem << "\n";
-        return 1;
+        shell::ReportStartupFailure(problem);
+        return shell::kExitFailure;
     }
     server::RegisterApplicationServers(sql, settings.DocumentFolder);
     excel::RegisterExcelApplication();
@@ -150,4 +92,36 @@ int main(int argc, char** argv) {
     int status = app.exec();
     modules.CloseAll();
     return status;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    std::vector<std::string> args(argv + 1, argv + argc);
+    // A program name first means a batch run of that program.
+    bool batch = !args.empty() && !args[0].empty() && args[0][0] != '-';
+    if (batch && plat::UpperCase(args[0]) != "ORTK41")
+        return UsageError("no batch mode for program \"" + args[0] + "\" (only ortk41)", false);
+    if (batch) args.erase(args.begin());
+
+    std::string error;
+    std::optional<shell::StartOptions> start = shell::TakeStartOptions(args, error);
+    if (!start) return UsageError(error, batch);
+    if (start->Help) {
+        std::cout << (batch ? shell::BatchHelp() : shell::ShellHelp());
+        return shell::kExitOk;
+    }
+    std::optional<shell::WindowOptions> options;
+    if (!batch && !(options = shell::ParseWindowOptions(args, error))) return UsageError(error, false);
+    std::string note;
+    shell::ChooseRegistryFile(start->Registry, plat::ExecutablePath(), note);
+    if (!note.empty()) std::cerr << "tamber-workcenter: " << note << "\n";
+
+    if (batch) {
+        std::vector<char*> batchArgv{argv[0], argv[1]};
+        for (std::string& arg : args) batchArgv.push_back(arg.data());
+        batchArgv.push_back(nullptr);
+        return shell::RunBatch(static_cast<int>(batchArgv.size()) - 1, batchArgv.data(), 2);
+    }
+    return RunWindow(argc, argv, *options);
 }

@@ -20,6 +20,9 @@ TEST(PostgresSchema, EveryTableAndIndexOfTheSchemaFileIsTranslated) {
     server::PostgresDdl ddl = server::TranslateSchemaToPostgres(source);
     EXPECT_EQ(static_cast<long>(ddl.tables.size()), count("\\nCREATE TABLE "));
     EXPECT_EQ(static_cast<long>(ddl.indexes.size()), count("\\nCREATE INDEX "));
+    // The schema's own rows (the data dictionary) go over as they stand.
+    EXPECT_EQ(static_cast<long>(ddl.rows.size()), count("\\nINSERT INTO "));
+    EXPECT_GE(ddl.rows.size(), 1u);
     for (const auto& statement : ddl.tables) {
         EXPECT_EQ(statement.find("RTRIM"), std::string::npos) << statement;
         EXPECT_EQ(statement.find("VARCHAR"), std::string::npos) << statement;

@@ -55,6 +55,20 @@ public:
         if (!pipe) return -1;
         char buffer[4096];
         out.clear();
+        size_t n;
+        while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) out.append(buffer, n);
+        int status = pclose(pipe);
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
+
+    // Runs `command` (a shell command line) under `env` (an env(1) argument
+    // list such as "-u DISPLAY NAME=value"); answers as Run does.
+    int RunIn(const std::string& env, const std::string& command, std::string& out) {
+        std::string line = "env " + env + " " + command + " 2>" + folder_.Path() + "err.txt";
+        FILE* pipe = popen(line.c_str(), "r");
+        if (!pipe) return -1;
+        char buffer[4096];
+        out.clear();
         while (size_t n = fread(buffer, 1, sizeof buffer, pipe)) out.append(buffer, n);
         int status = pclose(pipe);
         return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
@@ -62,12 +76,13 @@ public:
 
     // The demo company database the shell opens.
     std::string DatabaseFile() const { return folder_.Path() + "server/Data/PRTest65.db"; }
+    std::string RegistryFile() const { return folder_.Path() + "registry.reg"; }
+    // The installation's folder (ending in "/").
+    std::string Folder() const { return folder_.Path(); }
 
     // What the last run wrote on standard error.
     std::string LastErrors() const { return ReadAll(folder_.Path() + "err.txt"); }
 
-    // The installation's folder (ending in "/").
-    std::string Folder() const { return folder_.Path(); }
     // Changes the company database directly (test set-up; the shell only reads it).
     void WriteDatabase(const std::string& sql) {
         sqlite3* db = nullptr;

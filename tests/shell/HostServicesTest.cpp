@@ -125,9 +125,10 @@ TEST_F(HostServices, ExecWorkOpensTheSelectedDocumentReadOnly) {
     EXPECT_EQ(doc.ProgramCode, "PGSO01");
     EXPECT_FALSE(doc.Head.empty());
     EXPECT_FALSE(doc.Lines.empty());
-    auto column = std::find(doc.LineCaptions.begin(), doc.LineCaptions.end(), "TD002");
-    ASSERT_NE(column, doc.LineCaptions.end());
-    size_t td002 = static_cast<size_t>(column - doc.LineCaptions.begin());
+    auto column = std::find(doc.LineFields.begin(), doc.LineFields.end(), "TD002");
+    ASSERT_NE(column, doc.LineFields.end());
+    size_t td002 = static_cast<size_t>(column - doc.LineFields.begin());
+    EXPECT_EQ(doc.LineCaptions[td002], "单号");
     for (const auto& line : doc.Lines) EXPECT_EQ(line[td002], "20240100001");   // only that order's lines
 
     args[2] = "PGXX99";

@@ -1,0 +1,70 @@
+// The host shell's command line: the options of its window mode, the options
+// both modes share (--help, --registry), the help texts of the window and
+// batch modes, the exit statuses, and which registry file names the
+// installation.
+//
+//   tamber-workcenter [--user U] [--company C] [--database D] [--open PROGRAM]
+//                     [--condition TEXT] [--mode N] [--ui-code-page CP]
+//                     [--trace-sql FILE] [--registry FILE] [--help]
+//   tamber-workcenter ortk41 [batch options]     (BatchMode.h)
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace shell {
+
+// Exit statuses of both modes.
+enum ExitStatus : int {
+    kExitOk = 0,
+    kExitFailure = 1,   // start-up failed, sign-on refused, a dialog refused, the run failed
+    kExitUsage = 2,     // the command line is wrong: unknown option, missing or bad value
+};
+
+// Options of the window mode.
+struct WindowOptions {
+    std::string User = "KV";
+    std::string Company = "PRTest65";
+    std::string Database;     // empty: the server settings' DatabaseName, else the company
+    std::string Condition;
+    int Mode = 1;
+    std::string TraceFile;
+    std::string Program;      // upper case; empty: open nothing at start
+    std::string UICodePage;   // empty: the client settings decide
+};
+
+// Parses the window mode's options (the shared ones taken out already);
+// nullopt with `error` naming the offending option.
+std::optional<WindowOptions> ParseWindowOptions(const std::vector<std::string>& args, std::string& error);
+
+// Options both modes take, wherever they stand on the line.
+struct StartOptions {
+    bool Help = false;
+    std::string Registry;     // --registry FILE
+};
+
+// Takes --help (-h) and --registry FILE out of `args`; nullopt with `error`
+// when --registry has no value.
+std::optional<StartOptions> TakeStartOptions(std::vector<std::string>& args, std::string& error);
+
+// Checks a --ui-code-page value; the error text names the option.
+bool CheckUICodePage(const std::string& codePage, std::string& error);
+
+std::string ShellHelp();
+std::string BatchHelp();
+
+// The registry file this run uses, made known to everything in the process
+// (the loaded modules too) through ORTK_REGISTRY_FILE: `given` (--registry)
+// when not empty, else $ORTK_REGISTRY_FILE, else the user's registry file
+// when it exists, else demo/registry.reg beside the build folder of
+// `executable` (<build>/bin/tamber-workcenter) when that exists. `note` says
+// so when the demo file was chosen, and is empty otherwise. Answers the
+// file (which need not exist: the settings then report it).
+std::string ChooseRegistryFile(const std::string& given, const std::string& executable, std::string& note);
+
+// True when windows can be shown: a Qt platform is named, or an X11 or
+// Wayland display is set.
+bool HasDisplay();
+
+}  // namespace shell
