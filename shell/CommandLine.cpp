@@ -157,7 +157,8 @@ Environment:
 Exit status:
   0  the window was closed, or the help printed
   1  start-up failed (settings unusable, no display, sign-on refused)
-  2  usage error (unknown option, missing or bad value)
+  2  usage error (unknown option, missing or bad value, a --trace-sql file
+     that cannot be opened)
 )";
 }
 
@@ -200,16 +201,22 @@ Output:
 Text output: one line per grid row, the heading row first, cells separated
 by a tab; then for each expanded row a line "# row N" followed by one line
 per tree node: two blanks per level, the node's text, a tab and its kind code.
+A tab, line break, carriage return or backslash inside a value is written as
+\t, \n, \r or \\. The JSON output is valid UTF-8 throughout.
 
 Environment: ORTK_REGISTRY_FILE, ORTK_UI_CODE_PAGE, ORTK_ACP and
 ORTK_DATA_FOLDER as tamber-workcenter --help describes. No display is needed.
 
 Exit status:
   0  the list (and trees) printed on standard output, the file written
-  1  the run failed: settings unusable, sign-on refused, a row to expand is
-     not listed, the export dialog refused the file or the export failed;
-     nothing is printed on standard output, the reason on standard error
-  2  usage error (unknown option, missing or bad value)
+  1  the run failed: settings unusable, sign-on refused, the window refused
+     a condition or a listing failed, a row to expand is not listed, the
+     export dialog refused the file or the export failed; nothing is printed
+     on standard output, the reason (and the window's messages) on standard
+     error
+  2  usage error: unknown option, missing or bad value (a condition with a
+     control character or longer than its edit, a --trace-sql file that
+     cannot be opened)
 )";
 }
 

@@ -76,7 +76,12 @@ int RunWindow(int argc, char** argv, shell::WindowOptions& options) {
     environment->Dialogs = dialogs.get();
     environment->Session = {options.User, options.Company, options.Database, settings.UICodePage};
 
-    std::string problem = server::CheckSignOn(sql, options.User, options.Company, options.Database);
+    std::string problem;
+    try {
+        problem = server::CheckSignOn(sql, options.User, options.Company, options.Database);
+    } catch (const std::exception& e) {
+        problem = "Sign-on to database \"" + options.Database + "\" failed: " + e.what();
+    }
     if (!problem.empty()) {
         shell::ReportStartupFailure(problem);
         return shell::kExitFailure;

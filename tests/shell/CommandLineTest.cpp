@@ -110,6 +110,16 @@ TEST(ShellExitStatus, UsageErrorsTwoFailuresOne) {
     }
 }
 
+TEST(ShellExitStatus, ATraceFileThatCannotBeOpenedIsAUsageErrorInBothModes) {
+    shelltest::BatchInstallation install;
+    std::string out;
+    for (const char* mode : {"ortk41 ", ""}) {
+        SCOPED_TRACE(mode);
+        EXPECT_EQ(install.Run(std::string(mode) + "--trace-sql /nonexistent-folder/trace.sql", out), shell::kExitUsage);
+        EXPECT_NE(install.LastErrors().find("--trace-sql"), std::string::npos) << install.LastErrors();
+    }
+}
+
 TEST(ShellExitStatus, NoQtWarningsOnABatchRun) {
     shelltest::BatchInstallation install;
     std::string out;
