@@ -235,7 +235,7 @@ TEST(BatchFailures, a_failed_listing_fails_the_run_and_says_which) {
 TEST(BatchOutput, values_cannot_forge_rows_and_json_stays_utf8) {
     shelltest::BatchInstallation demo;
     // A product name with a tab, a line break and a backslash; a customer
-    // name in GBK bytes; a specification with a byte that decodes in no code page.
+    // name in GBK bytes; an item description with a byte that decodes in no code page.
     demo.WriteDatabase("UPDATE COPTD SET TD005 = 'A' || char(9) || 'B' || char(10) || 'C\\D' "
                        "WHERE TD001 = '2201' AND TD002 = '20240100001' AND TD003 = '0001';"
                        "UPDATE COPMA SET MA002 = CAST(X'BFCDBBA7' AS TEXT) "
