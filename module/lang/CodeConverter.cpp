@@ -250,7 +250,8 @@ void TCodeConverter::ConvertComponent(vcl::TComponent* component, const std::str
     }
     if (Names(only, "PANELS")) langcontrols::ConvertStatusPanels(component, [&](const std::string& s) { return ConvertString(kind, s); });
 
-    langcontrols::ConvertClassTexts(component, deep, [&](const std::string& s) { return ConvertString(kind, s); });
+    langcontrols::ConvertClassTexts(component, deep, [&](const std::string& s) { return ConvertString(kind, s); },
+                                    [&](vcl::TFont* font) { AdjustFont(uiMode_, font); });
 }
 
 void TCodeConverter::ConvertSelected(vcl::TComponent* root, const Variant& selection, bool deep) {
