@@ -282,7 +282,7 @@ int TBrokers::ShowCodedMessage(const std::string& kind, const std::string& code,
     KindStyle style = StyleOfKind(kind);
     plat::MessageDialog dialog;
     dialog.Text = mode != 0 || plat::GetACP() != 936 ? text + "      " : text;
-    dialog.Caption = window_ ? window_->OwnerCaption() : std::string();
+    dialog.Caption = window_ ? ToDisplay(window_->OwnerCaption()) : std::string();
     dialog.Type = style.type;
     dialog.Buttons = style.buttons;
     if (UICodePage() != "437")
