@@ -61,12 +61,17 @@ public:
         return it == byWidget.end() ? mrCancel : ModalResultOf(it->second);
     }
 
+    // Folders are listed by name alone: the detail columns would show a type
+    // word and dates that follow the system's locale, not the interface's.
     bool SelectDirectory(const std::string& caption, std::string& directory, QWidget* parent) override {
-        QString chosen = QFileDialog::getExistingDirectory(parent, QString::fromStdString(caption),
-                                                           QString::fromStdString(directory));
-        if (chosen.isEmpty()) return false;
-        directory = chosen.toStdString();
-        return true;
+        QFileDialog dialog(parent, QString::fromStdString(caption), QString::fromStdString(directory));
+        dialog.setFileMode(QFileDialog::Directory);
+        dialog.setOption(QFileDialog::ShowDirsOnly, true);
+        dialog.setOption(QFileDialog::DontUseNativeDialog, true);
+        dialog.setViewMode(QFileDialog::List);
+        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return false;
+        directory = dialog.selectedFiles().front().toStdString();
+        return !directory.empty();
     }
 };
 

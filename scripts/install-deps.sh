@@ -6,6 +6,7 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev libgl-dev
+  qt6-translations-l10n      # Qt's own dialog and button texts in Chinese (loaded by the interface code page)
   libsqlite3-dev sqlite3
   libpq-dev postgresql
   libpugixml-dev

@@ -7,6 +7,7 @@
 
 #include "FieldDictionary.h"
 #include "HostCatalogue.h"
+#include "ShellLanguage.h"
 #include "StrUtils.h"
 #include "data/FieldFormats.h"
 
@@ -165,7 +166,8 @@ public:
 
 private:
     int32_t PickPhrase(Variant& phrase) {
-        LookupList list{"常用词组", {"词组"}, {}, false, Text(phrase)};
+        const std::string& codePage = env_->Session.UICodePage;
+        LookupList list{ShellWord("常用词组", codePage), {ShellWord("词组", codePage)}, {}, false, Text(phrase)};
         for (const char* p : {"请尽快交货", "客户要求分批出货", "样品", "急单", "含税价格"}) list.Rows.push_back({p});
         std::optional<std::vector<int>> chosen = env_->Dialogs->PickRows(list);
         if (!chosen || chosen->empty()) return -1;
@@ -174,7 +176,8 @@ private:
     }
 
     std::string PickCharacter() {
-        LookupList list{"特殊字符", {"字符"}, {}, false, ""};
+        const std::string& codePage = env_->Session.UICodePage;
+        LookupList list{ShellWord("特殊字符", codePage), {ShellWord("字符", codePage)}, {}, false, ""};
         for (const char* c : {"±", "×", "÷", "°", "Φ", "Ω", "μ", "㎡", "℃", "‰", "№", "※"}) list.Rows.push_back({c});
         std::optional<std::vector<int>> chosen = env_->Dialogs->PickRows(list);
         if (!chosen || chosen->empty()) return {};
@@ -303,9 +306,9 @@ int OpenDocumentProgram(HostEnvironment& env, const std::string& programCode, co
     server::ResultTable head = db.Query(headSql);
     DocumentView view;
     view.ProgramCode = program->ProgramCode;
-    view.Title = program->Title;
+    view.Title = ShellWord(program->Title, env.Session.UICodePage);
     view.Condition = condition;
-    if (env.Session.UICodePage == "437") view.CloseCaption = "Close";
+    view.CloseCaption = ShellWord("关闭", env.Session.UICodePage);
     if (program->LineTable.empty()) {
         // The head rows are the document (a work order, write-off records).
         AddLines(view, fields, program->HeadTable, head);
@@ -329,7 +332,9 @@ Variant RunLookup(HostEnvironment& env, const Variant& request) {
     const LookupDefinition* lookup = FindLookup(table, mode);
     if (!lookup) throw plat::EOleError("No lookup for table " + table + " mode " + mode);
     server::ResultTable t = Database(env, Text(request[6])).Query(lookup->Sql);
-    LookupList list{lookup->Title, lookup->Captions, {}, request[3].ToBool(), LookupFilter(request[2])};
+    const std::string& codePage = env.Session.UICodePage;
+    LookupList list{ShellWord(lookup->Title, codePage), {}, {}, request[3].ToBool(), LookupFilter(request[2])};
+    for (const std::string& caption : lookup->Captions) list.Captions.push_back(ShellWord(caption, codePage));
     const CompanyDates dates = CompanyDateFormat(env);
     for (const auto& row : t.rows) {
         std::vector<std::string> cells;

@@ -3,6 +3,7 @@
 
 #include "Classes.h"
 #include "Dialogs.h"
+#include "ShellLanguage.h"
 
 #include <QCloseEvent>
 #include <QGuiApplication>
@@ -14,9 +15,9 @@
 namespace shell {
 
 namespace {
-// Programs this shell offers in its menu: code and title.
+// Programs this shell offers in its menu: code and title (in the shell's vocabulary).
 const std::pair<const char*, const char*> kPrograms[] = {
-    {"ORTK41", "订单追踪查询 (Sales order tracking)"},
+    {"ORTK41", "订单追踪查询"},
 };
 
 QString NotificationText(int32_t code) {
@@ -38,14 +39,14 @@ MainWindow::MainWindow(ModuleHost& modules, std::string user, std::string compan
     resize(720, 360);
     log_->setReadOnly(true);
     setCentralWidget(log_);
-    QMenu* programs = menuBar()->addMenu(tr("作业(&P)"));
+    QMenu* programs = menuBar()->addMenu(QString::fromStdString(ShellWord("作业(&P)")));
     for (const auto& [code, title] : kPrograms) {
         std::string program = code;
-        programs->addAction(QString::fromUtf8(code) + "  " + QString::fromUtf8(title), this,
+        programs->addAction(QString::fromUtf8(code) + "  " + QString::fromStdString(ShellWord(title)), this,
                             [this, program] { OpenProgram(OpenRequest{program}); });
     }
     programs->addSeparator();
-    programs->addAction(tr("退出(&X)"), this, &QWidget::close);
+    programs->addAction(QString::fromStdString(ShellWord("退出(&X)")), this, &QWidget::close);
     modules_.OnNotify = [this](const std::string& program, int32_t code) {
         Log(QString::fromStdString(program) + ": " + NotificationText(code));
     };

@@ -16,6 +16,7 @@
 #include <QVBoxLayout>
 
 #include "ShellDialogs.h"
+#include "ShellLanguage.h"
 
 namespace shell {
 
@@ -91,7 +92,7 @@ public:
         dialog.resize(640, 420);
         auto* layout = new QVBoxLayout(&dialog);
         auto* search = new QLineEdit(Q(list.Filter), &dialog);
-        search->setPlaceholderText(QObject::tr("查找"));
+        search->setPlaceholderText(Q(ShellWord("查找")));
         QTableWidget* table = MakeTable(list.Captions, list.Rows, &dialog);
         table->setSelectionMode(list.MultiSelect ? QAbstractItemView::ExtendedSelection
                                                  : QAbstractItemView::SingleSelection);
@@ -113,7 +114,7 @@ public:
 
     std::optional<std::string> PickDate(const std::string& initial) override {
         QDialog dialog;
-        dialog.setWindowTitle(QObject::tr("日期"));
+        dialog.setWindowTitle(Q(ShellWord("日期")));
         auto* layout = new QVBoxLayout(&dialog);
         auto* calendar = new QCalendarWidget(&dialog);
         QDate start = QDate::fromString(Q(initial), "yyyyMMdd");
@@ -131,8 +132,8 @@ public:
     void ShowDocument(const DocumentView& document) override { ShowDocumentWindow(document); }
 
     void ShowHelp(const std::string& program, const std::string& topic) override {
-        QMessageBox::information(nullptr, QObject::tr("帮助"),
-                                 Q("帮助主题 " + topic + " (" + program + ")"));
+        QMessageBox::information(nullptr, Q(ShellWord("帮助")),
+                                 Q(ShellWord("帮助主题") + " " + topic + " (" + program + ")"));
     }
 };
 

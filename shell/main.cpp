@@ -24,6 +24,7 @@
 #include "HostObject.h"
 #include "MainWindow.h"
 #include "ModuleHost.h"
+#include "ShellLanguage.h"
 #include "ShellSettings.h"
 #include "SimpleSql.h"
 #include "StrUtils.h"
@@ -64,6 +65,8 @@ int RunWindow(int argc, char** argv, shell::WindowOptions& options) {
         return shell::kExitFailure;
     }
     if (options.Database.empty()) options.Database = settings.DefaultDatabase.empty() ? options.Company : settings.DefaultDatabase;
+    // The menu, the shell's windows and Qt's own texts in the interface's language.
+    shell::UseShellLanguage(settings.UICodePage);
 
     auto environment = std::make_shared<shell::HostEnvironment>();
     server::SimpleSqlService& sql = *service;

@@ -741,13 +741,19 @@ void TListItem::Show() {
 }
 
 void TListItem::SetCaption(const std::string& caption) {
+    bool allow = true;
+    view_->OnChanging(view_, this, TItemChange::ctText, allow);
+    if (!allow) return;
     caption_ = caption;
     Show();
     view_->OnChange(view_, this, TItemChange::ctText);
-    if (view_->sortType_ == TSortType::stText || view_->sortType_ == TSortType::stBoth) view_->AlphaSort();
+    if (view_->SortsByText()) view_->PlaceByText(this);
 }
 
 void TListItem::SetImageIndex(int index) {
+    bool allow = true;
+    view_->OnChanging(view_, this, TItemChange::ctImage, allow);
+    if (!allow) return;
     imageIndex_ = index;
     Show();
 }
@@ -787,6 +793,11 @@ TListItem* TListItems::Insert(int index) {
     view_->tree_->insertTopLevelItem(index, qi);
     auto* item = new TListItem(view_, qi);
     items_.insert(items_.begin() + index, item);
+    if (view_->SortsByText() && view_->textOrdered_) {
+        const bool afterPrevious = index == 0 || view_->CompareText(items_[static_cast<size_t>(index) - 1], item) <= 0;
+        const bool beforeNext = index + 1 >= Count() || view_->CompareText(item, items_[static_cast<size_t>(index) + 1]) <= 0;
+        if (!afterPrevious || !beforeNext) view_->unplaced_.insert(item);
+    }
     view_->lastSelection_.insert(view_->lastSelection_.begin() + std::min<size_t>(index, view_->lastSelection_.size()),
                                  false);
     return item;
@@ -794,6 +805,7 @@ TListItem* TListItems::Insert(int index) {
 
 void TListItems::Delete(int index) {
     TListItem* item = Item(index);
+    view_->unplaced_.erase(item);
     items_.erase(items_.begin() + index);
     if (static_cast<size_t>(index) < view_->lastSelection_.size())
         view_->lastSelection_.erase(view_->lastSelection_.begin() + index);
@@ -804,6 +816,7 @@ void TListItems::Clear() {
     std::vector<TListItem*> items;
     items.swap(items_);
     view_->lastSelection_.clear();
+    view_->unplaced_.clear();
     for (TListItem* i : items) delete i;
 }
 
@@ -844,7 +857,8 @@ const TClassInfo& TListView::StaticClass() {
             .Int("SelCount", &TListView::SelCount, nullptr)
             .Event("OnColumnClick")
             .Event("OnSelectItem")
-            .Event("OnChange");
+            .Event("OnChange")
+            .Event("OnChanging");
         return c;
     }();
     return info;
@@ -989,12 +1003,57 @@ void TListView::CustomSort(const std::function<int(TListItem*, TListItem*)>& com
     std::stable_sort(items_->items_.begin(), items_->items_.end(),
                      [&compare](TListItem* a, TListItem* b) { return compare(a, b) < 0; });
     ReorderWidget();
+    textOrdered_ = false;
+    unplaced_.clear();
 }
 
 void TListView::AlphaSort() {
-    CustomSort([](TListItem* a, TListItem* b) {
-        return QString::fromStdString(a->Caption()).compare(QString::fromStdString(b->Caption()), Qt::CaseInsensitive);
-    });
+    CustomSort([this](TListItem* a, TListItem* b) { return CompareText(a, b); });
+    textOrdered_ = true;
+}
+
+int TListView::CompareText(const TListItem* a, const TListItem* b) const {
+    if (textCompare_) return textCompare_(a, b);
+    return QString::fromStdString(a->Caption()).compare(QString::fromStdString(b->Caption()), Qt::CaseInsensitive);
+}
+
+void TListView::SetTextCompare(TLVCompare compare) {
+    textCompare_ = std::move(compare);
+    textOrdered_ = false;
+    if (SortsByText()) AlphaSort();
+}
+
+// The other items keep their order, so a binary search finds the place: a
+// changed caption costs a search and one move instead of a sort of the whole
+// list. The item goes after the items that compare equal to it, as a stable
+// sort puts an item added last. A list not (yet) in text order is sorted.
+void TListView::PlaceByText(TListItem* item) {
+    unplaced_.erase(item);
+    if (!textOrdered_ || !unplaced_.empty()) return AlphaSort();
+    std::vector<TListItem*>& items = items_->items_;
+    auto at = std::find(items.begin(), items.end(), item);
+    if (at == items.end()) return;
+    const size_t from = static_cast<size_t>(at - items.begin());
+    items.erase(at);
+    auto place = std::upper_bound(items.begin(), items.end(), item,
+                                  [this](const TListItem* a, const TListItem* b) { return CompareText(a, b) < 0; });
+    const size_t to = static_cast<size_t>(place - items.begin());
+    items.insert(place, item);
+    if (from == to) return;
+    // Moving a Qt item loses its selection; it is put back without signals.
+    const bool selected = item->Selected();
+    const bool current = tree_->currentItem() == item->item_;
+    tree_->blockSignals(true);
+    tree_->takeTopLevelItem(static_cast<int>(from));
+    tree_->insertTopLevelItem(static_cast<int>(to), item->item_);
+    item->item_->setSelected(selected);
+    if (current) tree_->setCurrentItem(item->item_, 0, QItemSelectionModel::NoUpdate);
+    tree_->blockSignals(false);
+    if (from < lastSelection_.size() && to < lastSelection_.size()) {
+        const bool was = lastSelection_[from];
+        lastSelection_.erase(lastSelection_.begin() + static_cast<long>(from));
+        lastSelection_.insert(lastSelection_.begin() + static_cast<long>(to), was);
+    }
 }
 
 // Puts the Qt items in the order of the list, keeping selection and focus.

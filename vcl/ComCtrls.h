@@ -7,6 +7,7 @@
 
 #include <functional>
 #include <memory>
+#include <unordered_set>
 #include <vector>
 
 #include <QLabel>
@@ -382,6 +383,10 @@ enum class TItemChange { ctText, ctImage, ctState };
 using TLVColumnClickEvent = TEvent<TObject*, TListColumn*>;
 using TLVSelectItemEvent = TEvent<TObject*, TListItem*, bool>;
 using TLVChangeEvent = TEvent<TObject*, TListItem*, TItemChange>;
+// Before an item's caption or image changes; clearing the flag keeps the old one.
+using TLVChangingEvent = TEvent<TObject*, TListItem*, TItemChange, bool&>;
+// Order of two items: negative when `a` comes first.
+using TLVCompare = std::function<int(const TListItem* a, const TListItem* b)>;
 
 class TListView : public TWinControl {
     VCL_DECLARE_CLASS(TListView)
@@ -421,7 +426,12 @@ public:
     TListItem* ItemFocused() const;
     // Orders the items by `compare` (negative: a before b), stably.
     void CustomSort(const std::function<int(TListItem*, TListItem*)>& compare);
+    // Orders the items by text (TextCompare), stably.
     void AlphaSort();
+    // How a list sorted by text orders its items; by default the captions
+    // compared without case. Setting it sorts a sorted list again.
+    void SetTextCompare(TLVCompare compare);
+    int CompareText(const TListItem* a, const TListItem* b) const;
     void Clear() { items_->Clear(); }
     // The width of a text in the list's font, in pixels.
     int StringWidth(const std::string& text) const;
@@ -429,6 +439,7 @@ public:
     TLVColumnClickEvent OnColumnClick;
     TLVSelectItemEvent OnSelectItem;
     TLVChangeEvent OnChange;
+    TLVChangingEvent OnChanging;
 
     QTreeWidget* Tree() const { return tree_; }
 
@@ -442,6 +453,9 @@ private:
     friend class TListItems;
     void UpdateColumns();
     void ReorderWidget();
+    bool SortsByText() const { return sortType_ == TSortType::stText || sortType_ == TSortType::stBoth; }
+    // Puts one item whose text changed at its place among the others.
+    void PlaceByText(TListItem* item);
     TListItem* ItemOf(const QTreeWidgetItem* item) const;
     QTreeWidget* tree_;
     std::unique_ptr<TListColumns> columns_;
@@ -457,6 +471,13 @@ private:
     TSortType sortType_ = TSortType::stNone;
     TImageList* smallImages_ = nullptr;
     std::vector<bool> lastSelection_;
+    TLVCompare textCompare_;
+    // The items stand in text order (every change of a caption keeps it so
+    // once it holds); false after a sort by anything else.
+    bool textOrdered_ = false;
+    // Items put into a text-ordered list out of its order (an item added
+    // before its caption is set); they take their place with their caption.
+    std::unordered_set<const TListItem*> unplaced_;
 };
 
 // ---- status bar ----

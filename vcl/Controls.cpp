@@ -156,6 +156,7 @@ public:
         case QEvent::MouseButtonPress:
         case QEvent::MouseButtonRelease:
         case QEvent::MouseButtonDblClick:
+        case QEvent::MouseMove:
             if (TControl* c = PropertyControl(object, kMouseProperty))
                 c->HandleMouse(static_cast<QWidget*>(object), static_cast<QMouseEvent*>(event), event->type());
             return false;
@@ -298,7 +299,8 @@ const TClassInfo& TControl::StaticClass() {
             .Event("OnClick")
             .Event("OnDblClick")
             .Event("OnMouseDown")
-            .Event("OnMouseUp");
+            .Event("OnMouseUp")
+            .Event("OnMouseMove");
         return c;
     }();
     return info;
@@ -335,6 +337,8 @@ void TControl::SetWidget(QWidget* widget) {
 }
 
 void TControl::WatchMouse(QWidget* widget) {
+    // Moves are reported without a button held as well, as the platform does.
+    widget->setMouseTracking(true);
     widget->setProperty(kMouseProperty, QVariant::fromValue<void*>(this));
     widget->setProperty(kControlProperty, QVariant::fromValue<void*>(this));
 }
@@ -573,6 +577,9 @@ void TControl::HandleMouse(QWidget* watched, QMouseEvent* e, int type) {
     case QEvent::MouseButtonPress:
         mousePressed_ = button == TMouseButton::mbLeft;
         OnMouseDown(this, button, shift, at.x(), at.y());
+        break;
+    case QEvent::MouseMove:
+        OnMouseMove(this, shift, at.x(), at.y());
         break;
     case QEvent::MouseButtonDblClick:
         mousePressed_ = false;

@@ -52,6 +52,7 @@ TShiftState ShiftStateOf(Qt::KeyboardModifiers modifiers);
 using TKeyEvent = TEvent<TObject*, uint16_t&, TShiftState>;
 using TKeyPressEvent = TEvent<TObject*, char32_t&>;
 using TMouseEvent = TEvent<TObject*, TMouseButton, TShiftState, int, int>;
+using TMouseMoveEvent = TEvent<TObject*, TShiftState, int, int>;
 
 // A window message: a number and two parameters; Result is the answer.
 struct TMessage {
@@ -134,6 +135,8 @@ public:
     TNotifyEvent OnDblClick;
     TMouseEvent OnMouseDown;
     TMouseEvent OnMouseUp;
+    // The pointer moved over the control (with or without a button held).
+    TMouseMoveEvent OnMouseMove;
     virtual void Click();
     virtual void DblClick();
 

@@ -44,7 +44,8 @@ public:
     }
 
     QVariant data(const QModelIndex& index, int role) const override {
-        if ((role != Qt::DisplayRole && role != Qt::EditRole) || !Contains(index.column(), index.row())) return {};
+        if (!Contains(index.column(), index.row())) return {};
+        if (role != Qt::DisplayRole && role != Qt::EditRole) return grid_->CellLook(index.column(), index.row(), role);
         return QString::fromStdString(Cell(index.column(), index.row()));
     }
 
@@ -439,5 +440,7 @@ void TStringGrid::SetTopRow(int row) {
     view_->doItemsLayout();
     view_->scrollTo(at, QAbstractItemView::PositionAtTop);
 }
+
+void TStringGrid::CellLooksChanged() { view_->viewport()->update(); }
 
 }  // namespace vcl

@@ -6,6 +6,8 @@
 
 #include <string>
 
+#include <QVariant>
+
 #include "Controls.h"
 
 class QTableView;
@@ -80,6 +82,11 @@ public:
 protected:
     QPalette::ColorRole ColorRole() const override { return QPalette::Base; }
     bool ClickOnMouse() const override { return false; }
+    // What a cell shows beyond its text (Qt's alignment, tool-tip and font
+    // roles) for a cell inside the grid; nothing in the plain grid.
+    virtual QVariant CellLook(int col, int row, int role) const { return {}; }
+    // Redraws the cells after what CellLook answers changed.
+    void CellLooksChanged();
 
 private:
     friend class StringGridModel;

@@ -11,6 +11,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QStyle>
@@ -529,6 +530,69 @@ void TComboBox::DoExit() {
 }
 
 // ---- TButton ----
+
+// ---- TListBox ----
+
+const TClassInfo& TListBox::StaticClass() {
+    static const TClassInfo info = [] {
+        TClassInfo c = MakeComponentClass<TListBox>("TListBox", TWinControl::StaticClass());
+        TPropBuilder<TListBox>(c)
+            .Obj<TStrings>("Items", &TListBox::Items)
+            .Int("ItemIndex", &TListBox::ItemIndex, &TListBox::SetItemIndex)
+            .Bool("Sorted", &TListBox::Sorted, &TListBox::SetSorted)
+            .Enum<TListBoxStyle>("Style", &TListBox::Style, &TListBox::SetStyle,
+                                 {"lbStandard", "lbOwnerDrawFixed", "lbOwnerDrawVariable"});
+        return c;
+    }();
+    return info;
+}
+
+TListBox::TListBox(TComponent* owner) : TWinControl(owner), list_(new QListWidget), items_(std::make_unique<TStrings>()) {
+    SetWidget(list_);
+    WatchMouse(list_->viewport());
+    list_->resize(121, 97);
+    list_->setSelectionMode(QAbstractItemView::SingleSelection);
+    SetTabStop(true);
+    SetColor(clWindow);
+    items_->Changed = [this] { ItemsChanged(); };
+    // A choice of the user is a click.
+    QObject::connect(list_, &QListWidget::currentRowChanged, [this](int) {
+        if (!syncing_) Guarded([this] { Click(); });
+    });
+}
+
+// The widget is filled again from the list; the selected position stays
+// while it still exists.
+void TListBox::ItemsChanged() {
+    if (syncing_) return;
+    syncing_ = true;
+    if (sorted_) {
+        std::vector<std::string> lines = items_->ToVector();
+        std::vector<std::string> ordered = lines;
+        std::stable_sort(ordered.begin(), ordered.end(), [](const std::string& a, const std::string& b) {
+            return Q(a).compare(Q(b), Qt::CaseInsensitive) < 0;
+        });
+        if (ordered != lines) items_->Assign(ordered);
+    }
+    const int index = list_->currentRow();
+    list_->clear();
+    for (int i = 0; i < items_->Count(); ++i) list_->addItem(Q(items_->Strings(i)));
+    list_->setCurrentRow(index < items_->Count() ? index : -1);
+    syncing_ = false;
+}
+
+int TListBox::ItemIndex() const { return list_->currentRow(); }
+
+void TListBox::SetItemIndex(int index) {
+    syncing_ = true;
+    list_->setCurrentRow(index >= 0 && index < list_->count() ? index : -1);
+    syncing_ = false;
+}
+
+void TListBox::SetSorted(bool sorted) {
+    sorted_ = sorted;
+    ItemsChanged();
+}
 
 const TClassInfo& TButton::StaticClass() {
     static const TClassInfo info = [] {

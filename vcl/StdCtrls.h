@@ -13,6 +13,7 @@ class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
 class QComboBox;
+class QListWidget;
 class QPushButton;
 class QCheckBox;
 class QGroupBox;
@@ -25,6 +26,7 @@ enum class TEditCharCase { ecNormal, ecUpperCase, ecLowerCase };
 enum class TScrollStyle { ssNone, ssHorizontal, ssVertical, ssBoth };
 enum class TComboBoxStyle { csDropDown, csSimple, csDropDownList, csOwnerDrawFixed, csOwnerDrawVariable };
 enum class TCheckBoxState { cbUnchecked, cbChecked, cbGrayed };
+enum class TListBoxStyle { lbStandard, lbOwnerDrawFixed, lbOwnerDrawVariable };
 
 const std::vector<std::string>& AlignmentNames();
 
@@ -249,6 +251,39 @@ private:
     bool syncing_ = false;
     bool modified_ = false;
     std::string imeName_;
+};
+
+// A list of texts, one of them selected (ItemIndex). A sorted list box
+// keeps its items in text order (compared without case), also when the
+// program changes them. The owner-drawn styles draw as the standard one.
+class TListBox : public TWinControl {
+    VCL_DECLARE_CLASS(TListBox)
+public:
+    explicit TListBox(TComponent* owner);
+
+    TStrings* Items() const { return items_.get(); }
+    // -1 when none is selected; an index outside the items selects none.
+    int ItemIndex() const;
+    void SetItemIndex(int index);
+    bool Sorted() const { return sorted_; }
+    void SetSorted(bool sorted);
+    TListBoxStyle Style() const { return style_; }
+    void SetStyle(TListBoxStyle style) { style_ = style; }
+    void Clear() { items_->Clear(); }
+
+    QListWidget* List() const { return list_; }
+
+protected:
+    QPalette::ColorRole ColorRole() const override { return QPalette::Base; }
+    bool ClickOnMouse() const override { return false; }
+
+private:
+    void ItemsChanged();
+    QListWidget* list_;
+    std::unique_ptr<TStrings> items_;
+    TListBoxStyle style_ = TListBoxStyle::lbStandard;
+    bool sorted_ = false;
+    bool syncing_ = false;
 };
 
 // A push button. Clicking it sets its ModalResult as the form's.

@@ -11,6 +11,7 @@
 #include <QTreeWidget>
 #include <QMouseEvent>
 #include <QObject>
+#include <QStyle>
 #include <algorithm>
 #include <climits>
 #include <optional>
@@ -228,7 +229,8 @@ const TClassInfo& TSelectPanel::StaticClass() {
             .Event("OnStyleChanging")
             .Event("OnStyleChange")
             .Event("OnItemSelect")
-            .Event("OnItemChange");
+            .Event("OnItemChange")
+            .Event("OnItemChanging");
         return c;
     }();
     return info;
@@ -322,8 +324,11 @@ void TSelectPanel::WireChildren() {
     finalWords_->Changed = [this] { WordsChanged(finalWords_.get()); };
     childHints_->Changed = [this] { ApplyChildHints(); };
 
+    // The user's toggle is also a click on the panel.
     CheckBox->OnClick = TNotifyEvent([this](TObject*) {
-        if (!settingChoice_ && !Destroying()) TypeToggled();
+        if (settingChoice_ || Destroying()) return;
+        TypeToggled();
+        OnClick(this);
     }, this);
     DeleteButton->OnClick = TNotifyEvent([this](TObject*) { DeleteSelected(); }, this);
     ClearButton->OnClick = TNotifyEvent([this](TObject*) { ClearList(); }, this);
@@ -332,7 +337,11 @@ void TSelectPanel::WireChildren() {
         if (!Destroying()) OnItemSelect(this, item, selected, item ? item->Index() : -1);
     }, this);
     ListView->OnChange = TLVChangeEvent([this](TObject*, TListItem* item, TItemChange change) {
+        if (!addingRow_) listStateKnown_ = false;
         if (!Destroying()) OnItemChange(this, item, change);
+    }, this);
+    ListView->OnChanging = TLVChangingEvent([this](TObject*, TListItem* item, TItemChange change, bool& allow) {
+        if (!Destroying()) OnItemChanging(this, item, change, allow);
     }, this);
     ListView->OnColumnClick = TLVColumnClickEvent([this](TObject*, TListColumn* column) {
         if (column) SortByColumn(column->Index());
@@ -356,6 +365,10 @@ void TSelectPanel::WireChildren() {
         c->OnMouseUp = TMouseEvent([this, at](TObject*, TMouseButton b, TShiftState s, int x, int y) {
             QPoint p = at(x, y);
             OnMouseUp(this, b, s, p.x(), p.y());
+        }, this);
+        c->OnMouseMove = TMouseMoveEvent([this, at](TObject*, TShiftState s, int x, int y) {
+            QPoint p = at(x, y);
+            OnMouseMove(this, s, p.x(), p.y());
         }, this);
     };
     for (TControl* c : std::vector<TControl*>{BeginEdit, FinalEdit, ListView}) {
@@ -436,6 +449,8 @@ void TSelectPanel::AlignControls() {
 
 void TSelectPanel::ApplyFont() {
     TGroupBox::ApplyFont();
+    // Column widths are measured in the font.
+    listStateKnown_ = false;
     Layout();
 }
 
@@ -653,6 +668,7 @@ TStrings* TSelectPanel::ColumnCaptions() const {
 }
 
 void TSelectPanel::SetColumnCaptions(const TStrings* captions) {
+    listStateKnown_ = false;
     const std::vector<std::string> lines = captions ? captions->ToVector() : std::vector<std::string>{};
     TListColumns* columns = Columns();
     columns->Clear();
@@ -666,12 +682,15 @@ void TSelectPanel::SetColumnCaptions(const TStrings* captions) {
 
 void TSelectPanel::SetSortListBox(bool sort) {
     sortListBox_ = sort;
+    listStateKnown_ = false;
+    UseTextOrder();
     ListView->SetSortType(sort ? TSortType::stText : TSortType::stNone);
-    if (sort) SortByText();
 }
 
 void TSelectPanel::SetCheckDuplicate(TCheckDuplicate check) {
     checkDuplicate_ = check;
+    listStateKnown_ = false;
+    UseTextOrder();
     if (check == TCheckDuplicate::cd_None) return;
     SetSortListBox(true);
     if (ListPanel->Visible()) RemoveDuplicates();
@@ -684,35 +703,41 @@ void TSelectPanel::AddListRow(const std::vector<std::string>& values) {
     while (columns->Count() < count) columns->Add()->SetCaption("Data" + std::to_string(columns->Count()));
     TListItems* items = Items();
     items->BeginUpdate();
+    if (!ListStateKnown()) RebuildListState();
+    addingRow_ = true;
     TListItem* item = items->Add();
-    item->SetCaption(values[0]);
+    item->SetCaption(values[0]);   // a sorted list puts the item in its place here
     item->SubItems()->BeginUpdate();
     for (int i = 1; i < count && i < columns->Count(); ++i) item->SubItems()->Add(values[static_cast<size_t>(i)]);
     item->SubItems()->EndUpdate();
-    int widest = 0;
-    for (int i = 0; i < items->Count(); ++i) widest = std::max(widest, items->Item(i)->SubItems()->Count());
-    for (int i = 0; i < items->Count(); ++i) {
-        TStrings* subItems = items->Item(i)->SubItems();
-        if (subItems->Count() >= widest) continue;
-        subItems->BeginUpdate();
-        while (subItems->Count() < widest) subItems->Add("");
-        subItems->EndUpdate();
-    }
-    RemoveDuplicates();
+    PadSubItems(item);
+    DropIfDuplicate(item);
+    if (item) WidenColumns(item);
+    addingRow_ = false;
     items->EndUpdate();
-    if (ListView->ColumnsAutoSize) AutoSizeColumns();
+    knownItemCount_ = items->Count();
+    listStateKnown_ = true;
+    if (ListView->ColumnsAutoSize) ApplyColumnWidths();
 }
 
 // Sorted by text the list compares without case, and keeps the order in
 // which equal texts came. When case counts for duplicates, texts that differ
 // only in case are ordered as well, so that exactly equal ones meet.
-void TSelectPanel::SortByText() {
+void TSelectPanel::UseTextOrder() {
     const bool byCase = checkDuplicate_ == TCheckDuplicate::cd_CheckCase;
-    ListView->CustomSort([byCase](TListItem* a, TListItem* b) {
+    ListView->SetTextCompare([byCase](const TListItem* a, const TListItem* b) {
         const QString x = QString::fromStdString(a->Caption()), y = QString::fromStdString(b->Caption());
         const int result = x.compare(y, Qt::CaseInsensitive);
         return result != 0 || !byCase ? result : x.compare(y, Qt::CaseSensitive);
     });
+}
+
+void TSelectPanel::SortByText() { ListView->AlphaSort(); }
+
+bool TSelectPanel::IsDuplicate(const TListItem* a, const TListItem* b) const {
+    const QString x = QString::fromStdString(a->Caption()), y = QString::fromStdString(b->Caption());
+    if (checkDuplicate_ == TCheckDuplicate::cd_CaseInsensitive) return x.toUpper() == y.toUpper();
+    return x == y;
 }
 
 // Deletes every entry whose caption equals that of the entry before it.
@@ -720,32 +745,79 @@ void TSelectPanel::RemoveDuplicates() {
     if (checkDuplicate_ == TCheckDuplicate::cd_None) return;
     if (sortListBox_) SortByText();
     TListItems* items = Items();
-    const bool ignoreCase = checkDuplicate_ == TCheckDuplicate::cd_CaseInsensitive;
-    for (int i = items->Count() - 1; i >= 1; --i) {
-        QString current = QString::fromStdString(items->Item(i)->Caption());
-        QString before = QString::fromStdString(items->Item(i - 1)->Caption());
-        if (ignoreCase) {
-            current = current.toUpper();
-            before = before.toUpper();
-        }
-        if (current == before) items->Delete(i);
+    for (int i = items->Count() - 1; i >= 1; --i)
+        if (IsDuplicate(items->Item(i), items->Item(i - 1))) items->Delete(i);
+}
+
+bool TSelectPanel::ListStateKnown() const {
+    return listStateKnown_ && knownItemCount_ == Items()->Count() &&
+           static_cast<int>(textWidths_.size()) == Columns()->Count();
+}
+
+// Goes through the whole list once, after it changed outside AddListRow:
+// order and duplicates, the sub-item padding and the widest texts.
+void TSelectPanel::RebuildListState() {
+    addingRow_ = true;
+    if (checkDuplicate_ != TCheckDuplicate::cd_None) RemoveDuplicates();
+    else if (sortListBox_) SortByText();
+    TListItems* items = Items();
+    widestSubItems_ = 0;
+    for (int i = 0; i < items->Count(); ++i) widestSubItems_ = std::max(widestSubItems_, items->Item(i)->SubItems()->Count());
+    for (int i = 0; i < items->Count(); ++i) PadSubItems(items->Item(i));
+    textWidths_.assign(static_cast<size_t>(Columns()->Count()), 0);
+    for (int c = 0; c < Columns()->Count(); ++c) textWidths_[static_cast<size_t>(c)] = TextWidth(Columns()->Items(c)->Caption());
+    for (int i = 0; i < items->Count(); ++i) WidenColumns(items->Item(i));
+    addingRow_ = false;
+    knownItemCount_ = items->Count();
+    listStateKnown_ = true;
+}
+
+// Every row has as many sub-items as the widest: a shorter one is padded
+// with empty texts, a wider one pads all the others.
+void TSelectPanel::PadSubItems(TListItem* added) {
+    auto pad = [](TStrings* subItems, int count) {
+        if (subItems->Count() >= count) return;
+        subItems->BeginUpdate();
+        while (subItems->Count() < count) subItems->Add("");
+        subItems->EndUpdate();
+    };
+    if (added->SubItems()->Count() <= widestSubItems_) return pad(added->SubItems(), widestSubItems_);
+    widestSubItems_ = added->SubItems()->Count();
+    TListItems* items = Items();
+    for (int i = 0; i < items->Count(); ++i) pad(items->Item(i)->SubItems(), widestSubItems_);
+}
+
+// The list had no duplicates before the row came, so only the entry before
+// the new one can equal it; the new one goes (the walk from the end deletes
+// the later of two equal entries).
+void TSelectPanel::DropIfDuplicate(TListItem*& added) {
+    if (checkDuplicate_ == TCheckDuplicate::cd_None) return;
+    const int index = added->Index();
+    if (index <= 0 || !IsDuplicate(Items()->Item(index - 1), added)) return;
+    Items()->Delete(index);
+    added = nullptr;
+}
+
+int TSelectPanel::TextWidth(const std::string& text) const { return text.empty() ? 0 : ListView->StringWidth(text); }
+
+void TSelectPanel::WidenColumns(const TListItem* item) {
+    for (size_t c = 0; c < textWidths_.size(); ++c) {
+        if (c == 0) textWidths_[0] = std::max(textWidths_[0], TextWidth(item->Caption()));
+        else if (static_cast<int>(c) - 1 < item->SubItems()->Count())
+            textWidths_[c] = std::max(textWidths_[c], TextWidth(item->SubItems()->Strings(static_cast<int>(c) - 1)));
     }
 }
 
-void TSelectPanel::AutoSizeColumns() {
-    const int charWidth = ListView->StringWidth("W");
+// A column is as wide as its widest text in the list's font, plus the
+// margins the view keeps around a cell's text, plus the check box in the
+// first column when the list shows them.
+void TSelectPanel::ApplyColumnWidths() {
+    QWidget* view = ListView->Tree();
+    const int margins = 2 * (view->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, view) + 1);
     TListColumns* columns = Columns();
-    TListItems* items = Items();
-    for (int c = 0; c < columns->Count(); ++c) {
-        size_t longest = plat::Utf8Length(columns->Items(c)->Caption());
-        for (int i = 0; i < items->Count(); ++i) {
-            TListItem* item = items->Item(i);
-            if (c == 0) longest = std::max(longest, plat::Utf8Length(item->Caption()));
-            else if (c - 1 < item->SubItems()->Count())
-                longest = std::max(longest, plat::Utf8Length(item->SubItems()->Strings(c - 1)));
-        }
+    for (int c = 0; c < columns->Count() && c < static_cast<int>(textWidths_.size()); ++c) {
         const int check = c == 0 && ListView->Checkboxes() ? 24 : 0;
-        columns->Items(c)->SetWidth(check + charWidth * static_cast<int>(longest));
+        columns->Items(c)->SetWidth(check + textWidths_[static_cast<size_t>(c)] + margins);
     }
 }
 

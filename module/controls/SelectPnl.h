@@ -164,7 +164,9 @@ public:
     // Adds one row to the list: missing columns are added as "Data2",
     // "Data3"..., every row is padded to the same number of sub-items,
     // duplicates are removed and the columns sized when asked for. Nothing
-    // happens for an empty row.
+    // happens for an empty row. A row costs a binary search in a sorted
+    // list and a look at its neighbours for duplicates; the whole list is
+    // only gone through again after it was changed from outside the panel.
     void AddListRow(const std::vector<std::string>& values);
     // Sorts the list by a column as a click on its header does.
     void SortByColumn(int column);
@@ -198,6 +200,7 @@ public:
     TStyleChangeEvent OnStyleChange;
     TPanelSelectItemEvent OnItemSelect;
     vcl::TLVChangeEvent OnItemChange;
+    vcl::TLVChangingEvent OnItemChanging;
 
 protected:
     void AlignControls() override;
@@ -215,7 +218,17 @@ private:
     void ApplyChildHints();
     void RemoveDuplicates();
     void SortByText();
-    void AutoSizeColumns();
+    void UseTextOrder();
+    bool IsDuplicate(const vcl::TListItem* a, const vcl::TListItem* b) const;
+    // The list as AddListRow left it: sorted and without duplicates as
+    // asked, its widest sub-item count and its column widths known.
+    bool ListStateKnown() const;
+    void RebuildListState();
+    void PadSubItems(vcl::TListItem* added);
+    void DropIfDuplicate(vcl::TListItem*& added);
+    int TextWidth(const std::string& text) const;
+    void WidenColumns(const vcl::TListItem* item);
+    void ApplyColumnWidths();
     std::string WordFor(const vcl::TStrings* words, int line) const;
 
     TSelectStyle style_ = TSelectStyle::sp_Range;
@@ -247,4 +260,10 @@ private:
     bool built_ = false;                                // children exist: layout may run
     bool settingChoice_ = false;                        // the program ticks the check box
     bool normalizingWords_ = false;
+    // What AddListRow knows about the list between rows.
+    bool addingRow_ = false;                            // changes of the list are the panel's own
+    bool listStateKnown_ = false;                       // false after any change from outside
+    int knownItemCount_ = 0;
+    int widestSubItems_ = 0;
+    std::vector<int> textWidths_;                       // per column: its widest text in pixels
 };

@@ -16,6 +16,7 @@
 #include "Format.h"
 #include "StrUtils.h"
 #include "SystemInfo.h"
+#include "lang/LanguageController.h"
 
 using plat::Arg;
 using plat::ByRef;
@@ -26,7 +27,10 @@ using plat::VarArrayOf;
 namespace {
 
 const char* const kUnknownSeq = "unKnow";
+// The broker's own texts: package key and designed text.
+const char* const kContinueKey = "sContinue";
 const char* const kContinueQuestion = "是否继续?";
+const char* const kUpdatePickerKey = "sUpdatePicker";
 const char* const kUpdatePickerHint = "请更新PickerC.dll";
 
 // Text of a host answer; Empty, Null, arrays and objects read as "".
@@ -272,13 +276,13 @@ int TBrokers::ShowCodedMessage(const std::string& kind, const std::string& code,
     std::string text = ToDisplay(GetMessageText(kind == "T" ? "E" : kind, code));
     if (UICodePage() == "950" || DBCodePage() == "950") text += "    ";
     text = plat::Format(text + " ", args);
-    if (kind == "T") text += "\n" + ToDisplay(kContinueQuestion);
+    if (kind == "T") text += "\n" + OwnText(kContinueKey, kContinueQuestion);
 
     int mode = ConversionMode();
     KindStyle style = StyleOfKind(kind);
     plat::MessageDialog dialog;
     dialog.Text = mode != 0 || plat::GetACP() != 936 ? text + "      " : text;
-    dialog.Caption = window_ ? window_->OwnerCaption() : std::string();
+    dialog.Caption = window_ ? ToDisplay(window_->OwnerCaption()) : std::string();
     dialog.Type = style.type;
     dialog.Buttons = style.buttons;
     if (UICodePage() != "437")
@@ -361,7 +365,7 @@ std::string TBrokers::GetCalcValue(const std::string& expression) {
         return TextOf(plat::CallMethod(LookupService, "GetCalcValue",
                                        {ByRef(expr), ByVal(static_cast<int64_t>(OwnerHandle()))}));
     } catch (const std::exception&) {
-        ShowCodedMessage("E", "000032", {kUpdatePickerHint}, 936, true, 2);
+        ShowCodedMessage("E", "000032", {OwnText(kUpdatePickerKey, kUpdatePickerHint)}, 936, true, 2);
         return {};
     }
 }
@@ -378,17 +382,25 @@ Variant TBrokers::ShowCharacters(int number, bool flag, const std::string& text1
 
 // ---- other programs ----
 
+std::string TBrokers::OwnText(const std::string& key, const std::string& designed) const {
+    std::string text;
+    if (GetLangMessage(TDesignType::dtClient, "TBrokers", key, text, designed)) return text;
+    return ToDisplay(designed);
+}
+
 std::string TBrokers::ExecWorkErrorText(int code) const {
+    const char* designed = nullptr;
     switch (code) {
-    case -1: return "[%s]作业程序文档不存在!";
-    case -2: return "[%s]作业程序文档装入失败!";
-    case -3: return "[%s]作业程序启动时无法录入公用元件!";
-    case -4: return "[%s]作业程序启动时取作业权限错误!";
-    case -5: return "[%s]作业程序无运行作业权限!";
-    case -6: return "[%s]作业程序起始化错误!";
-    case -7: return "[%s]作业程序发生不可预知的错误!";
+    case -1: designed = "[%s]作业程序文档不存在!"; break;
+    case -2: designed = "[%s]作业程序文档装入失败!"; break;
+    case -3: designed = "[%s]作业程序启动时无法录入公用元件!"; break;
+    case -4: designed = "[%s]作业程序启动时取作业权限错误!"; break;
+    case -5: designed = "[%s]作业程序无运行作业权限!"; break;
+    case -6: designed = "[%s]作业程序起始化错误!"; break;
+    case -7: designed = "[%s]作业程序发生不可预知的错误!"; break;
     default: return {};
     }
+    return OwnText("sExecWork" + std::to_string(-code), designed);
 }
 
 int TBrokers::ExecWork(const std::string& programCode, const Variant& param, bool showErrors, Variant& answer,
@@ -403,7 +415,7 @@ int TBrokers::ExecWork(const std::string& programCode, const Variant& param, boo
                                 {ByRef(args), ByRef(parameter), ByRef(opts), ByRef(kind), ByRef(answer)})
                    .ToInt();
     if (!showErrors || code >= 0) return code;
-    std::string text = ToDisplay(ExecWorkErrorText(code));
+    std::string text = ExecWorkErrorText(code);
     std::string name = ToDisplay(GetProgramName(programCode));
     ShowCodedMessage("E", "000032", {plat::Format(text, {name})}, 936, true, 2);
     return code;

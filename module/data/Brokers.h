@@ -146,7 +146,13 @@ private:
     bool Validate(const std::string& member, const std::string& table, const std::string& kind,
                   const plat::Variant& key, plat::Variant& answer);
     plat::Variant ProductID();
+    // The text for a failed start of another program, with "%s" for its
+    // name, in the display script; empty for a code without one.
     std::string ExecWorkErrorText(int code) const;
+    // A text of the broker's own: message `key` of the language package
+    // "TBrokers" when the installation's language has one, else the designed
+    // (simplified Chinese) text in the display script.
+    std::string OwnText(const std::string& key, const std::string& designed) const;
 
     // What the owner window tells; neutral values without a window.
     intptr_t OwnerHandle() const;

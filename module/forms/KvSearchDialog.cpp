@@ -12,8 +12,27 @@
 #include "StrUtils.h"
 #include "controls/KvDBGrid.h"
 
+// Every text is a published property, so that a language package sets it
+// by name (<KvUserIntl1 NextButton="..."/>) and the converter finds it.
 const vcl::TClassInfo& TKvUserIntl::StaticClass() {
-    static const vcl::TClassInfo info = vcl::MakeComponentClass<TKvUserIntl>("TKvUserIntl", vcl::TComponent::StaticClass());
+    static const vcl::TClassInfo info = [] {
+        vcl::TClassInfo c = vcl::MakeComponentClass<TKvUserIntl>("TKvUserIntl", vcl::TComponent::StaticClass());
+        using Text = std::string TKvUserIntl::*;
+        const std::pair<const char*, Text> texts[] = {
+            {"Caption", &TKvUserIntl::Caption},         {"EmptyValue", &TKvUserIntl::EmptyValue},
+            {"NotFound", &TKvUserIntl::NotFound},       {"CloseButton", &TKvUserIntl::CloseButton},
+            {"NextButton", &TKvUserIntl::NextButton},   {"CaseSensitive", &TKvUserIntl::CaseSensitive},
+            {"WholeWord", &TKvUserIntl::WholeWord},     {"Direction", &TKvUserIntl::Direction},
+            {"Field", &TKvUserIntl::Field},             {"Options", &TKvUserIntl::Options},
+            {"Scope", &TKvUserIntl::Scope},             {"SearchValue", &TKvUserIntl::SearchValue},
+            {"Up", &TKvUserIntl::Up},                   {"Down", &TKvUserIntl::Down},
+            {"FromCursor", &TKvUserIntl::FromCursor},   {"FromStart", &TKvUserIntl::FromStart}};
+        vcl::TPropBuilder<TKvUserIntl> builder(c);
+        for (const auto& [name, member] : texts)
+            builder.Str(name, [member](const TKvUserIntl& intl) { return intl.*member; },
+                        [member](TKvUserIntl& intl, const std::string& text) { intl.*member = text; });
+        return c;
+    }();
     return info;
 }
 

@@ -7,6 +7,7 @@
 
 #include "Dialogs.h"
 #include "Dispatch.h"
+#include "QtLanguage.h"
 #include "SystemInfo.h"
 #include "data/Brokers.h"
 #include "forms/RadicalCF.h"
@@ -63,6 +64,9 @@ int32_t TDLLMTCtrller::OpenForm(const plat::Variant& params) {
         DoAfterCreate();
     }
     HookFormEvents();
+    // Qt's standard buttons and dialogs (message boxes, the folder browser)
+    // speak the language of the window's interface.
+    plat::UseQtLanguage(Form->UICodePage());
     if (Form->StartProgram(keptParams)) status = 0;
     return status;
 }

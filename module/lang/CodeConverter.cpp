@@ -250,7 +250,8 @@ void TCodeConverter::ConvertComponent(vcl::TComponent* component, const std::str
     }
     if (Names(only, "PANELS")) langcontrols::ConvertStatusPanels(component, [&](const std::string& s) { return ConvertString(kind, s); });
 
-    langcontrols::ConvertClassTexts(component, deep, [&](const std::string& s) { return ConvertString(kind, s); });
+    langcontrols::ConvertClassTexts(component, deep, [&](const std::string& s) { return ConvertString(kind, s); },
+                                    [&](vcl::TFont* font) { AdjustFont(uiMode_, font); });
 }
 
 void TCodeConverter::ConvertSelected(vcl::TComponent* root, const Variant& selection, bool deep) {
@@ -287,7 +288,9 @@ int TCodeConverter::ShowMessageBox(const std::string& text, plat::MsgDlgType typ
     if (!window) window = vcl::TScreen::Instance().ActiveForm();
     if (window) {
         if (window->WindowState() == vcl::TWindowState::wsMinimized) window->SetWindowState(vcl::TWindowState::wsNormal);
-        dialog.Caption = window->Caption();
+        // The window's caption may still be in the designed script (it is
+        // converted only on a Big5 system); the dialog speaks the interface's.
+        dialog.Caption = ConvertString(uiMode_, window->Caption());
     }
     vcl::TFont font;
     AdjustFont(uiMode_, &font);

@@ -4,6 +4,7 @@
 #include "LangControls.h"
 
 #include "ComCtrls.h"
+#include "AlignGrid.h"
 #include "Grids.h"
 #include "lang/PropAccess.h"
 
@@ -36,18 +37,72 @@ void ConvertStatusPanels(vcl::TComponent* component, const TextMap& map) {
 
 namespace {
 
+// The items are taken first and converted from that list: a list sorted by
+// text moves an item as soon as its caption changes, so walking by index
+// would meet some items twice and others never.
 void ConvertListItems(vcl::TListItems* items, const TextMap& map) {
     if (!items) return;
-    for (int i = 0; i < items->Count(); ++i) {
-        vcl::TListItem* item = items->Item(i);
+    std::vector<vcl::TListItem*> all;
+    all.reserve(static_cast<size_t>(items->Count()));
+    for (int i = 0; i < items->Count(); ++i) all.push_back(items->Item(i));
+    items->BeginUpdate();
+    for (vcl::TListItem* item : all) {
         item->SetCaption(map(item->Caption()));
         MapLines(item->SubItems(), map);
+    }
+    items->EndUpdate();
+}
+
+// `node` and everything below it, depth first.
+void CollectNodes(vcl::TTreeNode* node, std::vector<vcl::TTreeNode*>& nodes) {
+    nodes.push_back(node);
+    for (int i = 0; i < node->Count(); ++i) CollectNodes(node->Item(i), nodes);
+}
+
+// Every node is taken before any text changes, then converted once.
+void ConvertTreeNodes(vcl::TTreeView* tree, const TextMap& map) {
+    vcl::TTreeNodes* nodes = tree->Items();
+    std::vector<vcl::TTreeNode*> all;
+    for (vcl::TTreeNode* top = nodes->GetFirstNode(); top; top = top->GetNextSibling()) CollectNodes(top, all);
+    nodes->BeginUpdate();
+    for (vcl::TTreeNode* node : all) node->SetText(map(node->Text()));
+    nodes->EndUpdate();
+}
+
+void ConvertGridCells(vcl::TStringGrid* grid, const TextMap& map) {
+    grid->BeginUpdate();
+    for (int row = 0; row < grid->RowCount(); ++row)
+        for (int col = 0; col < grid->ColCount(); ++col) {
+            std::string text = grid->Cells(col, row);
+            if (!text.empty()) grid->SetCell(col, row, map(text));
+        }
+    grid->EndUpdate();
+}
+
+// Cells, cell hints, the titles of the fixed row and column, and the fonts
+// that cells have of their own (through `adjustFont`).
+void ConvertAlignedGrid(vcl::TAlignedStringGrid* grid, const TextMap& map, const FontMap& adjustFont) {
+    ConvertGridCells(grid, map);
+    for (auto [col, row] : grid->HintedCells()) grid->SetCellHint(col, row, map(grid->CellHint(col, row)));
+    MapLines(grid->ColumnTitles(), map);
+    MapLines(grid->RowTitles(), map);
+    if (adjustFont)
+        for (auto [col, row] : grid->CellsWithFont()) adjustFont(grid->CellFont(col, row));
+}
+
+// Every writable text property that the component's own class publishes,
+// but for those that every component has converted already.
+void MapOwnTexts(vcl::TComponent* component, const TextMap& map) {
+    for (const vcl::TPropInfo& property : component->ClassType().Properties) {
+        const std::string key = langprop::NameKey(property.Name);
+        if (key == "CAPTION" || key == "HINT" || key == "TEXT") continue;
+        if (property.Kind == vcl::TTypeKind::LString && property.Set) MapText(component, property.Name.c_str(), map);
     }
 }
 
 }  // namespace
 
-void ConvertClassTexts(vcl::TComponent* component, bool deep, const TextMap& map) {
+void ConvertClassTexts(vcl::TComponent* component, bool deep, const TextMap& map, const FontMap& adjustFont) {
     if (auto* list = dynamic_cast<vcl::TListView*>(component)) {
         for (int i = 0; i < list->Columns()->Count(); ++i)
             list->Columns()->Items(i)->SetCaption(map(list->Columns()->Items(i)->Caption()));
@@ -63,24 +118,17 @@ void ConvertClassTexts(vcl::TComponent* component, bool deep, const TextMap& map
         ConvertListItems(dynamic_cast<vcl::TListItems*>(langprop::ObjectProp(component, "Items")), map);
         MapLines(langprop::StringsProp(component, "BeginWords"), map);
         MapLines(langprop::StringsProp(component, "FinalWords"), map);
+        MapLines(langprop::StringsProp(component, "ChildHints"), map);
         MapText(component, "HintWord", map);
     }
+    // The quick search's texts, which its dialog shows only later.
+    if (InheritsFromName(component, "TKvUserIntl")) MapOwnTexts(component, map);
     if (InheritsFromName(component, "TMainMenu") || InheritsFromName(component, "TPopupMenu"))
         langprop::TrySetProp(component, "OwnerDraw", plat::Variant(true));
     if (!deep) return;
-    if (auto* tree = dynamic_cast<vcl::TTreeView*>(component)) {
-        vcl::TTreeNodes* nodes = tree->Items();
-        nodes->BeginUpdate();
-        for (vcl::TTreeNode* node = nodes->GetFirstNode(); node; node = node->GetNext()) node->SetText(map(node->Text()));
-        nodes->EndUpdate();
-    }
-    if (auto* grid = dynamic_cast<vcl::TStringGrid*>(component)) {
-        for (int row = 0; row < grid->RowCount(); ++row)
-            for (int col = 0; col < grid->ColCount(); ++col) {
-                std::string text = grid->Cells(col, row);
-                if (!text.empty()) grid->SetCell(col, row, map(text));
-            }
-    }
+    if (auto* tree = dynamic_cast<vcl::TTreeView*>(component)) ConvertTreeNodes(tree, map);
+    if (auto* aligned = dynamic_cast<vcl::TAlignedStringGrid*>(component)) ConvertAlignedGrid(aligned, map, adjustFont);
+    else if (auto* grid = dynamic_cast<vcl::TStringGrid*>(component)) ConvertGridCells(grid, map);
 }
 
 StepResult StepIntoEntry(vcl::TObject*& object, const std::string& segment, int index) {

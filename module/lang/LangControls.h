@@ -12,20 +12,28 @@
 
 #include "Classes.h"
 
+namespace vcl {
+class TFont;
+}
+
 namespace langcontrols {
 
 using TextMap = std::function<std::string(const std::string&)>;
+using FontMap = std::function<void(vcl::TFont*)>;
 
 // Every status panel text of a status bar through `map`.
 void ConvertStatusPanels(vcl::TComponent* component, const TextMap& map);
 
-// The texts of the component's own kind through `map`: list views (column
+// The texts of the component's own kind through `map`, each exactly once
+// whatever a sorted list does while they change: list views (column
 // captions, item captions, sub-items), tab sets (all tabs, keeping the tab
 // index), data navigators (button hints), selection panels (items, begin
-// and final words, hint word); menus are switched to owner drawing. With
-// `deep` also tree views (every node), string grids (every cell) and
-// aligned string grids (cells, cell hints, column and row texts).
-void ConvertClassTexts(vcl::TComponent* component, bool deep, const TextMap& map);
+// and final words, child hints, hint word), the quick search's texts; menus
+// are switched to owner drawing. With `deep` also tree views (every node),
+// string grids (every cell) and aligned string grids (cells, cell hints,
+// column and row titles, and through `adjustFont` the fonts of cells that
+// have their own).
+void ConvertClassTexts(vcl::TComponent* component, bool deep, const TextMap& map, const FontMap& adjustFont = {});
 
 // ---- entries a property path addresses ----
 

@@ -133,7 +133,10 @@ void TfrmORTK41DF::DoKeyF2(uint16_t& key, TWinControl* control) {
     if (control != edPath) return;
     std::string fileName = ExportFileNamePart(edPath->Text());
     std::string folder = ExportFolderPart(edPath->Text());
-    if (!plat::Dialogs().SelectDirectory("File", folder, Widget())) return;
+    // The folder browser's title in the interface's language, like its buttons.
+    std::string caption;
+    GetLangText("TfrmORTK41DF", "sChooseFolder", caption, true, "选择文件夹");
+    if (!plat::Dialogs().SelectDirectory(caption, folder, Widget())) return;
     edPath->SetText(plat::IncludeTrailingPathDelimiter(folder) + (fileName.empty() ? DefaultFileName : fileName));
 }
 

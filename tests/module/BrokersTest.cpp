@@ -5,11 +5,13 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <map>
 #include <set>
 
 #include "Dialogs.h"
 #include "Dispatch.h"
+#include "TempEnvironment.h"
 #include "data/Brokers.h"
 
 using plat::Args;
@@ -573,3 +575,38 @@ TEST_F(BrokersTest, ExecWorkErrorNamesTheProgram) {
     EXPECT_EQ(brokers->ExecWork("COPI06", "", true, answer), 3);
     EXPECT_TRUE(dialogs->Shown.empty());
 }
+
+// An installation whose interface is English takes the broker's own texts
+// from the English package like every other text of the program.
+TEST_F(BrokersTest, OwnTextsComeFromTheLanguagePackageOfTheInterface) {
+    ortktest::TempFolder folder;
+    ortktest::ScopedEnv drive("ORTK_DRIVE_D", folder.Path());
+    ortktest::ScopedEnv registry("ORTK_REGISTRY_FILE", folder.Path() + "registry.reg");
+    folder.Write("registry.reg",
+                 "Windows Registry Editor Version 5.00\r\n\r\n[HKEY_LOCAL_MACHINE\\Software\\KVX\\Corvane]\r\n"
+                 "\"ClientPath\"=\"D:\\\\app\"\r\n");
+    folder.Write("app/CorvaneC.ini", "[CodePage]\r\nUICodePage=437\r\n");
+    std::filesystem::copy(std::string(ORTK_SOURCE_DIR) + "/packages/MultiLanguage", folder.Path() + "app/MultiLanguage",
+                          std::filesystem::copy_options::recursive);
+    window.uiCodePage = "437";
+    Bind();
+    host.messages["E000020"] = "Not enough stock";
+    brokers->ShowCodedMessage("T", "000020", {}, 936, true, 2);
+    EXPECT_EQ(OnlyDialog().Text, "Not enough stock \nContinue?");
+
+    dialogs->Shown.clear();
+    host.messages["E000032"] = "%s";
+    host.host->On("ExecWork", [](Args&) { return Variant(-5); });
+    host.counter->On("GETCOUNTER", [](Args&) {
+        return VarArrayOf({VarArrayOf({"客户订单建立", "Sales order entry", "", ""})});
+    });
+    Variant answer;
+    brokers->ExecWork("COPI06", "", true, answer);
+    EXPECT_EQ(OnlyDialog().Text, "[Sales order entry] You have no right to run this program! ");
+
+    dialogs->Shown.clear();
+    host.picker->On("GetCalcValue", [](Args&) -> Variant { throw plat::EOleError("no calculator"); });
+    brokers->GetCalcValue("1+");
+    EXPECT_EQ(OnlyDialog().Text, "Please update PickerC.dll ");
+}
+

@@ -10,13 +10,18 @@
 #include "ComCtrls.h"
 #include "Dialogs.h"
 #include "Forms.h"
+#include "AlignGrid.h"
 #include "Grids.h"
 #include "Menus.h"
 #include "StdCtrls.h"
+#include "Tabs.h"
 #include "TempEnvironment.h"
+#include "controls/SelectPnl.h"
+#include "forms/KvSearchDialog.h"
 #include "lang/CodeConverter.h"
 #include "lang/CodeTable.h"
 #include "lang/CodeTableIndex.h"
+#include "lang/LangControls.h"
 
 using ortktest::ScopedEnv;
 using ortktest::TempFolder;
@@ -353,6 +358,102 @@ TEST_F(WindowConversion, GbInterfaceOnBig5SystemSetsFontsOnly) {
     EXPECT_EQ(label->Caption(), "订单单号");
     EXPECT_EQ(label->Font()->Charset(), vcl::GB2312_CHARSET);
     EXPECT_EQ(combo->Items()->Text(), "全部\n结束\n未结束\n");
+}
+
+namespace {
+
+std::vector<std::string> ItemCaptions(vcl::TListItems* items) {
+    std::vector<std::string> out;
+    for (int i = 0; i < items->Count(); ++i) out.push_back(items->Item(i)->Caption());
+    return out;
+}
+
+std::vector<std::string> SortedCopy(std::vector<std::string> texts) {
+    std::sort(texts.begin(), texts.end());
+    return texts;
+}
+
+}  // namespace
+
+// A sorted list moves an entry as soon as its caption changes; every entry
+// must still be converted once, there and back.
+TEST_F(WindowConversion, SortedListsConvertEveryEntryThereAndBack) {
+    auto* panel = Make<TSelectPanel>("sp01");
+    panel->SetSortListBox(true);
+    list->SetSortType(vcl::TSortType::stText);
+    const std::vector<std::string> designed = {"发票", "后台", "台湾", "销货"};
+    for (const std::string& text : designed) {
+        panel->AddListRow({text});
+        list->Items()->Add()->SetCaption(text);
+    }
+    std::vector<std::string> traditional;
+    for (const std::string& text : designed) traditional.push_back(conv->GbToBig5Text(text));
+    ASSERT_EQ(traditional[0], "發票");
+
+    conv->ConvertComponentTree(form, false, true);
+    EXPECT_EQ(SortedCopy(ItemCaptions(panel->Items())), SortedCopy(traditional));
+    std::vector<std::string> listed = ItemCaptions(list->Items());
+    listed.erase(std::find(listed.begin(), listed.end(), "客戶"));   // the row set up before
+    EXPECT_EQ(SortedCopy(listed), SortedCopy(traditional));
+    // Still sorted after the conversion.
+    std::vector<std::string> shown = ItemCaptions(panel->Items());
+    EXPECT_TRUE(std::is_sorted(shown.begin(), shown.end(), [](const std::string& a, const std::string& b) {
+        return QString::fromStdString(a).compare(QString::fromStdString(b), Qt::CaseInsensitive) < 0;
+    }));
+
+    langcontrols::ConvertClassTexts(panel, true, [&](const std::string& text) { return conv->Big5ToGbText(text); });
+    EXPECT_EQ(SortedCopy(ItemCaptions(panel->Items())), SortedCopy(designed));
+}
+
+TEST_F(WindowConversion, PanelChildHintsGoWithItsOtherTexts) {
+    auto* panel = Make<TSelectPanel>("sp01");
+    conv->ConvertComponentTree(form, false, true);
+    EXPECT_EQ(panel->HintWord(), "區間選擇");
+    EXPECT_EQ(panel->BeginEdit->Hint(), "區間選擇-起始信息");
+    EXPECT_EQ(panel->ListButton->Hint(), "多選-信息開窗");
+    EXPECT_EQ(panel->ChildHints()->Strings(8), panel->ClearButton->Hint());
+}
+
+TEST_F(WindowConversion, ListBoxTabSetAndAlignedGridInTraditionalScript) {
+    auto* box = Make<vcl::TListBox>("lbKinds");
+    box->SetSorted(true);
+    box->Items()->SetText("销货\n发票\n台湾\n");
+    box->SetItemIndex(1);
+    auto* tabs = Make<vcl::TTabSet>("tsKinds");
+    tabs->Tabs()->SetText("订单\n销货\n");
+    tabs->SetTabIndex(1);
+    auto* aligned = Make<vcl::TAlignedStringGrid>("agDocs");
+    aligned->SetColCount(3);
+    aligned->SetRowCount(3);
+    aligned->ColumnTitles()->SetText("序号\n单号\n数量\n");
+    aligned->RowTitles()->SetText("\n订单\n销货\n");
+    aligned->SetCell(1, 1, "未结束");
+    aligned->SetCellHint(2, 2, "已发料");
+    aligned->CellFont(1, 1)->SetCharset(vcl::GB2312_CHARSET);
+
+    conv->ConvertComponentTree(form, false, true);
+    EXPECT_EQ(SortedCopy(box->Items()->ToVector()),
+              SortedCopy({"發票", conv->GbToBig5Text("台湾"), "銷貨"}));
+    EXPECT_EQ(box->Style(), vcl::TListBoxStyle::lbOwnerDrawFixed);
+    EXPECT_EQ(tabs->Tabs()->ToVector(), (std::vector<std::string>{"訂單", "銷貨"}));
+    EXPECT_EQ(tabs->TabIndex(), 1);
+    EXPECT_EQ(aligned->Cells(1, 0), "單號");
+    EXPECT_EQ(aligned->ColumnTitles()->Strings(2), "數量");
+    EXPECT_EQ(aligned->Cells(0, 2), "銷貨");
+    EXPECT_EQ(aligned->Cells(1, 1), "未結束");
+    EXPECT_EQ(aligned->CellHint(2, 2), "已發料");
+    EXPECT_EQ(aligned->FindCellFont(1, 1)->Charset(), vcl::CHINESEBIG5_CHARSET);
+    EXPECT_EQ(aligned->FindCellFont(0, 0), nullptr);
+}
+
+TEST_F(WindowConversion, QuickSearchTextsAreConvertedOnceWithTheWindow) {
+    auto* intl = Make<TKvUserIntl>("KvUserIntl1");
+    conv->ConvertComponentTree(form, false, true);
+    EXPECT_EQ(intl->Caption, "快速定位");
+    EXPECT_EQ(intl->NextButton, "下一個(&N)");
+    EXPECT_EQ(intl->SearchValue, "查找的值(&T)");
+    EXPECT_EQ(intl->FromStart, "從頭開始查找(&E)");
+    EXPECT_EQ(vcl::GetPropValue(intl, "WholeWord").ToString(), "全字匹配(&W)");
 }
 
 // ---- the table-driven conversion ----

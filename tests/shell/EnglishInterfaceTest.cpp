@@ -204,6 +204,21 @@ TEST_F(EnglishWindow, NoComponentShowsChineseVocabulary) {
     EXPECT_EQ(dynamic_cast<vcl::TControl*>(form)->Caption().rfind("Sales Order Tracking Query[", 0), 0u);
 }
 
+TEST_F(EnglishWindow, QuickSearchTextsComeFromThePackage) {
+    ASSERT_NE(form, nullptr);
+    vcl::TComponent* intl = form->FindComponent("KvUserIntl1");
+    ASSERT_NE(intl, nullptr);
+    int texts = 0;
+    for (const vcl::TPropInfo& property : intl->ClassType().Properties) {
+        if (property.Kind != vcl::TTypeKind::LString) continue;
+        ++texts;
+        EXPECT_FALSE(HasChinese(vcl::GetPropValue(intl, property.Name).ToString())) << property.Name;
+    }
+    EXPECT_EQ(texts, 16);
+    EXPECT_EQ(vcl::GetPropValue(intl, "NextButton").ToString(), "Find &next");
+    EXPECT_EQ(vcl::GetPropValue(intl, "Caption").ToString(), "Quick search");
+}
+
 TEST_F(EnglishWindow, MessagesOfTheFrameAndTheHostAreEnglish) {
     ASSERT_NE(form, nullptr);
     auto* project = Get<vcl::TWinControl>("ed07");
