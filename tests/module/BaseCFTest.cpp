@@ -10,6 +10,7 @@
 #include "DBClient.h"
 #include "FormTestSupport.h"
 #include "StdCtrls.h"
+#include "StrUtils.h"
 #include "SystemInfo.h"
 #include "controls/KvDBGrid.h"
 #include "data/BaseCD.h"

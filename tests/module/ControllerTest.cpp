@@ -55,11 +55,11 @@ TEST_F(Controller, HostVersionMustBeExactly8000) {
         ctl.HostObject = Host(std::make_shared<VersionHost>(c.version));
         try {
             ctl.OpenForm(StartParams());
-            ADD_FAILURE() << "version " << c.version << " accepted";
+            ADD_FAILURE() << "version " << c.version.ToDouble() << " accepted";
         } catch (const plat::Exception& e) {
             EXPECT_EQ(e.Message(), c.text);
         }
-        ASSERT_EQ(shown->Shown.size(), 1u) << c.version;   // shown once, before the exception
+        ASSERT_EQ(shown->Shown.size(), 1u) << c.version.ToDouble();   // shown once, before the exception
         EXPECT_EQ(shown->Shown[0].Text, c.text);
         EXPECT_EQ(ctl.IsFormNil(), 0);   // the created window stays with the controller
         // Its hooks were never installed: closing it must still forget it,

@@ -18,6 +18,7 @@
 #include "forms/BaseCF.h"
 #include "forms/KVDialog.h"
 #include "forms/RadicalCF.h"
+#include "lang/CodeConverter.h"
 #include "KvCtrls.h"
 #include "controls/SelectPnl.h"
 #include "Dispatch.h"
