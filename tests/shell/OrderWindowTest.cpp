@@ -8,7 +8,9 @@
 
 #include "ComCtrls.h"
 #include "Dialogs.h"
+#include "Forms.h"
 #include "Grids.h"
+#include "Menus.h"
 #include "ModuleHost.h"
 #include "ShellTestSupport.h"
 #include "StdCtrls.h"
