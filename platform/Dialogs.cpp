@@ -2,6 +2,7 @@
 #include "Dialogs.h"
 
 #include <QApplication>
+#include <QFontDatabase>
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QPushButton>
@@ -38,24 +39,69 @@ QMessageBox::Icon QtIcon(MsgDlgType t) {
     return QMessageBox::NoIcon;
 }
 
+// The default button is the only default one and the first in tab order,
+// so that it also has the focus when the box opens. Without a default
+// button (one the dialog does not show) no button is default: Enter then
+// answers nothing by itself.
+void ArrangeDefault(QMessageBox& box, const std::vector<QPushButton*>& buttons, int defaultButton) {
+    for (QPushButton* button : buttons) {
+        button->setAutoDefault(false);
+        button->setDefault(false);
+    }
+    if (defaultButton < 0 || defaultButton >= static_cast<int>(buttons.size())) return;
+    QPushButton* chosen = buttons[static_cast<size_t>(defaultButton)];
+    box.setDefaultButton(chosen);
+    chosen->setFocus();
+    QWidget* previous = chosen;
+    for (QPushButton* button : buttons) {
+        if (button == chosen) continue;
+        QWidget::setTabOrder(previous, button);
+        previous = button;
+    }
+}
+
+// The writing system a Windows character set asks for: 134 simplified and
+// 136 traditional Chinese; any other keeps the platform's choice.
+QFontDatabase::WritingSystem WritingSystemOf(int charset) {
+    switch (charset) {
+    case 134: return QFontDatabase::SimplifiedChinese;
+    case 136: return QFontDatabase::TraditionalChinese;
+    default: return QFontDatabase::Any;
+    }
+}
+
+// The named face when it can write the character set's script, else the
+// first installed face that can (the named face may be missing here).
+QFont DialogFont(QFont font, const std::string& name, int charset) {
+    const QString family = QString::fromStdString(name);
+    const QFontDatabase::WritingSystem system = WritingSystemOf(charset);
+    if (system == QFontDatabase::Any) {
+        if (!family.isEmpty()) font.setFamily(family);
+        return font;
+    }
+    const QStringList able = QFontDatabase::families(system);
+    if (!family.isEmpty() && able.contains(family)) font.setFamily(family);
+    else if (!able.isEmpty()) font.setFamily(able.front());
+    else if (!family.isEmpty()) font.setFamily(family);
+    return font;
+}
+
 class QtDialogs : public IDialogPresenter {
 public:
     int ShowMessageDialog(const MessageDialog& d) override {
         if (!QApplication::instance()) return d.Buttons.empty() ? mrOk : ModalResultOf(d.Buttons.front());
         QMessageBox box(QtIcon(d.Type), QString::fromStdString(d.Caption), QString::fromStdString(d.Text));
         std::map<QAbstractButton*, MsgDlgBtn> byWidget;
+        std::vector<QPushButton*> buttons;
         for (size_t i = 0; i < d.Buttons.size(); ++i) {
             QPushButton* button = box.addButton(QtButton(d.Buttons[i]));
             auto caption = d.ButtonCaptions.find(d.Buttons[i]);
             if (caption != d.ButtonCaptions.end()) button->setText(QString::fromStdString(caption->second));
-            if (static_cast<int>(i) == d.DefaultButton) box.setDefaultButton(button);
             byWidget[button] = d.Buttons[i];
+            buttons.push_back(button);
         }
-        if (!d.FontName.empty()) {
-            QFont font = box.font();
-            font.setFamily(QString::fromStdString(d.FontName));
-            box.setFont(font);
-        }
+        ArrangeDefault(box, buttons, d.DefaultButton);
+        if (!d.FontName.empty() || d.FontCharset != 0) box.setFont(DialogFont(box.font(), d.FontName, d.FontCharset));
         box.exec();
         auto it = byWidget.find(box.clickedButton());
         return it == byWidget.end() ? mrCancel : ModalResultOf(it->second);

@@ -120,4 +120,15 @@ std::string UpperCase(std::string s) {
     return s;
 }
 
+int StrToIntDef(const std::string& text, int fallback) {
+    const std::string trimmed = Trim(text);
+    try {
+        size_t used = 0;
+        int value = std::stoi(trimmed, &used);
+        return used == trimmed.size() ? value : fallback;
+    } catch (const std::exception&) {
+        return fallback;
+    }
+}
+
 }  // namespace plat

@@ -39,6 +39,9 @@ std::string Utf8Left(const std::string& s, size_t n);
 
 // `s` without leading and trailing blanks and control characters, as the
 // runtime's Trim does; TrimRight only at the end.
+// `text` (blanks around it ignored) as a whole decimal integer; `fallback`
+// when it is empty, holds anything else or does not fit.
+int StrToIntDef(const std::string& text, int fallback);
 std::string Trim(const std::string& s);
 std::string TrimRight(const std::string& s);
 

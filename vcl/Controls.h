@@ -62,7 +62,8 @@ struct TMessage {
     intptr_t Result = 0;
 };
 
-constexpr uint32_t WM_CLOSE = 0x0010, WM_KEYDOWN = 0x0100, WM_USER = 0x0400;
+// WM_MOVE: a form's window has moved on the screen (sent to the form).
+constexpr uint32_t WM_MOVE = 0x0003, WM_CLOSE = 0x0010, WM_KEYDOWN = 0x0100, WM_USER = 0x0400;
 // Requests a control posts to its form: act as if F2, F3, F4 or F11 had been
 // pressed in the control given as LParam (see ControlFromParam).
 constexpr uint32_t WM_KEYF2 = WM_USER + 10, WM_KEYF3 = WM_USER + 11, WM_KEYF4 = WM_USER + 12,

@@ -9,6 +9,7 @@
 #include <QEventLoop>
 #include <QGuiApplication>
 #include <QMenuBar>
+#include <QMoveEvent>
 #include <QPointer>
 #include <QScreen>
 #include <QTimer>
@@ -55,6 +56,9 @@ protected:
         if (form_) Guarded([this] { form_->UserClose(); });
     }
     void resizeEvent(QResizeEvent*) override { Guarded([this] { Layout(); }); }
+    void moveEvent(QMoveEvent*) override {
+        if (form_) Guarded([this] { form_->Perform(WM_MOVE); });
+    }
 
 private:
     TForm* form_;

@@ -153,11 +153,23 @@ void TGSpeedButton::SetImages(TImageList* images) {
     UpdateGlyph();
 }
 
-void TGSpeedButton::UpdateGlyph() {
-    if (!Glyph()->Empty() || glyphIndex_ < 0) return TSpeedButton::UpdateGlyph();
+QImage TGSpeedButton::IndexImage() const {
+    if (!Glyph()->Empty() || glyphIndex_ < 0) return {};
     int index = IsValidGlyph(glyphIndex_) ? glyphIndex_ : 0;
-    if (images_) return SetIcon(images_->Icon(index));
-    SetIcon(QIcon(QPixmap::fromImage(StockGlyph(index))));
+    return images_ ? images_->Pixmap(index).toImage() : StockGlyph(index);
+}
+
+void TGSpeedButton::SetDisabledImage(const QImage& image) {
+    disabled_ = image;
+    UpdateGlyph();
+}
+
+void TGSpeedButton::UpdateGlyph() {
+    QImage image = IndexImage();
+    if (image.isNull()) return TSpeedButton::UpdateGlyph();
+    QIcon icon(QPixmap::fromImage(image));
+    if (!disabled_.isNull()) icon.addPixmap(QPixmap::fromImage(disabled_), QIcon::Disabled);
+    SetIcon(icon);
 }
 
 // ---- TF2Button ----
@@ -230,7 +242,20 @@ TKvBtnEdit::TKvBtnEdit(TComponent* owner) : TCustomEdit(owner), action_(new QAct
 
 void TKvBtnEdit::SetGlyphIndex(int index) {
     glyphIndex_ = index;
-    action_->setIcon(QIcon(QPixmap::fromImage(StockGlyph(HasStockGlyph(index) ? index : 0))));
+    UpdateIcon();
+}
+
+QImage TKvBtnEdit::GlyphImage() const { return StockGlyph(HasStockGlyph(glyphIndex_) ? glyphIndex_ : 0); }
+
+void TKvBtnEdit::SetDisabledImage(const QImage& image) {
+    disabled_ = image;
+    UpdateIcon();
+}
+
+void TKvBtnEdit::UpdateIcon() {
+    QIcon icon(QPixmap::fromImage(GlyphImage()));
+    if (!disabled_.isNull()) icon.addPixmap(QPixmap::fromImage(disabled_), QIcon::Disabled);
+    action_->setIcon(icon);
 }
 
 void TKvBtnEdit::SetButtonVisible(bool visible) {

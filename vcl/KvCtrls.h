@@ -34,6 +34,13 @@ public:
     void SetImages(TImageList* images);
     // False when `index` names no glyph of the button's list.
     bool IsValidGlyph(int index) const;
+    // The one image the button shows by its index; null when it shows a
+    // Glyph bitmap of its own or no index.
+    QImage IndexImage() const;
+    // The image shown while the button is disabled (null: the platform's
+    // greyed image).
+    const QImage& DisabledImage() const { return disabled_; }
+    void SetDisabledImage(const QImage& image);
 
 protected:
     void UpdateGlyph() override;
@@ -41,6 +48,7 @@ protected:
 private:
     int glyphIndex_ = -1;
     TImageList* images_ = nullptr;
+    QImage disabled_;
 };
 
 // The lookup button. Pressing it focuses F2Control and posts WM_KEYF2 with
@@ -78,12 +86,19 @@ public:
     const std::string& ButtonHint() const { return buttonHint_; }
     void SetButtonHint(const std::string& hint);
     void ButtonClick();
+    // The button's glyph and the image it shows while the edit is disabled
+    // (null: the platform's greyed image).
+    QImage GlyphImage() const;
+    const QImage& DisabledImage() const { return disabled_; }
+    void SetDisabledImage(const QImage& image);
 
     TNotifyEvent OnButtonClick;
     QAction* ButtonAction() const { return action_; }
 
 private:
+    void UpdateIcon();
     QAction* action_;
+    QImage disabled_;
     int glyphIndex_ = 8;
     bool buttonVisible_ = true;
     std::string buttonHint_;

@@ -3,6 +3,9 @@
 #include "KvDBGrid.h"
 
 #include <QBrush>
+#include <algorithm>
+#include <vector>
+#include <QFontMetrics>
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QTableView>
@@ -82,6 +85,17 @@ TKvDBGrid::TKvDBGrid(vcl::TComponent* owner) : vcl::TWinControl(owner), view_(ne
                                  ds->SetRecNo(current.row() + 1);
                          });
                      });
+    QObject::connect(model_, &QAbstractItemModel::modelReset, view_, [this] { vcl::Guarded([this] { ApplyColumnLayout(); }); });
+    QObject::connect(view_->horizontalHeader(), &QHeaderView::sectionResized, view_, [this](int column, int, int pixels) {
+        if (laying_) return;
+        if (vcl::TField* field = ColumnField(column)) userWidths_[plat::UpperCase(field->FieldName())] = pixels;
+    });
+    QObject::connect(view_->horizontalHeader(), &QHeaderView::sectionMoved, view_, [this](int, int, int) {
+        if (laying_) return;
+        for (int c = 0; c < ColumnCount(); ++c)
+            if (vcl::TField* field = ColumnField(c))
+                positions_[plat::UpperCase(field->FieldName())] = view_->horizontalHeader()->visualIndex(c);
+    });
     QObject::connect(view_->horizontalHeader(), &QHeaderView::sectionClicked, view_, [this](int column) { vcl::Guarded([&] { TitleClick(column); }); });
     QObject::connect(view_, &QTableView::doubleClicked, view_, [this](const QModelIndex&) { vcl::Guarded([this] { DblClick(); }); });
 }
@@ -167,4 +181,69 @@ void TKvDBGrid::FollowCursor(int row) {
     syncing_ = true;
     view_->setCurrentIndex(model_->index(row, column));
     syncing_ = false;
+}
+
+// ---- column widths and places ----
+
+int TKvDBGrid::PixelsOfDisplayWidth(int displayWidth) const {
+    return std::max(1, displayWidth) * QFontMetrics(view_->font()).horizontalAdvance(QLatin1Char('0')) + 4;
+}
+
+int TKvDBGrid::DisplayWidthOfPixels(int pixels) const {
+    const int perCharacter = std::max(1, QFontMetrics(view_->font()).horizontalAdvance(QLatin1Char('0')));
+    return std::max(1, (pixels - 4 + perCharacter / 2) / perCharacter);
+}
+
+int TKvDBGrid::ColumnWidth(int column) const { return view_->columnWidth(column); }
+
+void TKvDBGrid::SetColumnWidth(int column, int pixels) { view_->horizontalHeader()->resizeSection(column, pixels); }
+
+void TKvDBGrid::KeepColumnWidths() {
+    // Taken out first: each new display width lays the columns out again.
+    std::map<std::string, int> widths;
+    widths.swap(userWidths_);
+    vcl::TClientDataSet* ds = DataSet();
+    if (!ds) return;
+    for (const auto& [name, pixels] : widths)
+        if (vcl::TField* field = ds->FindField(name)) field->SetDisplayWidth(DisplayWidthOfPixels(pixels));
+}
+
+int TKvDBGrid::ColumnOf(const vcl::TField* field) const {
+    for (int c = 0; c < ColumnCount(); ++c)
+        if (ColumnField(c) == field) return c;
+    return -1;
+}
+
+int TKvDBGrid::ColumnPosition(const vcl::TField* field) const {
+    int column = ColumnOf(field);
+    return column < 0 ? -1 : view_->horizontalHeader()->visualIndex(column);
+}
+
+void TKvDBGrid::SetColumnPosition(const vcl::TField* field, int position) {
+    if (!field) return;
+    positions_[plat::UpperCase(field->FieldName())] = position;
+    ApplyColumnLayout();
+}
+
+// After every re-layout of the dataset (a field shown, hidden or given
+// another width) the header starts afresh: widths come from the fields (or
+// the title, when wider), places from what was asked, nearest place first.
+void TKvDBGrid::ApplyColumnLayout() {
+    laying_ = true;
+    QHeaderView* header = view_->horizontalHeader();
+    const QFontMetrics metrics(header->font());
+    std::vector<std::pair<int, int>> wanted;   // (place, column)
+    for (int c = 0; c < ColumnCount(); ++c) {
+        vcl::TField* field = ColumnField(c);
+        const int title = metrics.horizontalAdvance(QString::fromStdString(field->DisplayLabel())) + 4;
+        auto user = userWidths_.find(plat::UpperCase(field->FieldName()));
+        view_->setColumnWidth(c, user != userWidths_.end() ? user->second
+                                                          : std::max(PixelsOfDisplayWidth(field->DisplayWidth()), title));
+        auto place = positions_.find(plat::UpperCase(field->FieldName()));
+        if (place != positions_.end()) wanted.emplace_back(place->second, c);
+    }
+    std::sort(wanted.begin(), wanted.end());
+    for (const auto& [place, column] : wanted)
+        if (place >= 0 && place < ColumnCount()) header->moveSection(header->visualIndex(column), place);
+    laying_ = false;
 }

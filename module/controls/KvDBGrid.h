@@ -4,6 +4,9 @@
 // dataset's cursor together. The window decides the colours of cells and
 // titles, the image of a title, and what a click on a title does; fields
 // may be shown as check boxes ("Y;N": checked and unchecked values).
+// A column is as wide as its field's display width in characters of the
+// grid's font (and at least its title); the user may widen it and move it,
+// and the grid keeps a column's place across the dataset's re-layouts.
 #pragma once
 
 #include <map>
@@ -56,6 +59,26 @@ public:
     std::string CheckBoxValues(const std::string& fieldName) const;
     void ClearCheckBoxFields() { checkFields_.clear(); }
 
+    // ---- column widths and places ----
+    // Width in pixels of a column of `displayWidth` characters: the width of
+    // "0" in the grid's font per character, plus 4 for the cell's margins.
+    int PixelsOfDisplayWidth(int displayWidth) const;
+    // The display width (characters, at least 1) that `pixels` amount to.
+    int DisplayWidthOfPixels(int pixels) const;
+    // The width in pixels a column has on the screen.
+    int ColumnWidth(int column) const;
+    // Sets a column's width in pixels, as the user does by dragging its border.
+    void SetColumnWidth(int column, int pixels);
+    // Writes the widths the user gave columns into their fields' display
+    // widths, so that a saved view keeps them; columns the user left alone
+    // keep their fields' widths.
+    void KeepColumnWidths();
+    // The place (0-based, left to right) at which `field`'s column is shown;
+    // -1 when the field has no column.
+    int ColumnPosition(const vcl::TField* field) const;
+    // Shows `field`'s column at `position`, now and after every re-layout.
+    void SetColumnPosition(const vcl::TField* field, int position);
+
     // The colours a cell is painted with (row 0-based in the grid).
     void CellColors(int row, int column, vcl::TColor& background, vcl::TColor& font) const;
     vcl::TColor TitleColor(int column) const;
@@ -77,6 +100,8 @@ protected:
 private:
     friend class ::KvDBGridModel;
     void FollowCursor(int row);
+    void ApplyColumnLayout();
+    int ColumnOf(const vcl::TField* field) const;
     QTableView* view_;
     KvDBGridModel* model_;
     vcl::TDataSource* source_ = nullptr;
@@ -85,4 +110,7 @@ private:
     vcl::TImageList* titleImages_ = nullptr;
     std::map<std::string, std::string> checkFields_;   // upper-cased field name -> "Y;N"
     bool syncing_ = false;
+    bool laying_ = false;                              // the grid itself sizes or moves columns
+    std::map<std::string, int> userWidths_;            // upper-cased field name -> pixels the user gave
+    std::map<std::string, int> positions_;             // upper-cased field name -> place asked for
 };

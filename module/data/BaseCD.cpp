@@ -91,41 +91,63 @@ bool TdmBase::OpenData() {
     cdsMain->CommandText = MainStatement();
     cdsMain->Open();
     LabelSystemFields(cdsMain);
+    // The fields exist only now: hiding them before the open would hide nothing.
+    SetSystemFieldsVisible(cdsMain, systemFieldsShown_);
     return cdsMain->Active();
 }
 
-// The currency is looked up under its trimmed code and its answer stored
-// under that same code, so that a padded MF001 in the answer does not keep
-// the cache from being hit; the code goes into the statement as a quoted
-// literal.
+// One CMSMF row [MF001, MF003, MF004, MF005, MF006] under its trimmed,
+// upper-cased MF001; a value that is no number counts as 0 digits.
+void TdmBase::StoreCurrencyRow(const Variant& row) {
+    if (!row.IsArray()) return;
+    const int low = row.Array().LowBound();
+    auto digits = [&](int i) {
+        const Variant& v = row[low + i];
+        try {
+            return v.IsEmptyOrNull() ? 0 : v.ToInt();
+        } catch (const plat::Exception&) {
+            return 0;
+        }
+    };
+    auto setting = std::make_unique<TCurrencySetting>();
+    setting->CurrencyCode = plat::Trim(row[low].IsEmptyOrNull() ? std::string() : row[low].ToString());
+    setting->Kind0Digits = digits(1);
+    setting->Kind1Digits = digits(2);
+    setting->Kind2Digits = digits(3);
+    setting->Kind3Digits = digits(4);
+    std::string key = plat::UpperCase(setting->CurrencyCode);
+    if (!key.empty()) CurrencySettings[key] = std::move(setting);
+}
+
+void TdmBase::ShowSystemFields(bool show) {
+    systemFieldsShown_ = show;
+    if (cdsMain->Active()) SetSystemFieldsVisible(cdsMain, show);
+}
+
+void TdmBase::RegisterTables(const std::string& main, const std::string& detail, const std::string& head,
+                             const std::string& foot) {
+    RegisteredTables = {plat::Trim(main), plat::Trim(detail), plat::Trim(head), plat::Trim(foot)};
+}
+
+// The currency is looked up under its trimmed, upper-cased code: the server
+// compares codes without regard to case, so "ntd" and "NTD" are one
+// currency and one server call. An answer is stored under its row's MF001
+// (trimmed, upper-cased), an empty answer under the code asked; the code
+// goes into the statement as a quoted literal.
 int TdmBase::GetCurrencyDigits(const std::string& currencyCode, int kind) {
-    std::string code = plat::Trim(currencyCode);
-    if (code.empty() || !Brokers) return -1;
-    auto it = CurrencySettings.find(code);
+    const std::string asked = plat::Trim(currencyCode);
+    const std::string key = plat::UpperCase(asked);
+    if (asked.empty() || !Brokers) return -1;
+    auto it = CurrencySettings.find(key);
     if (it == CurrencySettings.end()) {
-        std::string sql = "select top 1 MF001,MF003,MF004,MF005,MF006 from $$CMSMF CMSMF where MF001=" + plat::QuotedStr(code);
+        std::string sql = "select top 1 MF001,MF003,MF004,MF005,MF006 from $$CMSMF CMSMF where MF001=" + plat::QuotedStr(asked);
         Variant answer = Brokers->CallServer(
             "SimpleSql", plat::VarArrayOf({sql, "MF001,MF003,MF004,MF005,MF006", Brokers->DatabaseName, "N"}));
-        auto setting = std::make_unique<TCurrencySetting>();
-        if (plat::HasRows(answer)) {
-            const Variant& row = answer[answer.Array().LowBound()];
-            auto digits = [&](int i) {
-                const Variant& v = row[row.Array().LowBound() + i];
-                try {
-                    return v.IsEmptyOrNull() ? 0 : v.ToInt();
-                } catch (const plat::Exception&) {
-                    return 0;
-                }
-            };
-            setting->CurrencyCode = plat::Trim(row[row.Array().LowBound()].IsEmptyOrNull()
-                                                   ? std::string()
-                                                   : row[row.Array().LowBound()].ToString());
-            setting->Kind0Digits = digits(1);
-            setting->Kind1Digits = digits(2);
-            setting->Kind2Digits = digits(3);
-            setting->Kind3Digits = digits(4);
-        }
-        it = CurrencySettings.emplace(code, std::move(setting)).first;
+        if (plat::HasRows(answer))
+            for (int r = answer.Array().LowBound(); r <= plat::VarArrayHighBound(answer); ++r) StoreCurrencyRow(answer[r]);
+        it = CurrencySettings.find(key);
+        // Nothing under the code asked: it is remembered as a currency without digits.
+        if (it == CurrencySettings.end()) it = CurrencySettings.emplace(key, std::make_unique<TCurrencySetting>()).first;
     }
     switch (kind) {
         case 0: return it->second->Kind0Digits;

@@ -9,6 +9,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "RadicalCD.h"
 
@@ -37,8 +38,11 @@ public:
     std::string MainKey;                  // "M11_KEY"
     std::string MainSelect, DetailSelect; // "M11_SELECT", "D11_SELECT" when "SYS150" begins with "Y"
     std::string MainCondition, MainOrder; // of the main dataset's statement
-    // Currency code (trimmed) -> its digits; filled by GetCurrencyDigits.
+    // Currency code (trimmed, upper-cased) -> its digits; filled by GetCurrencyDigits.
     std::map<std::string, std::unique_ptr<TCurrencySetting>> CurrencySettings;
+    // The tables the window registered after it was shown: main, detail,
+    // head and foot (user information "M11_TABLE" ... "F11_TABLE"), trimmed.
+    std::vector<std::string> RegisteredTables;
 
     // What the window tells the module (all optional): whether it is in edit
     // mode, its check of a record before posting, its record display.
@@ -47,8 +51,16 @@ public:
     std::function<void(vcl::TClientDataSet*)> ShowRecord;
 
     // Opens the main dataset with the user's table settings; true when it is
-    // open. Exceptions pass to the caller.
+    // open. Its system fields are shown only in field-management mode.
+    // Exceptions pass to the caller.
     virtual bool OpenData();
+    // Field-management mode: the system fields of the main dataset are shown
+    // (now, and whenever it opens again) only while it is on.
+    void ShowSystemFields(bool show);
+    bool SystemFieldsShown() const { return systemFieldsShown_; }
+    // Keeps the window's tables in RegisteredTables, in the order given.
+    void RegisterTables(const std::string& main, const std::string& detail, const std::string& head,
+                        const std::string& foot);
     // Sets the main dataset's condition and order; the next open uses them.
     virtual void SetDataSetCondition(vcl::TClientDataSet* dataSet, const std::string& where, const std::string& order);
     // The statement the main dataset is opened with.
@@ -63,4 +75,8 @@ protected:
     virtual void cdsMainAfterEdit(vcl::TClientDataSet* dataSet);
     virtual void cdsMainBeforePost(vcl::TClientDataSet* dataSet);
     virtual void cdsMainAfterScroll(vcl::TClientDataSet* dataSet);
+
+private:
+    void StoreCurrencyRow(const plat::Variant& row);
+    bool systemFieldsShown_ = false;
 };

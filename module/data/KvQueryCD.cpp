@@ -71,10 +71,15 @@ void TdmKvQuery::cdsMainAfterScroll(TClientDataSet* dataSet) {
     if (cdsBody->Active()) cdsBody->EmptyDataSet();
 }
 
+// A sort orders the whole result: the packets not fetched yet are fetched
+// first, which changes the number of records and so puts both datasets back
+// on the records they were on before the sort.
 void TdmKvQuery::SortBodyBy(const std::string& fieldName) {
-    if (AllowColumnSort && !AllowColumnSort()) return;
+    if (!AllowColumnSort || !AllowColumnSort()) return;
     if (!cdsBody->Active()) return;
-    int before = cdsBody->RecordCount();
+    const int before = cdsBody->RecordCount();
+    const vcl::TBookmark mainMark = cdsMain->GetBookmark(), bodyMark = cdsBody->GetBookmark();
+    const int mainRecNo = cdsMain->Active() ? cdsMain->RecNo() : 0;
     vcl::TField* field = plat::Trim(fieldName).empty() ? nullptr : cdsBody->FindField(fieldName);
     if (!field) {
         if (!sortField_.empty()) {
@@ -88,6 +93,7 @@ void TdmKvQuery::SortBodyBy(const std::string& fieldName) {
         bool sortable = t != TFieldType::ftDataSet && t != TFieldType::ftBlob && t != TFieldType::ftMemo &&
                         t != TFieldType::ftBytes && t != TFieldType::ftUnknown;
         if (!sortable || (WindowEditing && WindowEditing())) return;
+        cdsBody->FetchAll();
         const std::string& name = field->FieldName();
         if (plat::UpperCase(name) != plat::UpperCase(sortField_)) {
             cdsBody->SetIndexFieldNames(name);
@@ -102,13 +108,23 @@ void TdmKvQuery::SortBodyBy(const std::string& fieldName) {
         }
         sortField_ = name;
     }
-    if (cdsBody->RecordCount() != before) {
-        try {
-            vcl::TBookmark main = cdsMain->GetBookmark(), body = cdsBody->GetBookmark();
-            if (cdsMain->Active() && cdsMain->BookmarkValid(main)) cdsMain->GotoBookmark(main);
-            if (cdsBody->BookmarkValid(body)) cdsBody->GotoBookmark(body);
-        } catch (const std::exception& e) {
-            WriteAlertLog(Brokers ? Brokers->ProgramCode : std::string(), std::string("DoubleCD-1025:") + e.what(), "D");
-        }
+    if (cdsBody->RecordCount() != before) Reposition(mainMark, mainRecNo, bodyMark);
+}
+
+// The main dataset is moved only when it left its record: a scroll there
+// would empty the body just sorted. A failure is logged, not raised: the
+// sort itself has been done.
+void TdmKvQuery::Reposition(const vcl::TBookmark& mainMark, int mainRecNo, const vcl::TBookmark& bodyMark) {
+    try {
+        if (cdsMain->Active() && cdsMain->RecNo() != mainRecNo && cdsMain->BookmarkValid(mainMark))
+            cdsMain->GotoBookmark(mainMark);
+        if (cdsBody->BookmarkValid(bodyMark)) cdsBody->GotoBookmark(bodyMark);
+    } catch (const std::exception& e) {
+        WriteAlertLog(Brokers ? Brokers->ProgramCode : std::string(), std::string("DoubleCD-1025:") + e.what(), "D");
     }
+}
+
+void TdmKvQuery::RefreshAfterQuery() {
+    for (vcl::TComponent* c : ComponentList())
+        if (auto* source = dynamic_cast<vcl::TDataSource*>(c)) source->DataChanged();
 }

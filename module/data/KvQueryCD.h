@@ -19,7 +19,8 @@ public:
     vcl::TDataSource* dsBody;
     plat::Variant QueryServer;        // the query server's automation interface
 
-    // Whether the window lets the user sort by clicking a column title (allowed when unset).
+    // Whether the window lets the user sort by clicking a column title;
+    // the window sets it (no sorting while it is unset).
     std::function<bool()> AllowColumnSort;
 
     // Logs on like every program, then tells the application server that
@@ -34,8 +35,13 @@ public:
     bool OpenData() override;
     void ConnectQueryServer();
     // Sorts the body by a column, toggling ascending and descending on
-    // repeated calls; an empty or unknown name clears the sort.
+    // repeated calls; an empty or unknown name clears the sort. Nothing
+    // happens unless AllowColumnSort says so.
     void SortBodyBy(const std::string& fieldName);
+    // Runs after every "GetQueryData" of the query frame, answered or not:
+    // the query server may have moved the module's datasets, so every
+    // control bound to a data source of the module shows its field anew.
+    virtual void RefreshAfterQuery();
     const std::string& SortField() const { return sortField_; }
     bool SortDescending() const { return sortDescending_; }
 
@@ -43,6 +49,7 @@ protected:
     void cdsMainAfterScroll(vcl::TClientDataSet* dataSet) override;
 
 private:
+    void Reposition(const vcl::TBookmark& mainMark, int mainRecNo, const vcl::TBookmark& bodyMark);
     std::string sortField_;
     bool sortDescending_ = false;
 };

@@ -30,6 +30,9 @@
 #include "data/SingleCD.h"
 #include "export/MT_Doc.h"
 #include "lang/CodeConverter.h"
+#include "Grids.h"
+#include "SafeFile.h"
+#include "ToolBarImages.h"
 
 using plat::Variant;
 using vcl::TClientDataSet;
@@ -48,6 +51,33 @@ std::string WithoutBlanks(const std::string& text) {
 
 bool SameText(const std::string& a, const std::string& b) { return plat::UpperCase(a) == plat::UpperCase(b); }
 
+// The fields of the dataset a grid shows, as the user settings document
+// adjusts them: labels, widths and visibility go to the fields, a field's
+// place to its column in the grid (the dataset keeps its own field order).
+class GridFields : public IMTGridFields {
+public:
+    explicit GridFields(TKvDBGrid* grid) : grid_(grid) {}
+    std::vector<std::string> FieldNames() const override {
+        std::vector<std::string> names;
+        if (TClientDataSet* ds = grid_->DataSet())
+            for (vcl::TField* f : ds->FieldList()) names.push_back(f->FieldName());
+        return names;
+    }
+    vcl::TObject* FieldObject(const std::string& fieldName) override {
+        TClientDataSet* ds = grid_->DataSet();
+        return ds ? ds->FindField(fieldName) : nullptr;
+    }
+    void SetFieldIndex(const std::string& fieldName, int index) override {
+        TClientDataSet* ds = grid_->DataSet();
+        vcl::TField* field = ds ? ds->FindField(fieldName) : nullptr;
+        if (!field || index < 0) throw std::out_of_range("no place " + std::to_string(index) + " for " + fieldName);
+        grid_->SetColumnPosition(field, index);
+    }
+
+private:
+    TKvDBGrid* grid_;
+};
+
 }  // namespace
 
 const vcl::TClassInfo& TfrmBase::StaticClass() {
@@ -61,6 +91,7 @@ TfrmBase::TfrmBase(vcl::TComponent* owner) : TfrmRadical(owner) {
     ImageList1->SetName("ImageList1");
     ImageList1->SetWidth(18);
     ImageList1->SetHeight(18);
+    FillToolBarImages(ImageList1);
 
     Status = vcl::TComponent::Create<vcl::TStatusBar>(this);
     Status->SetName("Status");
@@ -226,8 +257,11 @@ void TfrmBase::BindHandlers() {
         this);
     kvSearchDialog1->OnSelectField = TSearchFieldEvent(
         [this](vcl::TObject*, std::string& field) {
-            if (kvSearchDialog1->Grid)
+            if (kvSearchDialog1->Grid) {
                 if (vcl::TField* f = kvSearchDialog1->Grid->SelectedField()) field = f->FieldName();
+            } else if (kvSearchDialog1->StringGrid) {
+                field = kvSearchDialog1->ColumnName(kvSearchDialog1->StringGrid->Col());
+            }
         },
         this);
 }
@@ -268,9 +302,16 @@ void TfrmBase::AfterFormShow() {
     if (ProgramMode != 10) LoadUserSettings();
     LoadView();
     AfterLoadView();
-    // The data module keeps no table registration of its own: the tables
-    // ("M11_TABLE" ... "F11_TABLE") are read from the user information where used.
+    if (TdmBase* dm = BaseModule()) {
+        const plat::TStringList& info = Brokers->UserInfo;
+        dm->RegisterTables(info.Values("M11_TABLE"), info.Values("D11_TABLE"), info.Values("H11_TABLE"),
+                           info.Values("F11_TABLE"));
+    }
+    SyncToolBarCheck();
 }
+
+// The menu's check mark tells whether the bar is there, whoever hid or showed it.
+void TfrmBase::SyncToolBarCheck() { miToolBar->SetChecked(ToolBar1->Visible()); }
 
 void TfrmBase::LoadClientSettings() {
     TfrmRadical::LoadClientSettings();
@@ -392,7 +433,7 @@ void TfrmBase::LoadUserRights() {
     if (LogOnRefused || !dm) return;
     FieldManagement = false;
     miManager->SetChecked(false);
-    dm->SetSystemFieldsVisible(dm->cdsMain, false);
+    dm->ShowSystemFields(false);
     // Controls bound to a data source of the module's by name get the module's own.
     for (vcl::TComponent* c : ComponentList()) {
         if (!vcl::IsPublishedProp(c, "DataSource") || vcl::PropType(c, "DataSource") != vcl::TTypeKind::Class) continue;
@@ -518,9 +559,17 @@ TMT_Doc* TfrmBase::UserSettings() {
     return userSettings_.get();
 }
 
+void TfrmBase::ApplyUserSettingsToGrid(TKvDBGrid* grid) {
+    if (!grid || !grid->DataSet() || !grid->DataSet()->Active()) return;
+    GridFields fields(grid);
+    UserSettings()->ApplyToGrid(fields, grid->Name());
+}
+
 void TfrmBase::LoadUserSettings() {
     TMT_Doc* doc = UserSettings();
     doc->ApplyToForm(this);
+    for (vcl::TComponent* c : ComponentList())
+        if (auto* grid = dynamic_cast<TKvDBGrid*>(c)) ApplyUserSettingsToGrid(grid);
     std::string required = doc->ListIDs("Components/*[Required='-1']");
     if (required.empty()) return;
     std::vector<std::string> names;
@@ -776,22 +825,33 @@ void TfrmBase::miLastClick(vcl::TObject*) {
 }
 
 void TfrmBase::miToolBarClick(vcl::TObject*) {
-    miToolBar->SetChecked(!miToolBar->Checked());
-    ToolBar1->SetVisible(miToolBar->Checked());
+    ToolBar1->SetVisible(!ToolBar1->Visible());
+    SyncToolBarCheck();
 }
 
 void TfrmBase::miManagerClick(vcl::TObject*) {
     miManager->SetChecked(!miManager->Checked());
     FieldManagement = miManager->Checked();
-    if (TdmBase* dm = BaseModule()) dm->SetSystemFieldsVisible(dm->cdsMain, FieldManagement);
+    if (TdmBase* dm = BaseModule()) dm->ShowSystemFields(FieldManagement);
 }
 
-void TfrmBase::MenuItem11Click(vcl::TObject*) { mnSearch->SetEnabled(GridOf(ActiveControl()) != nullptr); }
+void TfrmBase::MenuItem11Click(vcl::TObject*) {
+    SyncToolBarCheck();
+    mnSearch->SetEnabled(GridOf(ActiveControl()) || StringGridOf(ActiveControl()));
+}
+
+vcl::TStringGrid* TfrmBase::StringGridOf(vcl::TControl* control) {
+    for (vcl::TControl* c = control; c; c = c->Parent())
+        if (auto* grid = dynamic_cast<vcl::TStringGrid*>(c)) return grid;
+    return nullptr;
+}
 
 void TfrmBase::mnSearchClick(vcl::TObject*) {
     TKvDBGrid* grid = GridOf(ActiveControl());
-    if (!grid) return;
+    vcl::TStringGrid* strings = grid ? nullptr : StringGridOf(ActiveControl());
+    if (!grid && !strings) return;
     kvSearchDialog1->Grid = grid;
+    kvSearchDialog1->StringGrid = strings;
     // The body stays where the search puts it: moving in the main dataset would empty it.
     TdmBase* dm = BaseModule();
     std::function<void(TClientDataSet*)> saved;
@@ -826,6 +886,7 @@ void TfrmBase::ReloadMain() {
     ds->Close();
     ds->CommandText = dm->MainStatement();
     ds->Open();
+    dm->ShowSystemFields(dm->SystemFieldsShown());
     ShowRecordPosition(ds);
 }
 
@@ -884,24 +945,46 @@ std::string TfrmBase::ViewFileName() const {
     return GridPath() + Brokers->UserID + "/" + id + "C.ugs";
 }
 
-// One line per field of every dataset: "dataset.field=index;width;visible".
+TKvDBGrid* TfrmBase::GridShowing(const TClientDataSet* dataSet) const {
+    for (vcl::TComponent* c : ComponentList())
+        if (auto* grid = dynamic_cast<TKvDBGrid*>(c); grid && grid->DataSet() == dataSet) return grid;
+    return nullptr;
+}
+
+// One line per field of every dataset: "dataset.field=place;width;visible".
+// The place is where the user sees the field's column (its place in the
+// dataset when no grid shows it); the width is the display width, with the
+// widths the user dragged columns to taken in first. The file appears whole
+// or not at all; it replaces the user's earlier view.
 void TfrmBase::SaveView() {
     if (!DataModule) return;
     std::string file = ViewFileName();
     std::error_code ec;
     std::filesystem::create_directories(std::filesystem::path(file).parent_path(), ec);
-    std::ofstream out(file, std::ios::binary | std::ios::trunc);
-    if (!out) return;
+    std::ostringstream out;
     out << "[GridView]\n";
     for (vcl::TComponent* c : DataModule->ComponentList()) {
         auto* ds = dynamic_cast<TClientDataSet*>(c);
         if (!ds) continue;
-        for (vcl::TField* f : ds->FieldList())
-            out << ds->Name() << "." << f->FieldName() << "=" << f->Index() << ";" << f->DisplayWidth() << ";"
-                << (f->Visible() ? 1 : 0) << "\n";
+        TKvDBGrid* grid = GridShowing(ds);
+        if (grid) grid->KeepColumnWidths();
+        for (vcl::TField* f : ds->FieldList()) {
+            int place = grid ? grid->ColumnPosition(f) : -1;
+            out << ds->Name() << "." << f->FieldName() << "=" << (place >= 0 ? place : f->Index()) << ";"
+                << f->DisplayWidth() << ";" << (f->Visible() ? 1 : 0) << "\n";
+        }
+    }
+    try {
+        plat::PendingFile pending(file);
+        std::ofstream(pending.Path(), std::ios::binary | std::ios::trunc) << out.str();
+        pending.PublishReplacing();
+    } catch (const plat::FileError& e) {
+        TdmRadical::WriteAlertLog("BaseCF-1203", "SaveView " + file + ": " + e.what(), "D");
     }
 }
 
+// Widths and visibility first (each lays the grid out again), then the
+// columns go to their saved places, leftmost first.
 void TfrmBase::LoadView() {
     if (!DataModule) return;
     std::string file = ViewFileName();
@@ -916,16 +999,21 @@ void TfrmBase::LoadView() {
     for (vcl::TComponent* c : DataModule->ComponentList()) {
         auto* ds = dynamic_cast<TClientDataSet*>(c);
         if (!ds) continue;
+        std::vector<std::pair<int, vcl::TField*>> places;
         for (vcl::TField* f : ds->FieldList()) {
             std::string value = ini.ReadString("GridView", ds->Name() + "." + f->FieldName(), "");
             if (value.empty()) continue;
-            try {
-                int width = std::stoi(plat::GetToken(value, ";", 2));
-                if (width > 0) f->SetDisplayWidth(width);
-            } catch (const std::exception&) {
-            }
+            int place = plat::StrToIntDef(plat::GetToken(value, ";", 1), -1);
+            int width = plat::StrToIntDef(plat::GetToken(value, ";", 2), 0);
+            if (width > 0) f->SetDisplayWidth(width);
             f->SetVisible(plat::GetToken(value, ";", 3) != "0");
+            if (place >= 0) places.emplace_back(place, f);
         }
+        TKvDBGrid* grid = GridShowing(ds);
+        if (!grid) continue;
+        std::stable_sort(places.begin(), places.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+        for (const auto& [place, field] : places)
+            if (field->Visible()) grid->SetColumnPosition(field, place);
     }
 }
 

@@ -27,6 +27,7 @@ class TKvDBGrid;
 namespace vcl {
 class TClientDataSet;
 class TField;
+class TStringGrid;
 }
 
 class TfrmBase : public TfrmRadical {
@@ -67,6 +68,9 @@ public:
 
     // The per-user settings document, asked from the server on first use.
     TMT_Doc* UserSettings();
+    // Relabels, hides, widens and places the grid's columns as the user
+    // settings document's section named after the grid says.
+    void ApplyUserSettingsToGrid(TKvDBGrid* grid);
 
     // ---- the chain's operations ----
     vcl::TClass DataModuleClass() const override;
@@ -159,6 +163,11 @@ protected:
                             const std::function<void(vcl::TComponent*)>& onControl);
     // The grid the control is, or sits in; nullptr when none.
     static TKvDBGrid* GridOf(vcl::TControl* control);
+    // The string grid the control is, or sits in; nullptr when none.
+    static vcl::TStringGrid* StringGridOf(vcl::TControl* control);
+    void SyncToolBarCheck();
+    // The window's data grid that shows `dataSet`; nullptr when none does.
+    TKvDBGrid* GridShowing(const vcl::TClientDataSet* dataSet) const;
 
 private:
     bool CancelOrKeep(bool confirm);

@@ -8,6 +8,8 @@
 #include <vector>
 
 #include "Buttons.h"
+#include "KvCtrls.h"
+#include "controls/SelectPnl.h"
 #include "lang/CodeConverter.h"
 #include "lang/LanguageController.h"
 
@@ -79,6 +81,39 @@ bool AddDisabledGlyph(vcl::TBitmap& glyph, int& numGlyphs) {
     return true;
 }
 
+QImage DisabledGlyphImage(const QImage& glyph) {
+    if (glyph.isNull()) return {};
+    // Magenta is no colour of a glyph: it stands for "see-through" in the
+    // bitmap, whose bottom-left pixel names the transparent colour.
+    QImage opaque(glyph.size(), QImage::Format_RGB32);
+    opaque.fill(QColor(255, 0, 255));
+    for (int y = 0; y < glyph.height(); ++y)
+        for (int x = 0; x < glyph.width(); ++x) {
+            QColor c = glyph.pixelColor(x, y);
+            if (c.alpha() >= 128) opaque.setPixelColor(x, y, QColor(c.red(), c.green(), c.blue()));
+        }
+    vcl::TBitmap bitmap;
+    bitmap.SetImage(opaque);
+    return DisabledGlyphImage(bitmap);
+}
+
+namespace {
+
+// Buttons that show a stock glyph by number (lookup buttons, the buttons
+// of selection panels, button edits) get its disabled look as well.
+void GiveDisabledLook(vcl::TComponent* component) {
+    if (auto* edit = dynamic_cast<vcl::TKvBtnEdit*>(component)) {
+        if (edit->DisabledImage().isNull()) edit->SetDisabledImage(DisabledGlyphImage(edit->GlyphImage()));
+        return;
+    }
+    if (auto* button = dynamic_cast<vcl::TGSpeedButton*>(component)) {
+        QImage image = button->IndexImage();
+        if (!image.isNull() && button->DisabledImage().isNull()) button->SetDisabledImage(DisabledGlyphImage(image));
+    }
+}
+
+}  // namespace
+
 void TKVForm::AfterConstruction() {
     BindHandlers();
     vcl::TForm::AfterConstruction();
@@ -118,6 +153,10 @@ void TKVForm::FormCreate(vcl::TObject*) {
             int count = bit->NumGlyphs();
             if (AddDisabledGlyph(*bit->Glyph(), count)) bit->SetNumGlyphs(count);
         }
+        GiveDisabledLook(component);
+        // A selection panel owns its lookup, delete and clear buttons.
+        if (component->Is<TSelectPanel>())
+            for (vcl::TComponent* part : component->ComponentList()) GiveDisabledLook(part);
     }
 }
 

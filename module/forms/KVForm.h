@@ -21,6 +21,9 @@ QImage DisabledGlyphImage(const vcl::TBitmap& glyph);
 // Appends the disabled image to a glyph strip of exactly one image (width
 // equal to the height, or NumGlyphs 1) and answers whether it did.
 bool AddDisabledGlyph(vcl::TBitmap& glyph, int& numGlyphs);
+// The disabled look of a glyph drawn with an alpha channel (the suite's
+// stock glyphs): its see-through pixels count as the transparent colour.
+QImage DisabledGlyphImage(const QImage& glyph);
 
 class TKVForm : public vcl::TForm {
     VCL_DECLARE_CLASS(TKVForm)

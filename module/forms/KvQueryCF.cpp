@@ -15,6 +15,7 @@
 #include "Mask.h"
 #include "NumberFormat.h"
 #include "StrUtils.h"
+#include "ToolBarImages.h"
 #include "controls/KvDBGrid.h"
 #include "controls/SelectPnl.h"
 #include "data/Brokers.h"
@@ -125,6 +126,7 @@ TfrmKvQuery::TfrmKvQuery(vcl::TComponent* owner) : TfrmSingle(owner) {
     btnView = vcl::TComponent::Create<vcl::TToolButton>(this);
     btnView->SetName("btnView");
     btnView->SetHint("开始查询");
+    btnView->SetImageIndex(toolimages::kRun);
     btnView->SetParent(ToolBar1);
     mniView = vcl::TComponent::Create<vcl::TMenuItem>(this);
     mniView->SetName("mniView");
@@ -178,7 +180,10 @@ vcl::TClientDataSet* TfrmKvQuery::ExportDataSet() const {
 
 void TfrmKvQuery::FormCreate(vcl::TObject* sender) {
     TfrmSingle::FormCreate(sender);
-    if (TdmKvQuery* dm = QueryModule()) gdMain->SetDataSource(dm->dsBody);
+    if (TdmKvQuery* dm = QueryModule()) {
+        gdMain->SetDataSource(dm->dsBody);
+        dm->AllowColumnSort = [this] { return ColumnSorting; };
+    }
     Variant row;
     std::string currency = Brokers->GetSysParam("Sys003");
     if (CheckCodeExists("CMSMF", "01", "N", row, {Variant(currency)}) && row.IsArray()) {
@@ -730,6 +735,7 @@ void TfrmKvQuery::RunQuery() {
     } catch (const std::exception&) {
         answered = false;
     }
+    dm->RefreshAfterQuery();
     if (!answered) {
         ShowLangMessage("sDefine7", "开窗种类指定错误");
         return;
@@ -809,6 +815,7 @@ bool TfrmKvQuery::LoadResult(const Variant& data) {
     resultLoaded_ = !body->IsEmpty();
     if (!resultLoaded_) return false;
     ApplyDisplayLabels(labels);
+    ApplyUserSettingsToGrid(gdMain);
     PrepareForm();
     LoadView();
     dm->TranslateLabels();

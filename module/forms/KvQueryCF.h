@@ -72,6 +72,8 @@ public:
     std::string LastKind, LastParamText;
     int CurrencySetting[4] = {0, 0, 0, 0};
     std::vector<std::string> SortableFields;
+    // A click on a result column's title sorts the result by it.
+    bool ColumnSorting = true;
 
     // The settings of condition page `index` of pgBody; created for every page
     // at start-up, and on first use for pages added later.

@@ -10,6 +10,7 @@
 #include "Forms.h"
 #include "StdCtrls.h"
 #include "StrUtils.h"
+#include "Grids.h"
 #include "controls/KvDBGrid.h"
 
 // Every text is a published property, so that a language package sets it
@@ -51,11 +52,19 @@ TkvSearchDialog::TkvSearchDialog(vcl::TComponent* owner) : vcl::TComponent(owner
 
 std::vector<std::string> TkvSearchDialog::FieldNames() const {
     std::vector<std::string> names;
-    if (!Grid) return names;
-    for (int c = 0; c < Grid->ColumnCount(); ++c)
-        if (vcl::TField* f = Grid->ColumnField(c)) names.push_back(f->FieldName());
+    if (Grid) {
+        for (int c = 0; c < Grid->ColumnCount(); ++c)
+            if (vcl::TField* f = Grid->ColumnField(c)) names.push_back(f->FieldName());
+    } else if (StringGrid) {
+        for (int c = 0; c < StringGrid->ColCount(); ++c) names.push_back(ColumnName(c));
+    }
     if (SortFields) std::sort(names.begin(), names.end());
     return names;
+}
+
+std::string TkvSearchDialog::ColumnName(int col) const {
+    std::string title = StringGrid && StringGrid->FixedRows() > 0 ? plat::Trim(StringGrid->Cells(col, 0)) : std::string();
+    return title.empty() ? "#" + std::to_string(col + 1) : title;
 }
 
 bool TkvSearchDialog::Matches(const std::string& value) const {
@@ -68,6 +77,35 @@ bool TkvSearchDialog::FindNext() {
     bool abort = false;
     OnBeforeSearch(this, abort);
     if (abort) return false;
+    bool found = Grid ? FindInDataGrid() : FindInStringGrid();
+    OnAfterSearch(this, found);
+    return found;
+}
+
+// The listed lines are those below the fixed rows; the column is the one
+// named FieldName, else the current one.
+bool TkvSearchDialog::FindInStringGrid() {
+    if (!StringGrid) return false;
+    const int first = StringGrid->FixedRows(), last = StringGrid->RowCount() - 1;
+    if (first > last) return false;
+    int col = StringGrid->Col();
+    for (int c = 0; c < StringGrid->ColCount(); ++c)
+        if (ColumnName(c) == FieldName) col = c;
+    const int step = Forward ? 1 : -1;
+    int row = FromCursor ? StringGrid->Row() + step : (Forward ? first : last);
+    bool found = false;
+    for (; row >= first && row <= last; row += step)
+        if (Matches(StringGrid->Cells(col, row))) {
+            StringGrid->SetRow(row);
+            if (col >= StringGrid->FixedCols()) StringGrid->SetCol(col);
+            found = true;
+            break;
+        }
+    FromCursor = true;
+    return found;
+}
+
+bool TkvSearchDialog::FindInDataGrid() {
     vcl::TClientDataSet* ds = Grid ? Grid->DataSet() : nullptr;
     vcl::TField* field = ds ? ds->FindField(FieldName) : nullptr;
     bool found = false;
@@ -87,7 +125,6 @@ bool TkvSearchDialog::FindNext() {
         // The next step goes on from the record found.
         FromCursor = true;
     }
-    OnAfterSearch(this, found);
     return found;
 }
 

@@ -1,5 +1,7 @@
 // The quick search of program windows: a small dialog that finds a value in
-// one field of the dataset a grid shows and moves the grid to the record.
+// one field of the dataset a grid shows and moves the grid to the record,
+// or in one column of the listed lines of a string grid and moves the grid
+// to the line.
 // Its texts are a component of their own (TKvUserIntl) so that the
 // window's language package and converter reach them like any caption.
 #pragma once
@@ -15,6 +17,7 @@ class TForm;
 class TEdit;
 class TComboBox;
 class TCheckBox;
+class TStringGrid;
 class TRadioButton;
 }
 class TKvDBGrid;
@@ -55,6 +58,7 @@ public:
 
     TKvUserIntl* UserIntl = nullptr;
     TKvDBGrid* Grid = nullptr;            // the grid searched in
+    vcl::TStringGrid* StringGrid = nullptr;   // or the string grid (when Grid is not set)
     std::string SearchText;
     std::string FieldName;                // the field searched
     bool CaseSensitive = false;
@@ -64,8 +68,12 @@ public:
     bool WholeWord = false;               // the whole value must match
     vcl::TFont Font;
 
-    // Names of the grid's fields as the dialog lists them.
+    // Names of the grid's fields as the dialog lists them; for a string
+    // grid its column names (see ColumnName).
     std::vector<std::string> FieldNames() const;
+    // A string grid column's name: its title in the first row when the grid
+    // has a fixed row and the title is not blank, else "#" and its number (from 1).
+    std::string ColumnName(int col) const;
     // One search step: OnBeforeSearch (which may abort), the search itself
     // from the record after (before) the current one, the move, then
     // OnAfterSearch with the outcome. True when a record was found.
@@ -83,4 +91,6 @@ public:
 
 private:
     bool Matches(const std::string& value) const;
+    bool FindInDataGrid();
+    bool FindInStringGrid();
 };

@@ -46,15 +46,6 @@ private:
     std::function<void()> paint_;
 };
 
-int IntOr(const std::string& text, int fallback) {
-    try {
-        size_t used = 0;
-        int value = std::stoi(plat::Trim(text), &used);
-        return used == plat::Trim(text).size() ? value : fallback;
-    } catch (const std::exception&) {
-        return fallback;
-    }
-}
 
 }  // namespace
 
@@ -230,12 +221,13 @@ bool TfrmRadical::StartProgram(const plat::Variant& params) {
     if (SystemCodePage() == "950") KvConverter()->ConvertFormCaption(this, UIConversion());
     PrepareForm();
     HostWindow = static_cast<intptr_t>(params[3].IsEmptyOrNull() ? 0 : params[3].ToInt64());
+    if (std::string signOn = plat::Trim(Brokers->UserID); !signOn.empty()) SignOnText = signOn;
     DatabaseName = Brokers->DatabaseName;
     return true;
 }
 
 void TfrmRadical::LoadUserRights() {
-    DateFormatKind = IntOr(Brokers->GetSysParam("SYS001"), 1);
+    DateFormatKind = plat::StrToIntDef(Brokers->GetSysParam("SYS001"), 1);
     DateSeparator = Brokers->GetSysParam("SYS002");
     if (!DataModule) return;
     DataModule->Brokers = Brokers;
@@ -347,6 +339,10 @@ void TfrmRadical::DoKeyF4(uint16_t&, vcl::TWinControl* control) { FocusUnlessInG
 void TfrmRadical::DoKeyF11(uint16_t&, vcl::TWinControl* control) { FocusUnlessInGrid(control); }
 
 void TfrmRadical::WndProc(vcl::TMessage& message) {
+    if (message.Msg == vcl::WM_MOVE) {
+        RepaintHost();
+        return;
+    }
     if (message.Msg >= WM_HOST_KEYF2 && message.Msg <= WM_HOST_KEYF11) {
         auto* control = dynamic_cast<vcl::TWinControl*>(vcl::TControl::ControlFromParam(message.LParam));
         uint16_t key = 0;
@@ -408,17 +404,41 @@ void TfrmRadical::ShowHelp() {
 
 // ---- lookup parameters ----
 
+namespace {
+
+// A text conversion handed to a lookup window: it calls "Convert"(text)
+// and gets the text in the other script. A lookup window may keep it
+// longer than the window lives; then the text comes back unchanged.
+class ConversionCallBack : public plat::AutomationObject {
+public:
+    ConversionCallBack(std::weak_ptr<bool> windowAlive, std::function<std::string(const std::string&)> convert) {
+        Method("Convert", [windowAlive, convert](plat::Args& args) {
+            std::string text = plat::VarToStr(plat::ArgAt(args, 0));
+            return plat::Variant(windowAlive.expired() ? text : convert(text));
+        });
+    }
+};
+
+plat::Variant CallBack(std::weak_ptr<bool> windowAlive, std::function<std::string(const std::string&)> convert) {
+    return plat::Variant(plat::DispatchRef(std::make_shared<ConversionCallBack>(std::move(windowAlive), std::move(convert))));
+}
+
+}  // namespace
+
 void TfrmRadical::GetBaseClassParam(vcl::TObject* sender, plat::Variant& param) {
     ParamState = 1;
     LookupData = plat::Variant();
     uint16_t key = vcl::VK_F2;
     DoKeyF2(key, dynamic_cast<vcl::TWinControl*>(sender));
-    TCodeConverter* converter = KvConverter();
     std::string caption = Caption();
+    plat::Variant toDisplay =
+        CallBack(alive_, [this](const std::string& text) { return ConvertDisplayText(plat::Variant(text)).ToString(); });
+    plat::Variant fromDisplay =
+        CallBack(alive_, [this](const std::string& text) { return FromDisplay(plat::Variant(text)).ToString(); });
     param = plat::VarArrayOf({LookupData, int32_t(DateFormatKind), DateSeparator,
                               HasUserRight(rights::kGroupAView) || HasUserRight(rights::kGroupAReadOnly),
                               HasUserRight(rights::kGroupBView) || HasUserRight(rights::kGroupBReadOnly), LookupFlag(),
-                              int32_t(converter->UIMode()), int32_t(converter->DBMode()), caption, DBCodePage()});
+                              toDisplay, fromDisplay, caption, DBCodePage()});
     ParamState = 0;
 }
 
@@ -452,7 +472,9 @@ void TfrmRadical::FormClose(vcl::TObject*, vcl::TCloseAction&) {
 
 // The host's window is repainted when this one moves or changes size. There
 // is no foreign window to repaint here: the host repaints its own.
-void TfrmRadical::FormResize(vcl::TObject*) {
+void TfrmRadical::FormResize(vcl::TObject*) { RepaintHost(); }
+
+void TfrmRadical::RepaintHost() {
     if (HostWindow == 0) return;
     if (QWidget* host = QWidget::find(static_cast<WId>(HostWindow))) host->update();
 }

@@ -8,6 +8,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
 #include "KVForm.h"
@@ -54,6 +55,7 @@ public:
     std::string GroupList;               // user information "GROUP_LIST"
     std::string ExtraRights;             // user information "EX_POWER"
     std::string DatabaseName;
+    std::string SignOnText;              // the user the broker signed on, trimmed (kept when blank)
     bool CloseOnPaint = false;           // the start failed: close at the first paint
     uint8_t ParamState = 0;              // 0 idle, 1 building lookup parameters, 2 taking a lookup value
     plat::Variant LookupData;            // prepared by DoKeyF2 while ParamState is 1
@@ -135,13 +137,18 @@ public:
     // A lookup control asks for its open parameters; `param` receives them
     // as [LookupData, DateFormatKind, DateSeparator, group A visible, group B
     // visible, flag, to-display, from-display, caption, database code page].
+    // The two conversions are call-backs: automation objects whose
+    // "Convert"(text) answers the text in the display script and back.
     void GetBaseClassParam(vcl::TObject* sender, plat::Variant& param);
     // A lookup control hands back the chosen value.
     void SetReturn(vcl::TObject* sender, const plat::Variant& param);
     // The flag GetBaseClassParam hands on beside the group rights.
     virtual bool LookupFlag() const { return false; }
 
+    // WM_MOVE repaints the host's window; the host's F-key messages run the keys.
     void WndProc(vcl::TMessage& message) override;
+    // Asks the host's window (HostWindow) to repaint; nothing without one.
+    void RepaintHost();
 
     // ---- IBrokerOwner ----
     intptr_t OwnerHandle() override { return Handle(); }
@@ -160,6 +167,8 @@ protected:
 
 private:
     void StartStandAlone();
+    // Lives as long as the window: call-backs handed out hold it weakly.
+    std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
     void WatchPaint();
 };
 

@@ -6,6 +6,7 @@
 
 #include "DBClient.h"
 #include "KvCtrls.h"
+#include "ToolBarImages.h"
 #include "controls/KvDBGrid.h"
 #include "data/SingleCD.h"
 
@@ -45,7 +46,9 @@ TfrmSingle::TfrmSingle(vcl::TComponent* owner) : TfrmBase(owner) {
         return b;
     };
     btnOK = tool("btnOK", "保存");
+    btnOK->SetImageIndex(toolimages::kSave);
     btnCancel = tool("btnCancel", "取消");
+    btnCancel->SetImageIndex(toolimages::kCancel);
     btnOK->SetEnabled(false);
     btnCancel->SetEnabled(false);
 

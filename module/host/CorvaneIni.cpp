@@ -54,7 +54,11 @@ std::string ReadInstallKey(const char* pathValue, std::string& folder, std::stri
     std::string path;
     try {
         path = registry.ReadString(pathValue);
-        profileType = registry.ReadString("ProfileType");
+        // Installers write the profile type as text or as a number (DWORD); both mean the same.
+        if (registry.GetDataType("ProfileType") == plat::TRegDataType::rdInteger)
+            profileType = std::to_string(registry.ReadInteger("ProfileType"));
+        else
+            profileType = registry.ReadString("ProfileType");
     } catch (const plat::ERegistryException&) {
         // A value of the wrong type is as useless as a missing one; the
         // settings keep their defaults rather than failing the caller.

@@ -45,12 +45,14 @@ public:
     virtual int32_t GetSessionInfo(plat::Variant& info) = 0;
     virtual uint8_t IsFormNil() = 0;                        // 1 true, 0 false
 
-    // 12-18: implemented here; the four form hooks are overridden by the module.
+    // 12-18: implemented here. The four form hooks tell the host what
+    // happened; a module's controller overrides them to run the window's own
+    // handlers first and then calls these.
     virtual void DoAfterCreate() { Notify(ncAfterCreate); }
-    virtual void DoFormShow(void* sender) {}
-    virtual void DoFormHide(void* sender) {}
-    virtual void DoFormDestroy(void* sender) {}
-    virtual void DoFormClose(void* sender, int& action) {}
+    virtual void DoFormShow(void* sender) { Notify(ncFormShow); }
+    virtual void DoFormHide(void* sender) { Notify(ncFormHide); }
+    virtual void DoFormDestroy(void* sender) { Notify(ncFormDestroy); }
+    virtual void DoFormClose(void* sender, int& action) { Notify(ncFormClose); }
     virtual void Notify(int32_t code) {
         if (OnNotify) OnNotify(code, this);
     }

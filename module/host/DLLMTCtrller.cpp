@@ -78,10 +78,11 @@ void TDLLMTCtrller::CreateForm() {
     Form->ModuleFileName = plat::ModuleFileNameOf(reinterpret_cast<const void*>(&InternalErrorText));
 }
 
+// The host's version is compared as it is given: 8000.5 is above 8000.
 void TDLLMTCtrller::CheckHostVersion() {
-    int32_t version = 0;
+    double version = 0;
     try {
-        version = plat::GetProperty(HostObject, "DependencyVersion").ToInt();
+        version = plat::GetProperty(HostObject, "DependencyVersion").ToDouble();
     } catch (const std::exception& e) {
         ShowAndRaise(kHostTooOldOrMissing, std::string(kHostTooOldOrMissing) + e.what());
     }
@@ -193,12 +194,12 @@ uint8_t TDLLMTCtrller::IsFormNil() { return Form ? 0 : 1; }
 
 void TDLLMTCtrller::DoFormShow(void* sender) {
     SavedOnShow(static_cast<vcl::TObject*>(sender));
-    Notify(ncFormShow);
+    TDLLBaseController::DoFormShow(sender);
 }
 
 void TDLLMTCtrller::DoFormHide(void* sender) {
     SavedOnHide(static_cast<vcl::TObject*>(sender));
-    Notify(ncFormHide);
+    TDLLBaseController::DoFormHide(sender);
 }
 
 void TDLLMTCtrller::DoFormDestroy(void* sender) {
@@ -206,7 +207,7 @@ void TDLLMTCtrller::DoFormDestroy(void* sender) {
         ReturnKind = Form->ReturnKind;
         ReturnValue = Form->ReturnValue;
         SavedOnDestroy(static_cast<vcl::TObject*>(sender));
-        Notify(ncFormDestroy);
+        TDLLBaseController::DoFormDestroy(sender);
     }
     ForgetForm();
 }
@@ -223,5 +224,5 @@ void TDLLMTCtrller::DoFormClose(void* sender, int& action) {
     auto closeAction = static_cast<vcl::TCloseAction>(action);
     SavedOnClose(static_cast<vcl::TObject*>(sender), closeAction);
     action = static_cast<int>(closeAction);
-    Notify(ncFormClose);
+    TDLLBaseController::DoFormClose(sender, action);
 }

@@ -380,7 +380,10 @@ void TfrmORTK41::ClearResults() {
     for (int c = 0; c < StringGrid1->ColCount(); ++c) StringGrid1->SetCell(c, 1, "");
 }
 
-void TfrmORTK41::RunQuery() { RunOrderQuery(); }
+// F9 ("开始查询") and "查询" alike: the results page once the query ran.
+void TfrmORTK41::RunQuery() {
+    if (RunOrderQuery()) PageControl1->SetActivePageIndex(1);
+}
 
 // A date condition that is no date stops the query before anything changes:
 // the message, the focus in that edit, the list and the tree as they were.
@@ -417,9 +420,7 @@ void TfrmORTK41::AddOrderRow(int gridRow, const plat::Variant& row, const std::s
     StringGrid1->SetCell(5, gridRow, ortk41::Value(row, 11));
 }
 
-void TfrmORTK41::btnQuery1Click(TObject*) {
-    if (RunOrderQuery()) PageControl1->SetActivePageIndex(1);
-}
+void TfrmORTK41::btnQuery1Click(TObject*) { RunQuery(); }
 
 void TfrmORTK41::btnExitClick(TObject*) { Close(); }
 

@@ -10,11 +10,18 @@
 #include "DBClient.h"
 #include "FormTestSupport.h"
 #include "StdCtrls.h"
+#include "StrUtils.h"
 #include "SystemInfo.h"
 #include "controls/KvDBGrid.h"
 #include "data/BaseCD.h"
 #include "forms/BaseCF.h"
 #include "forms/KvSearchDialog.h"
+#include "Grids.h"
+
+#include <QFontMetrics>
+#include <QHeaderView>
+#include <QTableView>
+#include <QToolButton>
 
 using formtest::DemoWorld;
 using formtest::Pump;
@@ -214,13 +221,22 @@ TEST(BaseStart, UserSettingsRelabelHideAndRequire) {
             "INSERT INTO USERFORMAT (COMPANY, PROGRAM, XML) VALUES ('PRTest65', 'ORTK41', '<MT_User><Components>"
             "<Component ID=\"lblTC004\"><Caption>买方</Caption></Component>"
             "<Component ID=\"edTC004\"><Required>-1</Required><Visible>0</Visible></Component>"
-            "</Components></MT_User>')");
+            "</Components><gdHead><Field ID=\"TC004\"><DisplayLabel>买方编号</DisplayLabel><Index>0</Index></Field>"
+            "<Field ID=\"TC001\"><Visible>N</Visible></Field></gdHead></MT_User>')");
     auto* form = world.Start<BaseWindow>();
     ASSERT_NE(form, nullptr);
     form->RequiredFields = "cdsMain:TC001;cdsMain2:TC004";
     form->AfterFormShow();
     EXPECT_EQ(form->lblTC004->Caption(), "买方");
     EXPECT_FALSE(form->edTC004->Visible());
+    // The grid's section relabels, hides and places its columns.
+    QHeaderView* header = form->grid->View()->horizontalHeader();
+    vcl::TField* first = form->grid->ColumnField(header->logicalIndex(0));
+    ASSERT_NE(first, nullptr);
+    EXPECT_EQ(first->FieldName(), "TC004");
+    EXPECT_EQ(form->grid->View()->model()->headerData(header->logicalIndex(0), Qt::Horizontal).toString().toStdString(),
+              "买方编号");
+    EXPECT_EQ(form->grid->ColumnPosition(form->MainDataSet()->FieldByName("TC001")), -1);
     EXPECT_EQ(form->RequiredFields, "cdsMain:TC001,TC004;cdsMain2:TC004");
     form->AfterFormShow();   // a second application repeats no name
     EXPECT_EQ(form->RequiredFields, "cdsMain:TC001,TC004;cdsMain2:TC004");
@@ -306,21 +322,39 @@ TEST(RequiredFields, FirstEmptyFieldIsNamedAndItsPageShown) {
 
 // ---- views, documents, quick search ----
 
-TEST(GridView, SavedLayoutComesBackForTheUser) {
+// The grid shows a field's display width in pixels; a column the user widened
+// and moved comes back as wide and in the same place in the next window.
+TEST(GridView, AWidenedAndMovedColumnComesBackAfterReopening) {
     DemoWorld world;
-    auto* form = world.Create<BaseWindow>();
-    form->LoadClientSettings();
-    form->Brokers->UserID = "KV";
-    FillLocal(form);
+    auto* form = world.Start<BaseWindow>();
+    ASSERT_NE(form, nullptr);
+    form->Show();
+    Pump();
+    TKvDBGrid* grid = form->grid;
     vcl::TField* field = form->MainDataSet()->FieldByName("TC004");
-    field->SetDisplayWidth(33);
-    form->SaveView();
-    EXPECT_EQ(form->ViewFileName(), world.install.ClientFolder() + "c_Data/KV/ORTK41C.ugs");
-    EXPECT_TRUE(std::filesystem::exists(form->ViewFileName()));
-    field->SetDisplayWidth(5);
-    form->LoadView();
-    EXPECT_EQ(field->DisplayWidth(), 33);
+    const int perCharacter = QFontMetrics(grid->View()->font()).horizontalAdvance(QLatin1Char('0'));
+    auto column = [&] { return grid->ColumnPosition(field) < 0 ? -1 : grid->View()->horizontalHeader()->logicalIndex(grid->ColumnPosition(field)); };
+    field->SetDisplayWidth(20);
+    ASSERT_GE(column(), 0);
+    EXPECT_EQ(grid->ColumnWidth(column()), 20 * perCharacter + 4);
+
+    QHeaderView* header = grid->View()->horizontalHeader();
+    header->resizeSection(column(), 30 * perCharacter + 4);   // as a drag of the border does
+    header->moveSection(header->visualIndex(column()), 0);
+    form->NG->Click();   // "保存视图"
+    EXPECT_TRUE(std::filesystem::exists(world.install.ClientFolder() + "c_Data/KV/ORTK41C.ugs"));
     form->Free();
+
+    auto* again = world.Start<BaseWindow>();
+    ASSERT_NE(again, nullptr);
+    again->Show();
+    Pump();
+    vcl::TField* shown = again->MainDataSet()->FieldByName("TC004");
+    EXPECT_EQ(shown->DisplayWidth(), 30);
+    EXPECT_EQ(again->grid->ColumnPosition(shown), 0);
+    QHeaderView* header2 = again->grid->View()->horizontalHeader();
+    EXPECT_EQ(again->grid->ColumnWidth(header2->logicalIndex(0)), 30 * perCharacter + 4);
+    again->Free();
 }
 
 TEST(AttachedDocument, ChecksOutTheItemDocumentAndOpensIt) {
@@ -400,6 +434,146 @@ TEST(QuickSearch, DialogWindowSearchesFromItsControls) {
     static_cast<vcl::TButton*>(dialog->FindComponent("btnNext"))->Click();
     EXPECT_EQ(form->MainDataSet()->RecNo(), 1);
     EXPECT_TRUE(world.dialogs->Shown.empty());
+    dialog->Free();
+    form->Free();
+}
+
+// ---- tool bar, field management, tables ----
+
+TEST(ToolBar, TenDistinctImagesAndACheckMarkThatFollowsTheBar) {
+    DemoWorld world;
+    auto* form = world.Create<BaseWindow>();
+    ASSERT_GE(form->ImageList1->Count(), 10);
+    vcl::TToolButton* buttons[] = {form->btnAdd,   form->btnQuery, form->btnEdit, form->btnDelete, form->btnPrint,
+                                   form->btnFirst, form->btnPrior, form->btnNext, form->btnLast,   form->btnReFresh};
+    std::vector<QImage> images;
+    for (int i = 0; i < 10; ++i) {
+        SCOPED_TRACE(buttons[i]->Name());
+        EXPECT_EQ(buttons[i]->ImageIndex(), i);
+        QImage image = form->ImageList1->Pixmap(i).toImage();
+        int inked = 0;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x) inked += qAlpha(image.pixel(x, y)) > 0;
+        EXPECT_GT(inked, 10) << "a blank image";
+        for (const QImage& other : images) EXPECT_NE(image, other);
+        images.push_back(image);
+        EXPECT_FALSE(buttons[i]->Button()->icon().isNull());
+    }
+
+    form->ToolBar1->SetVisible(false);   // as a program window hides it
+    form->MenuItem11Click(form->MenuItem11);
+    EXPECT_FALSE(form->miToolBar->Checked());
+    form->miToolBar->Click();
+    EXPECT_TRUE(form->ToolBar1->Visible());
+    EXPECT_TRUE(form->miToolBar->Checked());
+    form->miToolBar->Click();
+    EXPECT_FALSE(form->ToolBar1->Visible());
+    EXPECT_FALSE(form->miToolBar->Checked());
+    form->Free();
+}
+
+// System fields used to be hidden before the main dataset had created them,
+// so they showed until Ctrl+M was pressed twice.
+TEST(FieldManagement, SystemFieldsAreHiddenFromTheStartAndShownOnlyWhileManaged) {
+    DemoWorld world;
+    auto* form = world.Start<BaseWindow>();
+    ASSERT_NE(form, nullptr);
+    vcl::TClientDataSet* ds = form->MainDataSet();
+    vcl::TField* creator = ds->FindField("CREATOR");
+    ASSERT_NE(creator, nullptr);
+    auto columns = [&] {
+        std::string names;
+        for (int c = 0; c < form->grid->ColumnCount(); ++c) names += form->grid->ColumnField(c)->FieldName() + ",";
+        return names;
+    };
+    EXPECT_FALSE(creator->Visible());
+    EXPECT_EQ(columns().find("CREATOR,"), std::string::npos) << columns();
+    EXPECT_EQ(columns().find("MODI_DATE,"), std::string::npos) << columns();
+    form->miManager->Click();
+    EXPECT_TRUE(form->miManager->Checked());
+    EXPECT_NE(columns().find("CREATOR,"), std::string::npos);
+    form->ReloadMain();   // the fields made again keep the mode
+    EXPECT_NE(columns().find("CREATOR,"), std::string::npos);
+    form->miManager->Click();
+    EXPECT_EQ(columns().find("CREATOR,"), std::string::npos);
+    form->Free();
+}
+
+TEST(BaseStart, TheShownWindowRegistersItsFourTablesWithTheDataModule) {
+    DemoWorld world;
+    auto* form = world.Start<BaseWindow>();
+    ASSERT_NE(form, nullptr);
+    form->Brokers->UserInfo.SetValue("D11_TABLE", "COPTD ");
+    form->Brokers->UserInfo.SetValue("H11_TABLE", "");
+    form->Brokers->UserInfo.SetValue("F11_TABLE", "COPTF");
+    form->Show();
+    Pump();
+    const std::string main = plat::Trim(form->Brokers->UserInfo.Values("M11_TABLE"));
+    EXPECT_EQ(form->BaseModule()->RegisteredTables, (std::vector<std::string>{main, "COPTD", "", "COPTF"}));
+    form->Free();
+}
+
+// ---- quick search in a string grid ----
+
+namespace {
+class ListWindow : public TfrmBase {
+public:
+    explicit ListWindow(vcl::TComponent* owner) : TfrmBase(owner) {
+        SetBounds(0, 0, 500, 300);
+        list = vcl::TComponent::Create<vcl::TStringGrid>(this);
+        list->SetName("StringGrid1");
+        list->SetParent(this);
+        list->SetAlign(vcl::TAlign::alClient);
+        list->SetColCount(2);
+        list->SetRowCount(4);
+        list->SetFixedRows(1);
+        const char* cells[4][2] = {{"单别", "客户"}, {"2201", "C001"}, {"2202", "C002"}, {"2203", "C002"}};
+        for (int r = 0; r < 4; ++r)
+            for (int c = 0; c < 2; ++c) list->SetCell(c, r, cells[r][c]);
+        edit = vcl::TComponent::Create<vcl::TEdit>(this);
+        edit->SetParent(this);
+        edit->SetAlign(vcl::TAlign::alTop);
+    }
+    vcl::TClass DataModuleClass() const override { return &TdmLocal::StaticClass(); }
+    vcl::TStringGrid* list;
+    vcl::TEdit* edit;
+};
+}  // namespace
+
+TEST(QuickSearch, StringGridsAreSearchedInTheirListedLines) {
+    DemoWorld world;
+    auto* form = world.Create<ListWindow>();
+    form->Show();
+    form->edit->SetFocus();
+    form->MenuItem11Click(form->MenuItem11);
+    EXPECT_FALSE(form->mnSearch->Enabled());
+    form->list->SetFocus();
+    form->list->SetRow(1);
+    form->MenuItem11Click(form->MenuItem11);
+    EXPECT_TRUE(form->mnSearch->Enabled()) << "the order list is a string grid";
+
+    TkvSearchDialog* search = form->kvSearchDialog1;
+    search->Grid = nullptr;
+    search->StringGrid = form->list;
+    EXPECT_EQ(search->FieldNames(), (std::vector<std::string>{"单别", "客户"}));
+    vcl::TForm* dialog = search->CreateDialogForm(nullptr);
+    static_cast<vcl::TEdit*>(dialog->FindComponent("edText"))->SetText("c002");
+    auto* fields = static_cast<vcl::TComboBox*>(dialog->FindComponent("cboField"));
+    fields->SetItemIndex(fields->Items()->IndexOf("客户"));
+    auto* next = static_cast<vcl::TButton*>(dialog->FindComponent("btnNext"));
+    next->Click();
+    EXPECT_EQ(form->list->Row(), 2);
+    EXPECT_EQ(form->list->Col(), 1);
+    next->Click();
+    EXPECT_EQ(form->list->Row(), 3);
+    next->Click();   // nothing further down: it says so and stays
+    EXPECT_EQ(form->list->Row(), 3);
+    ASSERT_EQ(world.dialogs->Shown.size(), 1u);
+    EXPECT_NE(world.dialogs->Shown[0].Text.find("\"c002\"没有找到"), std::string::npos);
+    search->FieldName = "单别";
+    search->SearchText = "单别";   // the title row is not a listed line
+    search->FromCursor = false;
+    EXPECT_FALSE(search->FindNext());
     dialog->Free();
     form->Free();
 }

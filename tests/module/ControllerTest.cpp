@@ -16,8 +16,8 @@ namespace {
 
 class VersionHost : public plat::AutomationObject {
 public:
-    explicit VersionHost(int32_t version) {
-        Property("DependencyVersion", [version](plat::Args&) { return plat::Variant(version); });
+    explicit VersionHost(plat::Variant version) {
+        Property("DependencyVersion", [version](plat::Args&) { return version; });
     }
 };
 
@@ -30,7 +30,7 @@ plat::Variant StartParams() { return plat::VarArrayOf({"KV", "PRTest65", "PRTest
 class Controller : public testing::Test {
 protected:
     void Open(int32_t version = 8000) {
-        controller.HostObject = Host(std::make_shared<VersionHost>(version));
+        controller.HostObject = Host(std::make_shared<VersionHost>(plat::Variant(version)));
         ASSERT_EQ(controller.OpenForm(StartParams()), 0);
     }
     ortktest::DemoInstallation install;   // the started window signs on to its server
@@ -41,21 +41,25 @@ protected:
 }  // namespace
 
 TEST_F(Controller, HostVersionMustBeExactly8000) {
-    struct Case { int32_t version; const char* text; } cases[] = {
-        {8001, "This program's version is too old, please update."},
-        {7999, "TamberWorkCenter version too old,please update."},
+    // The version is compared as given: 8000.5 used to be cut to 8000 and pass.
+    struct Case { plat::Variant version; const char* text; } cases[] = {
+        {int32_t(8001), "This program's version is too old, please update."},
+        {int32_t(7999), "TamberWorkCenter version too old,please update."},
+        {8000.5, "This program's version is too old, please update."},
+        {7999.9, "TamberWorkCenter version too old,please update."},
     };
     for (const Case& c : cases) {
+        SCOPED_TRACE(c.version.ToDouble());
         TDLLMTCtrller ctl;
         plat::ScopedScriptedDialogs shown;
         ctl.HostObject = Host(std::make_shared<VersionHost>(c.version));
         try {
             ctl.OpenForm(StartParams());
-            ADD_FAILURE() << "version " << c.version << " accepted";
+            ADD_FAILURE() << "version " << c.version.ToDouble() << " accepted";
         } catch (const plat::Exception& e) {
             EXPECT_EQ(e.Message(), c.text);
         }
-        ASSERT_EQ(shown->Shown.size(), 1u) << c.version;   // shown once, before the exception
+        ASSERT_EQ(shown->Shown.size(), 1u) << c.version.ToDouble();   // shown once, before the exception
         EXPECT_EQ(shown->Shown[0].Text, c.text);
         EXPECT_EQ(ctl.IsFormNil(), 0);   // the created window stays with the controller
         // Its hooks were never installed: closing it must still forget it,
@@ -68,6 +72,43 @@ TEST_F(Controller, HostVersionMustBeExactly8000) {
         ctl.SetFormVisible(1);
         ctl.CloseForm(0);
     }
+}
+
+// A host that drives a controller of its own gets the notifications of the
+// four form events from the base's operations.
+namespace {
+class BareController : public TDLLBaseController {
+public:
+    void GetFormText(std::u16string&) override {}
+    int32_t IsFormVisible() override { return 0; }
+    void SetFormVisible(int16_t) override {}
+    intptr_t GetFormHandle() override { return 0; }
+    int32_t OpenForm(const plat::Variant&) override { return -1; }
+    int32_t SetCondition(const plat::Variant&) override { return -1; }
+    int32_t SetMode(int32_t, int32_t, const plat::Variant&) override { return -1; }
+    void ShowModalForm(plat::Variant&) override {}
+    void CloseForm(int32_t) override {}
+    int32_t GetSessionInfo(plat::Variant&) override { return -1; }
+    uint8_t IsFormNil() override { return 1; }
+};
+}  // namespace
+
+TEST(BaseController, FormHooksNotifyTheHostInTheirOrder) {
+    BareController controller;
+    std::vector<int32_t> codes;
+    controller.DoFormShow(nullptr);   // nobody listens yet: nothing happens
+    controller.OnNotify = [&](int32_t code, TDLLBaseController* sender) {
+        EXPECT_EQ(sender, &controller);
+        codes.push_back(code);
+    };
+    int action = 0;
+    controller.DoAfterCreate();
+    controller.DoFormShow(nullptr);
+    controller.DoFormHide(nullptr);
+    controller.DoFormClose(nullptr, action);
+    controller.DoFormDestroy(nullptr);
+    EXPECT_EQ(codes, (std::vector<int32_t>{0x100, 0x110, 0x120, 0x140, 0x130}));
+    EXPECT_EQ(action, 0);
 }
 
 TEST_F(Controller, HostWithoutVersionMemberGetsTheAutomationErrorAppended) {

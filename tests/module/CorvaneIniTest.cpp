@@ -107,6 +107,23 @@ TEST_F(CorvaneIniTest, PerUserProfileUsesTheUsersOwnFile) {
     EXPECT_EQ(ini.LangType, "CHT");
 }
 
+// A profile type written as a number used to fail the whole key with "no client path".
+TEST_F(CorvaneIniTest, ProfileTypeWrittenAsANumberCountsLikeItsText) {
+    WriteRegistry("\"ClientPath\"=\"D:\\\\app\"\r\n\"ProfileType\"=dword:00000001\r\n");
+    std::string user = plat::GetUserName();
+    WriteClientIni("[Client Components]\nLangType=CHT\n", "app/Profile/" + user + "/");
+    TCorvaneIniC ini;
+    EXPECT_EQ(ini.ErrorCode, "");
+    EXPECT_EQ(ini.ClientPath, app);
+    EXPECT_EQ(ini.ProfileType, "1");
+    EXPECT_EQ(ini.ProfileName, user);
+    EXPECT_EQ(ini.LangType, "CHT");
+    WriteRegistry("\"ClientPath\"=\"D:\\\\app\"\r\n\"ProfileType\"=dword:00000000\r\n");
+    TCorvaneIniC shared;
+    EXPECT_EQ(shared.ProfileType, "0");
+    EXPECT_EQ(shared.ProfilePath, app);
+}
+
 TEST_F(CorvaneIniTest, PerUserProfileWithoutAFileFallsBackToTheSharedFile) {
     InstallClient("1");
     std::filesystem::create_directories(app + "Profile/" + plat::GetUserName());

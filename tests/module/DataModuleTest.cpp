@@ -4,12 +4,15 @@
 // database, refused, and at an address that cannot be reached.
 #include <gtest/gtest.h>
 
+#include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <regex>
 #include <sstream>
 
 #include "AppServer.h"
+#include "StrUtils.h"
+#include "Dialogs.h"
 #include "data/Brokers.h"
 #include "Connections.h"
 #include "DataTestSupport.h"
@@ -277,6 +280,22 @@ TEST_F(StampTest, currency_digits_ask_the_server_once_for_a_code_whose_answer_co
     EXPECT_EQ(module->GetCurrencyDigits("", 1), -1);
 }
 
+// The cache was keyed by the code as asked: "ntd" after "NTD" asked again.
+TEST_F(StampTest, currency_digits_are_kept_under_the_rows_code_whatever_the_case_asked) {
+    auto counter = std::make_shared<datatest::FakeService>();
+    counter->On("GETCOUNTER", [](plat::Args&) {
+        return plat::VarArrayOf({plat::VarArrayOf({"NTD ", int32_t(0), int32_t(2), int32_t(4), int32_t(1)})});
+    });
+    brokers->CounterService = Variant(plat::DispatchRef(counter));
+    EXPECT_EQ(module->GetCurrencyDigits("ntd", 1), 2);
+    EXPECT_EQ(module->GetCurrencyDigits("NTD", 2), 4);
+    EXPECT_EQ(module->GetCurrencyDigits("Ntd ", 3), 1);
+    EXPECT_EQ(counter->calls["GETCOUNTER"], 1);
+    ASSERT_EQ(module->CurrencySettings.count("NTD"), 1u);
+    EXPECT_EQ(module->CurrencySettings.at("NTD")->CurrencyCode, "NTD");
+    EXPECT_EQ(module->CurrencySettings.size(), 1u);
+}
+
 TEST_F(StampTest, registered_amount_fields_get_the_company_currency_format) {
     auto counter = std::make_shared<datatest::FakeService>();
     counter->On("GETCOUNTER", [](plat::Args&) {
@@ -313,6 +332,9 @@ TEST_F(StampTest, sorting_the_body_toggles_the_direction_and_an_unknown_name_cle
         return out;
     };
     module->SortBodyBy("CODE");
+    EXPECT_EQ(codes(), "BCA") << "no window has allowed sorting yet";
+    module->AllowColumnSort = [] { return true; };
+    module->SortBodyBy("CODE");
     EXPECT_EQ(codes(), "ABC");
     module->SortBodyBy("code");
     EXPECT_EQ(codes(), "CBA");
@@ -333,6 +355,208 @@ TEST_F(StampTest, sorting_the_body_toggles_the_direction_and_an_unknown_name_cle
     module->WindowEditing = nullptr;
     module->SortBodyBy("CODE");
     EXPECT_EQ(codes(), "BCA");
+}
+
+// ---- failures on the way to the server, and what is logged of them ----
+
+namespace {
+
+std::string Today() {
+    std::time_t t = std::time(nullptr);
+    std::tm now{};
+    localtime_r(&t, &now);
+    char day[12];
+    std::strftime(day, sizeof day, "%Y%m%d", &now);
+    return day;
+}
+
+// A module whose alert log goes to a client folder of its own, and whose
+// message boxes are scripted.
+class LoggedModuleTest : public ModuleFixture {
+protected:
+    void SetUp() override {
+        ModuleFixture::SetUp();
+        registry = std::make_unique<ScopedEnv>(
+            "ORTK_REGISTRY_FILE",
+            dir.Write("registry.reg", "[HKEY_LOCAL_MACHINE\\Software\\KVX\\Corvane]\n\"ClientPath\"=\"" +
+                                          dir.Path() + "client/\"\n"));
+    }
+    std::string Log(const std::string& name) { return Read(dir.Path() + "client/Log/Alert_" + name + "_" + Today() + ".log"); }
+    // The main dataset on a provider held in memory; `rows` codes, two a packet for the body.
+    std::shared_ptr<datatest::MemoryProvider> Provide(TClientDataSet* ds, const std::vector<std::string>& codes) {
+        std::vector<std::vector<Variant>> rows;
+        for (const std::string& c : codes) rows.push_back({c, int32_t(0)});
+        auto provider = std::make_shared<datatest::MemoryProvider>(
+            std::vector<plat::packet::FieldDesc>{{"CODE", plat::packet::ftString, 4, false, false, {}},
+                                                 {"FLAG", plat::packet::ftInteger, 0, false, false, {}}},
+            rows);
+        auto* connection = TComponent::Create<TSocketConnection>(module);
+        connection->SetAppServer(Variant(plat::DispatchRef(provider)));
+        ds->SetRemoteServer(connection);
+        ds->SetProviderName("pvdMain");
+        return provider;
+    }
+
+    TempFolder dir;
+    std::unique_ptr<ScopedEnv> registry;
+    plat::ScopedScriptedDialogs dialogs;
+};
+
+}  // namespace
+
+TEST_F(LoggedModuleTest, a_refused_record_is_shown_converted_and_logged_with_its_context_and_previous_error) {
+    auto provider = Provide(module->cdsMain, {"A001"});
+    provider->refuse = [](const Variant&) { return true; };
+    module->cdsMain->Open();
+    module->cdsMain->Edit();
+    module->cdsMain->FieldByName("CODE")->SetAsString("A002");
+    EXPECT_FALSE(module->ApplyDataSet(module->cdsMain));
+    ASSERT_EQ(dialogs->Shown.size(), 1u);
+    EXPECT_EQ(dialogs->Shown[0].Text, "Record changed by another user");
+    EXPECT_EQ(dialogs->Shown[0].Type, plat::MsgDlgType::Error);
+    const std::string log = Log("ORTK41");
+    EXPECT_NE(log.find("] Single保存失败Context :UPDATE T\n"), std::string::npos) << log;
+    EXPECT_NE(log.find("] Single保存失败PreviousError :0\n"), std::string::npos) << log;
+}
+
+TEST_F(LoggedModuleTest, a_failing_send_is_logged_under_its_class_number_and_raised_again) {
+    auto failing = std::make_shared<datatest::FakeService>();
+    failing->On("AS_ApplyUpdates", [](plat::Args&) -> Variant { throw plat::Exception("server gone"); });
+    auto* connection = TComponent::Create<TSocketConnection>(module);
+    connection->SetAppServer(Variant(plat::DispatchRef(failing)));
+    auto* ds = Maintained(module);
+    ds->SetRemoteServer(connection);
+    ds->SetProviderName("pvdMain");
+    ds->CreateDataSet();
+    ds->Append();
+    ds->FieldByName("MA001")->SetAsString("X1");
+    EXPECT_THROW(module->ApplyDataSet(ds), std::exception);
+    EXPECT_NE(Log("Class knlRadical-311").find("server gone"), std::string::npos);
+}
+
+TEST_F(LoggedModuleTest, the_server_date_falls_back_to_the_local_date_when_the_server_cannot_say) {
+    module->ServerDate.clear();
+    module->LoadServerDate();   // no application server
+    EXPECT_EQ(module->ServerDate, Today());
+    auto server = std::make_shared<datatest::FakeService>();
+    bool fail = true;
+    server->On("Whatis", [&](plat::Args&) -> Variant {
+        if (fail) throw plat::Exception("no TODAY");
+        return Variant(std::string("20251231 "));
+    });
+    module->AppServer = Variant(plat::DispatchRef(server));
+    module->ServerDate = "19990101";
+    module->LoadServerDate();
+    EXPECT_EQ(module->ServerDate, Today());
+    fail = false;
+    module->LoadServerDate();
+    EXPECT_EQ(module->ServerDate, "20251231");
+}
+
+TEST_F(LoggedModuleTest, the_query_session_ends_with_the_main_connection_and_the_body_empties_when_main_moves) {
+    TClientDataSet* main = module->cdsMain;
+    main->SetProviderName("");
+    main->AddField<TStringField>("NO", 4);
+    main->CreateDataSet();
+    for (const char* no : {"1", "2"}) {
+        main->Append();
+        main->FieldByName("NO")->SetAsString(no);
+        main->Post();
+    }
+    main->First();
+    std::vector<plat::packet::FieldDesc> fields{{"CODE", plat::packet::ftString, 4, false, false, {}}};
+    module->cdsBody->SetData(plat::packet::MakeDataPacket(
+        fields, plat::VarArrayOf({plat::VarArrayOf({"B"}), plat::VarArrayOf({"C"})}), ""));
+    ASSERT_EQ(module->cdsBody->RecordCount(), 2);
+    main->Next();
+    EXPECT_TRUE(module->cdsBody->Active());
+    EXPECT_EQ(module->cdsBody->RecordCount(), 0) << "moving in the main dataset empties the body";
+
+    auto server = std::make_shared<datatest::FakeService>();
+    module->MIDAS->SetAppServer(Variant(plat::DispatchRef(server)));
+    module->MIDAS1->SetAppServer(Variant(plat::DispatchRef(server)));
+    module->QueryServer = Variant(plat::DispatchRef(server));
+    module->MIDAS->Close();
+    EXPECT_FALSE(module->cdsBody->Active());
+    EXPECT_FALSE(module->MIDAS1->Connected());
+    EXPECT_FALSE(module->QueryServer.IsDispatch());
+}
+
+TEST_F(LoggedModuleTest, null_float_small_integer_and_fixed_char_fields_get_neutral_values) {
+    TClientDataSet* main = module->cdsMain;
+    main->SetProviderName("");
+    main->AddField<TFloatField>("PRICE");
+    main->AddField<TSmallintField>("LEVEL");
+    main->AddField<TFixedCharField>("UNIT", 4);
+    main->AddField<TStringField>("NOTE", 10);
+    main->CreateDataSet();
+    main->Append();
+    main->FieldByName("NOTE")->SetAsString("set");
+    for (const char* name : {"PRICE", "LEVEL", "UNIT"}) EXPECT_FALSE(main->FieldByName(name)->IsNull()) << name;
+    EXPECT_EQ(main->FieldByName("PRICE")->AsFloat(), 0.0);
+    EXPECT_EQ(main->FieldByName("LEVEL")->AsInteger(), 0);
+    EXPECT_EQ(plat::Trim(main->FieldByName("UNIT")->AsString()), "");
+}
+
+// The body came in packets; sorting used to order only the packet fetched,
+// and the re-positioning on the records that were current never ran.
+TEST_F(LoggedModuleTest, sorting_fetches_the_whole_result_and_stays_on_the_record_or_logs_why_not) {
+    module->AllowColumnSort = [] { return true; };
+    TClientDataSet* body = module->cdsBody;
+    Provide(body, {"E", "B", "D", "A", "C"});
+    body->PacketRecords = 2;
+    body->Open();
+    ASSERT_EQ(body->RecordCount(), 2);
+    body->Next();   // on "B"
+    module->SortBodyBy("CODE");
+    ASSERT_EQ(body->RecordCount(), 5);
+    std::string order;
+    for (int r = 0; r < 5; ++r) body->WithRecord(r, [&] { order += body->FieldByName("CODE")->AsString(); });
+    EXPECT_EQ(order, "ABCDE");
+    EXPECT_EQ(body->FieldByName("CODE")->AsString(), "B") << "still on the record it was on";
+
+    body->Close();
+    body->Open();
+    body->Next();
+    body->BeforeScroll = TDataSetNotifyEvent([](TClientDataSet*) { throw plat::Exception("scroll refused"); });
+    module->SortBodyBy("FLAG");
+    EXPECT_EQ(body->RecordCount(), 5) << "the sort stands";
+    EXPECT_NE(Log("ORTK41").find("] DoubleCD-1025:scroll refused"), std::string::npos) << Log("ORTK41");
+}
+
+namespace {
+// A window that shows texts in traditional script (one word is enough here).
+class TraditionalWindow : public IBrokerOwner {
+public:
+    intptr_t OwnerHandle() override { return 0; }
+    std::string OwnerCaption() const override { return {}; }
+    std::string UICodePage() const override { return "950"; }
+    std::string DBCodePage() const override { return "936"; }
+    int UIConversionMode() const override { return 2; }
+    std::string ToDisplayText(const std::string& text) const override { return text == "订单" ? "訂單" : text; }
+    bool HasUserRight(int) const override { return true; }
+    void AfterMessage() override {}
+};
+}  // namespace
+
+TEST_F(LoggedModuleTest, converted_fields_show_in_the_display_script_and_store_what_the_window_gives_back) {
+    TClientDataSet* main = module->cdsMain;
+    main->SetProviderName("");
+    main->AddField<TStringField>("NAME", 10);
+    main->CreateDataSet();
+    main->Append();
+    main->FieldByName("NAME")->SetAsString("订单");
+    std::string shown;
+    module->DOGetText(main->FieldByName("NAME"), shown, true);
+    EXPECT_EQ(shown, "订单") << "without a window the text stays";
+    TraditionalWindow window;
+    module->Brokers = TComponent::Create<TBrokers>(module, &window);
+    module->DOGetText(main->FieldByName("NAME"), shown, true);
+    EXPECT_EQ(shown, "訂單");
+    module->Brokers = brokers;
+    module->FromDisplayText = [](const std::string& text) { return text == "訂單" ? std::string("订单") : text; };
+    module->DOSetText(main->FieldByName("NAME"), "訂單");
+    EXPECT_EQ(main->FieldByName("NAME")->AsString(), "订单");
 }
 
 // ---- the alert log ----

@@ -15,6 +15,11 @@
 #include "data/KvQueryCD.h"
 #include "forms/KvQueryCF.h"
 
+#include <QFontMetrics>
+#include <QHeaderView>
+#include <QTableView>
+#include <filesystem>
+
 using formtest::DemoWorld;
 using formtest::Pump;
 using plat::Variant;
@@ -496,19 +501,134 @@ TEST(CodeChecks, LevelsChooseTheMessage) {
 
 // ---- painting ----
 
-TEST(ResultGrid, RowsAlternateAndTheActiveRowStandsOut) {
+// What the user sees: the painted cells of the result grid alternate their
+// colours by record, and the window's sorting switch decides whether a
+// title click sorts.
+TEST(ResultGrid, PaintedRowsAlternateAndTitleClicksSortOnlyWhenTheWindowAllows) {
     DemoWorld world;
-    auto* form = world.Create<QueryWindow>();
-    vcl::TColor background = 0, font = 0;
-    form->gdMainCalcCellColors(form->gdMain, nullptr, 1, false, background, font);
-    EXPECT_EQ(background, vcl::RGB(251, 255, 236));
-    form->gdMainCalcCellColors(form->gdMain, nullptr, 2, false, background, font);
-    EXPECT_EQ(background, vcl::RGB(206, 249, 231));
-    EXPECT_EQ(font, vcl::clBlack);
-    form->gdMainCalcCellColors(form->gdMain, nullptr, 0, false, background, font);
-    EXPECT_EQ(background, vcl::RGB(251, 255, 236));
-    form->gdMainCalcCellColors(form->gdMain, nullptr, 2, true, background, font);
-    EXPECT_EQ(background, vcl::RGB(0, 128, 128));
-    EXPECT_EQ(font, vcl::clHighlightText);
+    auto* form = world.Start<QueryWindow>();
+    ASSERT_NE(form, nullptr);
+    form->SetBounds(0, 0, 900, 600);
+    form->Show();
+    form->Page(0).F2Option = "coptd-TD001$单别$C;TD002$单号;TD003$序号";
+    form->RunQuery();
+    ASSERT_EQ(form->pgBody->ActivePage(), form->tsResult);
+    Pump();
+    QTableView* view = form->gdMain->View();
+    ASSERT_GE(form->QueryModule()->cdsBody->RecordCount(), 3);
+    const QImage painted = view->viewport()->grab().toImage();
+    auto cellColour = [&](int row) {
+        QRect cell = view->visualRect(view->model()->index(row, 1));
+        return vcl::QColorToColor(painted.pixelColor(cell.right() - 2, cell.top() + 2));
+    };
+    EXPECT_EQ(cellColour(1), vcl::RGB(206, 249, 231));   // record 2
+    EXPECT_EQ(cellColour(2), vcl::RGB(251, 255, 236));   // record 3
+
+    vcl::TClientDataSet* body = form->QueryModule()->cdsBody;
+    auto firstNumbers = [&] {
+        std::string out;
+        for (int r = 0; r < 3; ++r) body->WithRecord(r, [&] { out += body->FieldByName("TD002")->AsString() + ","; });
+        return out;
+    };
+    const std::string unsorted = firstNumbers();
+    form->ColumnSorting = false;
+    form->gdMain->TitleClick(1);   // 单号
+    EXPECT_EQ(firstNumbers(), unsorted);
+    EXPECT_EQ(form->gdMain->TitleImage(1), -1);
+    form->ColumnSorting = true;
+    form->gdMain->TitleClick(1);
+    form->gdMain->TitleClick(1);
+    EXPECT_EQ(form->gdMain->TitleImage(1), 1) << "descending after the second click";
+    std::string descending = firstNumbers();
+    EXPECT_GE(descending.substr(0, descending.find(',')), unsorted.substr(0, unsorted.find(',')));
+    form->Free();
+}
+
+// The data module is told after every "GetQueryData", answered or refused.
+TEST(RunQuery, TheDataModuleRefreshesAfterEveryQueryRequest) {
+    DemoWorld world;
+    auto* form = world.Start<QueryWindow>();
+    ASSERT_NE(form, nullptr);
+    form->Show();
+    auto* shown = vcl::TComponent::Create<vcl::TEdit>(form);
+    shown->SetParent(form->ts01);
+    shown->SetDataSource(form->QueryModule()->dsMain);
+    shown->SetDataField("TC004");
+    vcl::TClientDataSet* main = form->MainDataSet();
+    const std::string customer = main->FieldByName("TC004")->AsString();
+    struct Refusing : plat::AutomationObject {
+        explicit Refusing(std::function<void()> during) {
+            Method("GetQueryData", [during](plat::Args&) {
+                during();
+                return Variant(false);
+            });
+        }
+    };
+    // The query server changes the main record behind the controls' back.
+    form->QueryModule()->QueryServer = Variant(plat::DispatchRef(std::make_shared<Refusing>([&] {
+        main->DisableControls();
+        main->Edit();
+        main->FieldByName("TC004")->SetAsString("ZZ99");
+        main->Post();
+        main->EnableControls();
+        shown->SetText(customer);   // what the edit showed before
+    })));
+    form->Page(0).F2Option = "coptd-TD001$单别";
+    form->RunQuery();
+    EXPECT_EQ(shown->Text(), "ZZ99") << "the bound edit shows the record as the query left it";
+    form->Free();
+}
+
+// ---- the single-table window as a user opens it ----
+
+// The head grid of a single-table window: the tool bar with its images, no
+// system fields at the start, and a column the user widened and saved
+// coming back as wide in the next window. The picture of that second window
+// goes to gui-screenshots/module/ in the build folder.
+TEST(SingleTableWindow, ReopenedWithItsToolBarImagesAndTheSavedColumnWidth) {
+    DemoWorld world;
+    auto open = [&] {
+        auto* form = world.Start<QueryWindow>();
+        if (!form) return form;
+        form->SetBounds(0, 0, 900, 560);
+        form->SetHeadHeight(330);
+        form->Show();
+        Pump();
+        return form;
+    };
+    auto* first = open();
+    ASSERT_NE(first, nullptr);
+    TKvDBGrid* grid = first->gdHead;
+    vcl::TField* customer = first->MainDataSet()->FieldByName("TC004");
+    const int perCharacter = QFontMetrics(grid->View()->font()).horizontalAdvance(QLatin1Char('0'));
+    QHeaderView* header = grid->View()->horizontalHeader();
+    const int column = header->logicalIndex(grid->ColumnPosition(customer));
+    header->resizeSection(column, 24 * perCharacter + 4);   // the user drags the border
+    first->NG->Click();
+    first->Free();
+
+    auto* form = open();
+    ASSERT_NE(form, nullptr);
+    grid = form->gdHead;
+    customer = form->MainDataSet()->FieldByName("TC004");
+    header = grid->View()->horizontalHeader();
+    EXPECT_EQ(grid->ColumnWidth(header->logicalIndex(grid->ColumnPosition(customer))), 24 * perCharacter + 4);
+    EXPECT_TRUE(form->ToolBar1->Visible());
+    EXPECT_TRUE(form->miToolBar->Checked());
+    for (const char* system : {"COMPANY", "CREATOR", "USR_GROUP", "CREATE_DATE", "MODIFIER", "MODI_DATE", "FLAG"})
+        if (vcl::TField* f = form->MainDataSet()->FindField(system)) EXPECT_EQ(grid->ColumnPosition(f), -1) << system;
+    std::vector<QImage> images;
+    for (int i = 0; i < 10; ++i) {
+        QImage image = form->ImageList1->Pixmap(i).toImage();
+        for (const QImage& other : images) EXPECT_NE(image, other) << i;
+        images.push_back(image);
+    }
+
+    // A folder of its own: the window journey clears the pictures at the top
+    // of gui-screenshots/ when it starts.
+    const std::string folder = std::string(ORTK_BIN_DIR) + "/../gui-screenshots/module/";
+    std::filesystem::create_directories(folder);
+    const QImage shot = form->Widget()->grab().toImage();
+    EXPECT_TRUE(shot.save(QString::fromStdString(folder + "single-table-window.png")));
     form->Free();
 }

@@ -18,6 +18,15 @@
 #include "forms/BaseCF.h"
 #include "forms/KVDialog.h"
 #include "forms/RadicalCF.h"
+#include "lang/CodeConverter.h"
+#include "KvCtrls.h"
+#include "controls/SelectPnl.h"
+#include "Dispatch.h"
+
+#include <QAction>
+#include <QPaintEvent>
+#include <QWidget>
+#include <QToolButton>
 
 using formtest::DemoWorld;
 using formtest::Pump;
@@ -327,11 +336,23 @@ TEST(LookupParameters, ParamStateFramesTheExchange) {
     EXPECT_TRUE(param[3].ToBool());    // group A: read-only counts as visible
     EXPECT_FALSE(param[4].ToBool());
     EXPECT_EQ(param[8].ToString(), "订单追踪");
+    // The two conversions are call-backs into the window's converter, not
+    // the numbers of its modes.
+    ASSERT_TRUE(param[6].IsDispatch());
+    ASSERT_TRUE(param[7].IsDispatch());
+    form->KvConverter()->SetCodePages("936", "950", "936");
+    EXPECT_EQ(plat::CallMethod(param[6], "Convert", {plat::ByVal(std::string("订单"))}).ToString(),
+              form->ConvertDisplayText(std::string("订单")).ToString());
+    EXPECT_EQ(plat::CallMethod(param[6], "Convert", {plat::ByVal(std::string("订单"))}).ToString(), "訂單");
+    EXPECT_EQ(plat::CallMethod(param[7], "Convert", {plat::ByVal(std::string("訂單"))}).ToString(), "订单");
     form->SetReturn(form->edB, "C001");
     EXPECT_EQ(form->calls, (std::vector<std::string>{"F2:113:edA:1", "F2:113:edB:2"}));
     EXPECT_EQ(form->returned, "C001");
     EXPECT_EQ(form->ParamState, 0);
+    plat::Variant kept = param[6];
     form->Free();
+    // A lookup window that keeps the call-back past the window gets the text back unchanged.
+    EXPECT_EQ(plat::CallMethod(kept, "Convert", {plat::ByVal(std::string("订单"))}).ToString(), "订单");
 }
 
 // ---- disabled glyphs ----
@@ -349,9 +370,17 @@ public:
         glyph.SetPixel(3, 1, vcl::RGB(250, 250, 250));
         withGlyph->Glyph()->Assign(glyph);
         noGlyph = vcl::TComponent::Create<vcl::TSpeedButton>(this);
+        buttonEdit = vcl::TComponent::Create<vcl::TKvBtnEdit>(this);
+        buttonEdit->SetParent(this);
+        panel = vcl::TComponent::Create<TSelectPanel>(this);
+        panel->SetParent(this);
     }
     vcl::TSpeedButton *withGlyph, *noGlyph;
+    vcl::TKvBtnEdit* buttonEdit;
+    TSelectPanel* panel;
 };
+
+QImage Opaque(const QImage& image) { return image.convertToFormat(QImage::Format_RGB32); }
 }  // namespace
 
 TEST(DisabledGlyph, OneImageGlyphsGetAnEmbossedSecondImage) {
@@ -366,6 +395,32 @@ TEST(DisabledGlyph, OneImageGlyphsGetAnEmbossedSecondImage) {
     EXPECT_EQ(strip.Pixel(4 + 3, 1), shadow);   // light, but next to the transparent colour
     EXPECT_EQ(strip.Pixel(4 + 0, 0), face);     // transparent pixels become button face
     EXPECT_EQ(strip.Pixel(2, 1), vcl::clBlack);   // the first image stays
+    form->Free();
+}
+
+// Button edits and the lookup buttons of selection panels show the suite's
+// glyphs by number; they used to get no disabled image of their own.
+TEST(DisabledGlyph, ButtonEditsAndSelectionPanelsGetTheEmbossedLookToo) {
+    auto* form = vcl::TComponent::Create<GlyphWindow>(nullptr);
+    const QImage expected = Opaque(DisabledGlyphImage(vcl::StockGlyph(8)));
+    ASSERT_FALSE(expected.isNull());
+    const vcl::TColor shadow = vcl::QColorToColor(vcl::ColorToQColor(vcl::clBtnShadow));
+    int shadowed = 0;
+    for (int y = 0; y < expected.height(); ++y)
+        for (int x = 0; x < expected.width(); ++x) shadowed += vcl::QColorToColor(expected.pixelColor(x, y)) == shadow;
+    EXPECT_GT(shadowed, 10) << "the lens and handle are embossed";
+
+    QIcon edit = form->buttonEdit->ButtonAction()->icon();
+    EXPECT_EQ(Opaque(edit.pixmap(QSize(16, 16), QIcon::Disabled).toImage()), expected);
+    EXPECT_NE(Opaque(edit.pixmap(QSize(16, 16), QIcon::Normal).toImage()), expected);
+    for (vcl::TGSpeedButton* button : {static_cast<vcl::TGSpeedButton*>(form->panel->BeginButton),
+                                       static_cast<vcl::TGSpeedButton*>(form->panel->FinalButton)}) {
+        QIcon icon = button->Button()->icon();
+        EXPECT_EQ(Opaque(icon.pixmap(QSize(16, 16), QIcon::Disabled).toImage()), expected) << button->Name();
+    }
+    QIcon clear = form->panel->ClearButton->Button()->icon();
+    EXPECT_EQ(Opaque(clear.pixmap(QSize(16, 16), QIcon::Disabled).toImage()),
+              Opaque(DisabledGlyphImage(vcl::StockGlyph(4))));
     form->Free();
 }
 
@@ -411,4 +466,37 @@ TEST(DialogBase, TakesTheOwnersBrokerDateFormatAndCaption) {
     formtest::Press(dialog, Qt::Key_Return, Qt::NoModifier, "\r");
     EXPECT_EQ(dialog->ActiveControl(), dialog->memo);   // a memo keeps Enter
     owner->Free();
+}
+
+// ---- the host's window ----
+
+namespace {
+class CountingHost : public QWidget {
+public:
+    int painted = 0;
+
+protected:
+    void paintEvent(QPaintEvent*) override { ++painted; }
+};
+}  // namespace
+
+// Moving the window used to leave the host's window unpainted behind it.
+TEST(HostWindow, MovingTheWindowRepaintsTheHostAndTheSignOnIsKept) {
+    DemoWorld world;
+    CountingHost host;
+    host.resize(200, 150);
+    host.show();
+    Pump();
+    auto* form = world.Create<RecordingWindow>();
+    ASSERT_TRUE(form->StartProgram(plat::VarArrayOf({"KV  ", "PRTest65", "PRTest65",
+                                                     int64_t(host.winId()), plat::Variant()})));
+    EXPECT_EQ(form->HostWindow, static_cast<intptr_t>(host.winId()));
+    EXPECT_EQ(form->SignOnText, "KV");
+    form->Show();
+    Pump();
+    host.painted = 0;
+    form->SetLeft(form->Left() + 40);
+    Pump();
+    EXPECT_GT(host.painted, 0);
+    form->Free();
 }

@@ -8,7 +8,9 @@
 
 #include "ComCtrls.h"
 #include "Dialogs.h"
+#include "Forms.h"
 #include "Grids.h"
+#include "Menus.h"
 #include "ModuleHost.h"
 #include "ShellTestSupport.h"
 #include "StdCtrls.h"
@@ -118,4 +120,22 @@ TEST_F(OrderWindow, ProjectNumberShowsItsNameOrRefusesAnUnknownCode) {
     Get<vcl::TWinControl>("btnQuery1")->SetFocus();
     ASSERT_EQ(dialogs_->Shown.size(), 1u);   // the code check's message
     EXPECT_EQ(dialogs_->Shown[0].Type, plat::MsgDlgType::Error);
+}
+
+// F9 ("开始查询") used to run the query and stay on the conditions; it now
+// goes to the results as "查询" does, and the tool bar item tells the truth
+// about the hidden bar.
+TEST_F(OrderWindow, F9ShowsTheResultsLikeTheQueryButton) {
+    ASSERT_NE(form, nullptr);
+    auto* pages = Get<vcl::TPageControl>("PageControl1");
+    auto* window = dynamic_cast<vcl::TForm*>(form);
+    ASSERT_NE(window, nullptr);
+    window->Show();
+    EXPECT_FALSE(Get<vcl::TMenuItem>("miToolBar")->Checked()) << "the order window hides its tool bar";
+    EXPECT_EQ(pages->ActivePageIndex(), 0);
+    Type("sp01", "BeginEdit", "220120240100001");
+    Type("sp01", "FinalEdit", "220120240100001");
+    Get<vcl::TMenuItem>("mniView")->Click();   // what F9 runs
+    EXPECT_EQ(pages->ActivePageIndex(), 1);
+    EXPECT_EQ(Get<vcl::TStringGrid>("StringGrid1")->RowCount(), 3);
 }
