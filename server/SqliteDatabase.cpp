@@ -256,7 +256,7 @@ void SqliteDatabase::Release(const std::string& sqliteText, sqlite3_stmt* stmt, 
     prepared_.emplace(sqliteText, stmt);
 }
 
-ResultTable SqliteDatabase::QueryNative(const std::string& sqliteText, const std::vector<std::string>& parameters) {
+ResultTable SqliteDatabase::QueryNative(const std::string& sqliteText, const std::vector<SqlParameter>& parameters) {
     std::lock_guard lock(mutex_);
     struct Running {   // hands the statement back however the reading ends
         SqliteDatabase& db;
@@ -268,8 +268,14 @@ ResultTable SqliteDatabase::QueryNative(const std::string& sqliteText, const std
     sqlite3_stmt* stmt = running.stmt;
     deadline_ = std::chrono::steady_clock::now() + TimeLimit();
     const int codePage = CodePage();
-    for (size_t i = 0; i < parameters.size(); ++i)
-        sqlite3_bind_text(stmt, static_cast<int>(i + 1), parameters[i].c_str(), -1, SQLITE_TRANSIENT);
+    for (size_t i = 0; i < parameters.size(); ++i) {
+        const SqlParameter& p = parameters[i];
+        int at = static_cast<int>(i + 1);
+        int rc = p.kind == SqlParameter::Kind::Integer
+                     ? sqlite3_bind_int64(stmt, at, p.number)
+                     : sqlite3_bind_text(stmt, at, p.text.data(), static_cast<int>(p.text.size()), SQLITE_STATIC);
+        if (rc != SQLITE_OK) throw SqlError(std::string("SQL error: ") + sqlite3_errmsg(db_) + " in: " + sqliteText);
+    }
 
     ResultTable result;
     int rc;
