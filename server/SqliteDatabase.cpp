@@ -115,22 +115,27 @@ void SqlCharIndex(sqlite3_context* ctx, int, sqlite3_value** argv) {
     sqlite3_result_int(ctx, at == std::string::npos ? 0 : Utf8Count(text.data(), static_cast<int>(at)) + 1);
 }
 
-plat::Variant ColumnValue(sqlite3_stmt* stmt, int i, int codePage) {
+// Appends column i of the current row to `row`, each value made in place:
+// a long answer has millions of them.
+void AppendColumnValue(std::vector<plat::Variant>& row, sqlite3_stmt* stmt, int i, int codePage) {
     switch (sqlite3_column_type(stmt, i)) {
     case SQLITE_INTEGER: {
         sqlite3_int64 v = sqlite3_column_int64(stmt, i);
-        if (v >= INT32_MIN && v <= INT32_MAX) return plat::Variant(static_cast<int32_t>(v));
-        return plat::Variant(static_cast<int64_t>(v));
+        if (v >= INT32_MIN && v <= INT32_MAX) row.emplace_back(static_cast<int32_t>(v));
+        else row.emplace_back(static_cast<int64_t>(v));
+        return;
     }
     case SQLITE_FLOAT:
-        return plat::Variant(sqlite3_column_double(stmt, i));
+        row.emplace_back(sqlite3_column_double(stmt, i));
+        return;
     case SQLITE_NULL:
-        return plat::Variant::Null();
+        row.push_back(plat::Variant::Null());
+        return;
     default: {
         const char* text = reinterpret_cast<const char*>(sqlite3_column_text(stmt, i));
         std::string value(text ? text : "", static_cast<size_t>(sqlite3_column_bytes(stmt, i)));
         if (!plat::IsValidUtf8(value)) value = plat::StoredTextToUtf8(value, codePage);
-        return plat::Variant(std::move(value));
+        row.emplace_back(std::move(value));
     }
     }
 }
@@ -285,7 +290,7 @@ ResultTable SqliteDatabase::QueryNative(const std::string& sqliteText, const std
         CheckAnswerSize(result.rows.size() + 1, static_cast<size_t>(count));
         std::vector<plat::Variant> row;
         row.reserve(count);
-        for (int i = 0; i < count; ++i) row.push_back(ColumnValue(stmt, i, codePage));
+        for (int i = 0; i < count; ++i) AppendColumnValue(row, stmt, i, codePage);
         result.rows.push_back(std::move(row));
     }
     if (rc == SQLITE_INTERRUPT) throw SqlError(TimeLimitText());
