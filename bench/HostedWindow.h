@@ -97,9 +97,9 @@ public:
     // it issued, translated as the service translates them for SQLite.
     // "UnitConvert" calls have no statement of the window's to run directly;
     // a baseline without them would flatter the window, so a workload that
-    // makes one ends the run.
+    // makes one ends the run. `report` prints the number of statements.
     template <class Action>
-    std::vector<std::string> Capture(const char* workload, Action action) {
+    std::vector<std::string> Capture(const char* workload, Action action, bool report = true) {
         ortktest::TempFolder folder;
         std::string file = folder.Path() + "trace.txt";
         demo_.Sql().SetTraceFile(file);
@@ -113,7 +113,7 @@ public:
         }
         if (unitConversions) Fail(std::string(workload) + " asked for unit conversions; pick other lines");
         if (statements.empty()) Fail(std::string(workload) + " issued no statement");
-        std::printf("%s: %zu statements\n", workload, statements.size());
+        if (report) std::printf("%s: %zu statements\n", workload, statements.size());
         return statements;
     }
 

@@ -15,9 +15,12 @@
 //     text format the spreadsheet application uses.
 // Prints the three times, the sum of the two baselines and the ratio of the
 // export to that sum, and the process's peak resident memory during one
-// export and during one run of both baselines.
+// export and during one run of both baselines. Then, unless told not to,
+// the whole unconditioned list is exported once: its time, its peak
+// resident memory and the longest wait between two steps of the progress
+// window (and from the last step to the end, the final save).
 //
-//   tamber_export_bench [--orders N] [--lines N] [benchmark options]
+//   tamber_export_bench [--orders N] [--lines N] [--full-export 0|1] [benchmark options]
 //
 // The name carries "tamber": the process hosts program windows (see
 // shell/ModuleHost.h).
@@ -28,6 +31,9 @@
 #include <QApplication>
 #include <QTimer>
 #include <malloc.h>
+
+#include <algorithm>
+#include <chrono>
 
 #include <cstdio>
 #include <cstdlib>
@@ -50,12 +56,15 @@
 #include "XlsxReader.h"
 #include "controls/SelectPnl.h"
 #include "export/OleExcel.h"
+#include "Gauges.h"
+#include "forms/StatusForm.h"
 #include "ortk41/ORTK41DF.h"
 
 namespace {
 
 long gOrders = 100000;
 long gLines = 1000;   // order lines to list and export (the nearest whole orders)
+bool gFullExport = true;   // also export the whole unconditioned list once
 
 // ---- resident memory (Linux) ----
 
@@ -169,6 +178,17 @@ public:
     std::vector<SheetCells> cells;         // the exported file's
     size_t cellCount = 0;
     int exports = 0;                       // exports run so far
+
+    // Lists every order line (no condition); answers the number listed.
+    int ListAll() {
+        long expected = CountListed("", "");
+        form->btnQuery1->Click();
+        listedRows = form->StringGrid1->RowCount() - 1;
+        if (listedRows != expected)
+            window.Fail("the grid shows " + std::to_string(listedRows) + " rows of the " + std::to_string(expected) +
+                        " listed");
+        return listedRows;
+    }
 
     // A name no file has yet, in the benchmark's own folder.
     std::string FreshPath(const char* stem) {
@@ -340,6 +360,80 @@ void Xlsxwriter_ExportCells(benchmark::State& state) {
     state.counters["cells"] = static_cast<double>(gWorld->cellCount);
 }
 
+// ---- the full export ----
+
+// Watches the progress window of an export from a timer that fires whenever
+// the export lets window messages through (each progress step does): the
+// longest time the gauge stood still between two steps.
+class ProgressWatch {
+public:
+    explicit ProgressWatch(TfrmORTK41* form) : form_(form) {
+        timer_.setInterval(10);
+        QObject::connect(&timer_, &QTimer::timeout, [this] { Look(); });
+        timer_.start();
+        last_ = Clock::now();
+    }
+    // Ends the watch: the time from the last step to now is the tail.
+    void Stop() {
+        timer_.stop();
+        tail_ = Clock::now() - last_;
+    }
+    double LongestStepGapMs() const { return Ms(longest_); }
+    double TailMs() const { return Ms(tail_); }
+    int Steps() const { return steps_; }
+
+private:
+    using Clock = std::chrono::steady_clock;
+    static double Ms(Clock::duration d) { return std::chrono::duration<double, std::milli>(d).count(); }
+
+    void Look() {
+        for (int i = 0; i < form_->ComponentCount(); ++i) {
+            auto* status = dynamic_cast<TfrmStatus*>(form_->Components(i));
+            if (!status || status->StatusBar->Progress() == progress_) continue;
+            progress_ = status->StatusBar->Progress();
+            Clock::time_point now = Clock::now();
+            if (steps_++ > 0) longest_ = std::max(longest_, now - last_);
+            last_ = now;
+        }
+    }
+
+    TfrmORTK41* form_;
+    QTimer timer_;
+    int progress_ = -1, steps_ = 0;
+    Clock::time_point last_;
+    Clock::duration longest_{}, tail_{};
+};
+
+// Lists every order line and exports them all once, printing the time, the
+// peak resident memory and how steadily the progress window advanced.
+// False when the export failed.
+bool FullExport() {
+    int lines = gWorld->ListAll();
+    std::string path = gWorld->FreshPath("full");
+    bool exported = false;
+    double seconds = 0;
+    ProgressWatch watch(gWorld->form);
+    PeakResident peak = MeasurePeak([&] {
+        auto start = std::chrono::steady_clock::now();
+        exported = gWorld->Export(path);
+        seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    });
+    watch.Stop();
+    if (!exported) {
+        std::fprintf(stderr, "tamber_export_bench: the full export failed\n");
+        return false;
+    }
+    std::error_code error;
+    auto bytes = std::filesystem::file_size(path, error);
+    std::printf("full export of %d order lines: %.1f s, file %.1f MB\n", lines, seconds,
+                error ? 0.0 : static_cast<double>(bytes) / (1024.0 * 1024.0));
+    PrintPeak("during the full export", peak);
+    std::printf("progress window: %d steps seen, longest wait between two %.0f ms, last step to the end %.0f ms\n",
+                watch.Steps(), watch.LongestStepGapMs(), watch.TailMs());
+    std::filesystem::remove(path, error);
+    return true;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -347,6 +441,7 @@ int main(int argc, char** argv) {
     for (int i = 0; i < argc; ++i) {
         if (std::strcmp(argv[i], "--orders") == 0 && i + 1 < argc) gOrders = std::atol(argv[++i]);
         else if (std::strcmp(argv[i], "--lines") == 0 && i + 1 < argc) gLines = std::atol(argv[++i]);
+        else if (std::strcmp(argv[i], "--full-export") == 0 && i + 1 < argc) gFullExport = std::atoi(argv[++i]) != 0;
         else rest.push_back(argv[i]);
     }
     setenv("QT_QPA_PLATFORM", "offscreen", 0);
@@ -400,7 +495,8 @@ int main(int argc, char** argv) {
     if (benchmarked > 0)
         std::printf("resident after %d more exports: %+.1f MB; the window owns %d TOLEExcel components after %d exports\n",
                     benchmarked, (StatusKb("VmRSS:") - residentBefore) / 1024.0, components, gWorld->exports);
+    bool fullExported = !gFullExport || FullExport();
     benchmark::Shutdown();
     gWorld.reset();
-    return 0;
+    return fullExported ? 0 : 1;
 }

@@ -2,6 +2,9 @@
 // the INI and registry readers.
 #include "TextFile.h"
 
+#include <cstdint>
+#include <cstring>
+
 #include <iconv.h>
 
 #include <cerrno>
@@ -75,6 +78,14 @@ const char* IconvName(int codePage) {
 bool IsValidUtf8(const std::string& bytes) {
     size_t i = 0, n = bytes.size();
     while (i < n) {
+        // Eight plain ASCII bytes at a time: most stored texts are keys and codes.
+        while (i + 8 <= n) {
+            uint64_t word;
+            std::memcpy(&word, bytes.data() + i, sizeof word);
+            if (word & 0x8080808080808080ULL) break;
+            i += 8;
+        }
+        if (i >= n) break;
         auto c = static_cast<unsigned char>(bytes[i]);
         size_t len;
         char32_t cp;

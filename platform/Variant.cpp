@@ -288,8 +288,11 @@ void VarArray::Redim(int highBound) {
     items_.resize(total);
 }
 
+// The values become the elements as they are (no elements are made first
+// and replaced: every row of a server answer comes this way).
 VarArray VarArray::Of(std::vector<Variant> values) {
-    VarArray a(0, static_cast<int>(values.size()) - 1);
+    VarArray a(0, -1);
+    a.count_[0] = static_cast<int>(values.size());
     a.items_ = std::move(values);
     return a;
 }

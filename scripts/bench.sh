@@ -1,11 +1,15 @@
 #!/usr/bin/env bash
 # Builds the benchmarks and runs them on the 100,000-line demo database:
 #  - the order tracking window against plain SQLite: the unconditioned order
-#    list and the expansion of the heaviest order line, each beside the same
-#    statements run directly on SQLite, with their ratio;
+#    list, the first expansion of heavy order lines never expanded before (a
+#    different line each iteration) and the repeated expansion of the
+#    heaviest line, each beside the same statements prepared and run
+#    directly on SQLite, with their ratio;
 #  - the export of about 1,000 listed order lines through the window beside
 #    its statements run directly on SQLite plus its cells written with
 #    libxlsxwriter alone, with the ratio and the peak resident memory of both;
+#    then the export of the whole unconditioned list: its time, peak resident
+#    memory and the longest wait between two steps of the progress window;
 #  - 10,000 rows added one by one to a selection panel that keeps its list
 #    sorted and without duplicates, against its limit of half a second.
 #   scripts/bench.sh [BUILD_DIR] [benchmark options]   (BUILD_DIR defaults to build)

@@ -13,17 +13,27 @@ namespace {
 constexpr size_t kTranslationCacheLimit = 4096;
 }
 
-std::string CompanyDatabase::Translate(const std::string& sqlServerText) {
+std::string CompanyDatabase::Cached(std::unordered_map<std::string, std::string>& cache, const std::string& key,
+                                    std::string (SqlDialect::*translate)(std::string_view) const) {
     {
         std::lock_guard lock(cacheMutex_);
-        auto it = translations_.find(sqlServerText);
-        if (it != translations_.end()) return it->second;
+        auto it = cache.find(key);
+        if (it != cache.end()) return it->second;
     }
-    std::string translated = dialect_.Translate(sqlServerText);
+    std::string translated = (dialect_.*translate)(key);
     std::lock_guard lock(cacheMutex_);
-    if (translations_.size() >= kTranslationCacheLimit) translations_.clear();
-    translations_.emplace(sqlServerText, translated);
+    if (cache.size() >= kTranslationCacheLimit) cache.clear();
+    cache.emplace(key, translated);
     return translated;
+}
+
+std::string CompanyDatabase::Translate(const std::string& sqlServerText) {
+    return Cached(translations_, sqlServerText, &SqlDialect::Translate);
+}
+
+ResultTable CompanyDatabase::Query(const std::string& sqlServerText) {
+    ParameterisedStatement statement = Parameterise(sqlServerText);
+    return QueryNative(Cached(shapes_, statement.shape, &SqlDialect::TranslateShape), statement.parameters);
 }
 
 void CompanyDatabase::SetTimeLimit(std::chrono::milliseconds limit) {

@@ -48,15 +48,21 @@ public:
     CompanyDatabase(const CompanyDatabase&) = delete;
     CompanyDatabase& operator=(const CompanyDatabase&) = delete;
 
-    // Translates (cached) and runs one statement. SqlRefused for a statement
-    // that would change anything, SqlError for every other failure.
-    ResultTable Query(const std::string& sqlServerText) { return QueryNative(Translate(sqlServerText)); }
+    // Translates and runs one statement, the literals its conditions compare
+    // against passed as parameters (see Parameterise), so that statements
+    // differing only in those share one translation (cached by shape) and
+    // one prepared statement. The answer is the one the statement with its
+    // literals in place gives. SqlRefused for a statement that would change
+    // anything, SqlError for every other failure.
+    ResultTable Query(const std::string& sqlServerText);
 
-    // The text of this database a statement becomes (cached).
+    // The text of this database a statement becomes, literals in place (cached).
     std::string Translate(const std::string& sqlServerText);
 
     // Runs text of this database as it stands, under the same read-only rules.
-    virtual ResultTable QueryNative(const std::string& nativeText) = 0;
+    ResultTable QueryNative(const std::string& nativeText) { return QueryNative(nativeText, {}); }
+    // The same with values for its parameter markers, in order.
+    virtual ResultTable QueryNative(const std::string& nativeText, const std::vector<SqlParameter>& parameters) = 0;
 
     // Where the database is, for messages ("<folder>/PRTest65.db",
     // "postgresql://host:port/db schema prtest65").
@@ -89,8 +95,14 @@ private:
     SqlDialect dialect_{ColumnCatalogue{}};
     std::atomic<int> codePage_{936};
     std::atomic<long long> timeLimitMs_{std::chrono::milliseconds(kDefaultStatementTimeLimit).count()};
+    // Both caches map SQL Server text to the text of this database: whole
+    // statements (Translate) and shapes (Query).
+    std::string Cached(std::unordered_map<std::string, std::string>& cache, const std::string& key,
+                       std::string (SqlDialect::*translate)(std::string_view) const);
+
     std::mutex cacheMutex_;
     std::unordered_map<std::string, std::string> translations_;
+    std::unordered_map<std::string, std::string> shapes_;
 };
 
 // Where the company databases of one installation live.

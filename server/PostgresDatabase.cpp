@@ -275,7 +275,8 @@ ColumnCatalogue PostgresDatabase::ReadCatalogue() {
     return catalogue;
 }
 
-ResultTable PostgresDatabase::QueryNative(const std::string& postgresText) {
+ResultTable PostgresDatabase::QueryNative(const std::string& postgresText,
+                                          const std::vector<SqlParameter>& parameters) {
     StatementOutline outline = Inspect(postgresText);
     if (outline.severalStatements) throw SqlRefused("statement refused: one statement per call");
     if (!IsReadingKeyword(outline.firstKeyword)) throw SqlRefused("statement refused: this service only reads data");
@@ -297,7 +298,15 @@ ResultTable PostgresDatabase::QueryNative(const std::string& postgresText) {
         UseSchema();
         connection_.Exec("BEGIN TRANSACTION READ ONLY");
     }
-    ResultHolder r(PQexecParams(conn, postgresText.c_str(), 0, nullptr, nullptr, nullptr, nullptr, 0));
+    constexpr Oid kInt4 = 23, kUnknown = 0;
+    std::vector<Oid> types;
+    std::vector<const char*> values;
+    for (const SqlParameter& p : parameters) {
+        types.push_back(p.kind == SqlParameter::Kind::Integer ? kInt4 : kUnknown);
+        values.push_back(p.text.c_str());
+    }
+    ResultHolder r(PQexecParams(conn, postgresText.c_str(), static_cast<int>(parameters.size()), types.data(),
+                                values.data(), nullptr, nullptr, 0));
     ResultTable table;
     bool ok = PQresultStatus(r.result) == PGRES_TUPLES_OK;
     std::string error = ok ? std::string() : ErrorText(conn, r.result);

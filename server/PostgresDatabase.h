@@ -83,7 +83,11 @@ public:
     // Connects and checks that the company schema exists; SqlError otherwise.
     PostgresDatabase(const PostgresSettings& settings, const std::string& name);
 
-    ResultTable QueryNative(const std::string& postgresText) override;
+    using CompanyDatabase::QueryNative;
+    // PostgreSQL text with its parameters $1, $2, ... given in order: a text
+    // of no stated type (the server types it as it would the literal), a
+    // number as int4 (the type of a whole literal within 32 bits).
+    ResultTable QueryNative(const std::string& postgresText, const std::vector<SqlParameter>& parameters) override;
     std::string Location() const override { return location_; }
 
 protected:

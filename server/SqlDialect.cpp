@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdint>
 #include <set>
 #include <vector>
 
@@ -75,11 +76,13 @@ size_t SymbolEnd(std::string_view s, size_t i) {
     return i + 1;
 }
 
-std::vector<Token> Tokenise(std::string_view s) {
-    std::vector<Token> out;
+// Walks the tokens of s, handing each to `emit` as (kind, begin, end);
+// comments come as Space tokens whose text is one blank (begin == end).
+template <class Emit>
+void ScanTokens(std::string_view s, Emit emit) {
     size_t i = 0;
     auto push = [&](Tok kind, size_t end) {
-        out.push_back({kind, std::string(s.substr(i, end - i)), {}, {}, {}});
+        emit(kind, i, end);
         i = end;
     };
     while (i < s.size()) {
@@ -91,12 +94,12 @@ std::vector<Token> Tokenise(std::string_view s) {
         } else if (s.substr(i, 2) == "--") {
             size_t e = s.find('\n', i);
             i = e == std::string_view::npos ? s.size() : e;
-            out.push_back({Tok::Space, " ", {}, {}, {}});
+            emit(Tok::Space, i, i);
         } else if (s.substr(i, 2) == "/*") {
             size_t e = s.find("*/", i + 2);
             if (e == std::string_view::npos) throw SqlError("SQL text ends inside a comment");
             i = e + 2;
-            out.push_back({Tok::Space, " ", {}, {}, {}});
+            emit(Tok::Space, i, i);
         } else if (c == '\'') {
             push(Tok::String, QuotedEnd(s, i + 1, '\'', "a quoted text"));
         } else if (c == '"') {
@@ -115,7 +118,115 @@ std::vector<Token> Tokenise(std::string_view s) {
             push(Tok::Symbol, SymbolEnd(s, i));
         }
     }
+}
+
+// The text of a scanned token: a comment reads as one blank.
+std::string_view TokenText(std::string_view s, size_t begin, size_t end) {
+    return begin == end ? std::string_view(" ") : s.substr(begin, end - begin);
+}
+
+std::vector<Token> Tokenise(std::string_view s) {
+    std::vector<Token> out;
+    ScanTokens(s, [&](Tok kind, size_t begin, size_t end) {
+        out.push_back({kind, std::string(TokenText(s, begin, end)), {}, {}, {}});
+    });
     return out;
+}
+
+// ------------------------------------------------------------- literals as parameters
+
+// Which literals of a statement are passed as parameters. Only a literal
+// that a condition compares against: right after a comparison operator,
+// LIKE, BETWEEN or the AND of a BETWEEN, or an element of an IN list; and
+// never inside a select list, GROUP BY or ORDER BY (where a literal can
+// name a result column, be a column's position or have to match a select
+// expression). Numbers only when they are whole and fit 32 bits (the type a
+// literal of that size has on either database). Decided from the
+// neighbouring tokens alone, so that a statement and its shape (the same
+// text with stand-ins for these literals) agree on every position.
+class LiteralBinder {
+public:
+    // Called for every token that is not blank, in order; answers whether
+    // that token is a literal to bind.
+    bool Next(Tok kind, std::string_view text) {
+        bool bind = false;
+        if (kind == Tok::String || kind == Tok::Number)
+            bind = ConditionClause() && AfterComparison() && (kind == Tok::String || IsSmallWholeNumber(text));
+        Advance(kind, text);
+        return bind;
+    }
+
+    static bool IsSmallWholeNumber(std::string_view text) {
+        if (text.empty() || text.size() > 10 || text.find_first_not_of("0123456789") != std::string_view::npos)
+            return false;
+        return std::stoll(std::string(text)) <= INT32_MAX;
+    }
+
+private:
+    enum class Clause { Select, Condition, Ordering };
+    struct Level {
+        Clause clause;
+        bool inList;        // the parenthesis of an IN list
+        bool ordersAbove;   // an enclosing level is in a select list, GROUP BY or ORDER BY
+    };
+
+    bool ConditionClause() const {
+        const Level& level = levels_.back();
+        return level.clause == Clause::Condition && !level.ordersAbove;
+    }
+
+    bool AfterComparison() const {
+        static const char* const operators[] = {"=", "<>", "!=", "<", ">", "<=", ">=", "!<", "!>", "=="};
+        if (previousKind_ == Tok::Symbol) {
+            for (const char* op : operators)
+                if (previous_ == op) return true;
+            return (previous_ == "(" || previous_ == ",") && levels_.back().inList;
+        }
+        if (previousKind_ != Tok::Word) return false;
+        return previous_ == "LIKE" || previous_ == "BETWEEN" || (previous_ == "AND" && betweenAnd_);
+    }
+
+    void Advance(Tok kind, std::string_view text) {
+        std::string word = kind == Tok::Word ? Upper(text) : std::string(text);
+        Level& level = levels_.back();
+        if (kind == Tok::Word) {
+            if (word == "SELECT") level.clause = Clause::Select;
+            else if (word == "FROM" || word == "WHERE" || word == "HAVING" || word == "ON" || word == "JOIN")
+                level.clause = Clause::Condition;
+            else if (word == "BY" && (previous_ == "GROUP" || previous_ == "ORDER")) level.clause = Clause::Ordering;
+            else if (word == "UNION" || word == "EXCEPT" || word == "INTERSECT") level.clause = Clause::Select;
+            if (word == "BETWEEN") betweenOpen_ = true;
+            else if (word == "AND" && betweenOpen_) betweenOpen_ = false, betweenAnd_ = true;
+            else betweenAnd_ = false;
+        } else {
+            betweenAnd_ = false;
+        }
+        if (kind == Tok::Symbol && word == "(") {
+            bool ordersAbove = level.ordersAbove || level.clause != Clause::Condition;
+            levels_.push_back({level.clause, previousKind_ == Tok::Word && previous_ == "IN", ordersAbove});
+        } else if (kind == Tok::Symbol && word == ")" && levels_.size() > 1) {
+            levels_.pop_back();
+        }
+        previousKind_ = kind;
+        previous_ = std::move(word);
+    }
+
+    std::vector<Level> levels_{{Clause::Condition, false, false}};
+    Tok previousKind_ = Tok::Space;
+    std::string previous_;     // the last token that is not blank (words in upper case)
+    bool betweenOpen_ = false;   // a BETWEEN waits for its AND
+    bool betweenAnd_ = false;    // the previous token is the AND of a BETWEEN
+};
+
+// The value of a quoted text literal: without its quotes, doubled quotes single.
+std::string LiteralText(std::string_view quoted) {
+    std::string text;
+    text.reserve(quoted.size());
+    for (size_t i = 1; i + 1 < quoted.size(); ++i) {
+        text += quoted[i];
+        if (quoted[i] == '\'' && quoted[i + 1] == '\'') ++i;
+    }
+    return text;
 }
 
 // ------------------------------------------------------------- rewriting
@@ -616,6 +727,40 @@ std::string SqlDialect::Translate(std::string_view sqlServerText) const {
     std::vector<Token> tokens = Tokenise(sqlServerText);
     Rewriter(tokens, catalogue_, target_).Run();
     return Join(tokens);
+}
+
+std::string SqlDialect::TranslateShape(std::string_view shape) const {
+    std::vector<Token> tokens = Tokenise(shape);
+    LiteralBinder binder;
+    int parameter = 0;
+    for (Token& t : tokens) {
+        if (t.kind == Tok::Space || !binder.Next(t.kind, t.text)) continue;
+        // The token keeps its kind: a text operand still makes "+" a concatenation.
+        t.text = (target_ == SqlTarget::PostgreSQL ? "$" : "?") + std::to_string(++parameter);
+    }
+    Rewriter(tokens, catalogue_, target_).Run();
+    return Join(tokens);
+}
+
+ParameterisedStatement Parameterise(std::string_view sqlServerText) {
+    ParameterisedStatement statement;
+    statement.shape.reserve(sqlServerText.size());
+    LiteralBinder binder;
+    ScanTokens(sqlServerText, [&](Tok kind, size_t begin, size_t end) {
+        std::string_view text = TokenText(sqlServerText, begin, end);
+        if (kind == Tok::Space || !binder.Next(kind, text)) {
+            statement.shape += text;
+        } else if (kind == Tok::String) {
+            statement.shape += "'?'";
+            statement.parameters.emplace_back(LiteralText(text));
+        } else {
+            statement.shape += '0';
+            std::string digits(text);
+            long long number = std::stoll(digits);
+            statement.parameters.emplace_back(number, std::to_string(number));
+        }
+    });
+    return statement;
 }
 
 StatementOutline Inspect(std::string_view sqlText) {

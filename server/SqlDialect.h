@@ -83,6 +83,35 @@ StatementOutline Inspect(std::string_view sqlText);
 std::string PostgresTextOperand(const std::string& operand);
 std::string PostgresConcatenation(const std::vector<std::string>& operands);
 
+// A literal passed beside a statement's text instead of inside it.
+struct SqlParameter {
+    enum class Kind { Text, Integer };
+    SqlParameter(std::string value) : kind(Kind::Text), text(std::move(value)) {}   // a text
+    SqlParameter(const char* value) : SqlParameter(std::string(value)) {}
+    SqlParameter(long long value, std::string digits) : kind(Kind::Integer), text(std::move(digits)), number(value) {}
+
+    Kind kind;
+    std::string text;      // the text (quotes undone), or the number in plain decimal digits
+    long long number = 0;  // the number (Integer only)
+};
+
+// A statement with the literals its conditions compare against taken out:
+// `shape` is the text with a stand-in of the same kind for each ('?' for a
+// text, 0 for a number), `parameters` their values in order. Statements
+// that differ only in those literals have one shape, so they share one
+// translation and one prepared statement, and a text bound as a parameter
+// is compared and collated exactly as the literal would be. Bound are only
+// literals right after a comparison operator, LIKE, BETWEEN or BETWEEN's
+// AND, and the elements of an IN list, outside any select list, GROUP BY
+// and ORDER BY; numbers only when whole and within 32 bits. Everything else
+// stays in the shape as written. Throws SqlError for text that does not
+// tokenise.
+struct ParameterisedStatement {
+    std::string shape;
+    std::vector<SqlParameter> parameters;
+};
+ParameterisedStatement Parameterise(std::string_view sqlServerText);
+
 class SqlDialect {
 public:
     explicit SqlDialect(ColumnCatalogue catalogue, SqlTarget target = SqlTarget::SQLite)
@@ -90,6 +119,10 @@ public:
 
     // One statement of SQL Server text in, text of the target out. Throws SqlError.
     std::string Translate(std::string_view sqlServerText) const;
+    // The translation of a shape made by Parameterise, with the parameter
+    // markers of the target (?1, ?2 ... on SQLite, $1, $2 ... on PostgreSQL)
+    // in place of the stand-ins, numbered in order.
+    std::string TranslateShape(std::string_view shape) const;
 
     const ColumnCatalogue& Catalogue() const { return catalogue_; }
     SqlTarget Target() const { return target_; }

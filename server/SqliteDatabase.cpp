@@ -115,22 +115,27 @@ void SqlCharIndex(sqlite3_context* ctx, int, sqlite3_value** argv) {
     sqlite3_result_int(ctx, at == std::string::npos ? 0 : Utf8Count(text.data(), static_cast<int>(at)) + 1);
 }
 
-plat::Variant ColumnValue(sqlite3_stmt* stmt, int i, int codePage) {
+// Appends column i of the current row to `row`, each value made in place:
+// a long answer has millions of them.
+void AppendColumnValue(std::vector<plat::Variant>& row, sqlite3_stmt* stmt, int i, int codePage) {
     switch (sqlite3_column_type(stmt, i)) {
     case SQLITE_INTEGER: {
         sqlite3_int64 v = sqlite3_column_int64(stmt, i);
-        if (v >= INT32_MIN && v <= INT32_MAX) return plat::Variant(static_cast<int32_t>(v));
-        return plat::Variant(static_cast<int64_t>(v));
+        if (v >= INT32_MIN && v <= INT32_MAX) row.emplace_back(static_cast<int32_t>(v));
+        else row.emplace_back(static_cast<int64_t>(v));
+        return;
     }
     case SQLITE_FLOAT:
-        return plat::Variant(sqlite3_column_double(stmt, i));
+        row.emplace_back(sqlite3_column_double(stmt, i));
+        return;
     case SQLITE_NULL:
-        return plat::Variant::Null();
+        row.push_back(plat::Variant::Null());
+        return;
     default: {
         const char* text = reinterpret_cast<const char*>(sqlite3_column_text(stmt, i));
         std::string value(text ? text : "", static_cast<size_t>(sqlite3_column_bytes(stmt, i)));
         if (!plat::IsValidUtf8(value)) value = plat::StoredTextToUtf8(value, codePage);
-        return plat::Variant(std::move(value));
+        row.emplace_back(std::move(value));
     }
     }
 }
@@ -256,7 +261,7 @@ void SqliteDatabase::Release(const std::string& sqliteText, sqlite3_stmt* stmt, 
     prepared_.emplace(sqliteText, stmt);
 }
 
-ResultTable SqliteDatabase::QueryNative(const std::string& sqliteText, const std::vector<std::string>& parameters) {
+ResultTable SqliteDatabase::QueryNative(const std::string& sqliteText, const std::vector<SqlParameter>& parameters) {
     std::lock_guard lock(mutex_);
     struct Running {   // hands the statement back however the reading ends
         SqliteDatabase& db;
@@ -268,8 +273,14 @@ ResultTable SqliteDatabase::QueryNative(const std::string& sqliteText, const std
     sqlite3_stmt* stmt = running.stmt;
     deadline_ = std::chrono::steady_clock::now() + TimeLimit();
     const int codePage = CodePage();
-    for (size_t i = 0; i < parameters.size(); ++i)
-        sqlite3_bind_text(stmt, static_cast<int>(i + 1), parameters[i].c_str(), -1, SQLITE_TRANSIENT);
+    for (size_t i = 0; i < parameters.size(); ++i) {
+        const SqlParameter& p = parameters[i];
+        int at = static_cast<int>(i + 1);
+        int rc = p.kind == SqlParameter::Kind::Integer
+                     ? sqlite3_bind_int64(stmt, at, p.number)
+                     : sqlite3_bind_text(stmt, at, p.text.data(), static_cast<int>(p.text.size()), SQLITE_STATIC);
+        if (rc != SQLITE_OK) throw SqlError(std::string("SQL error: ") + sqlite3_errmsg(db_) + " in: " + sqliteText);
+    }
 
     ResultTable result;
     int rc;
@@ -279,7 +290,7 @@ ResultTable SqliteDatabase::QueryNative(const std::string& sqliteText, const std
         CheckAnswerSize(result.rows.size() + 1, static_cast<size_t>(count));
         std::vector<plat::Variant> row;
         row.reserve(count);
-        for (int i = 0; i < count; ++i) row.push_back(ColumnValue(stmt, i, codePage));
+        for (int i = 0; i < count; ++i) AppendColumnValue(row, stmt, i, codePage);
         result.rows.push_back(std::move(row));
     }
     if (rc == SQLITE_INTERRUPT) throw SqlError(TimeLimitText());

@@ -34,9 +34,10 @@ public:
     explicit SqliteDatabase(const std::filesystem::path& file);
     ~SqliteDatabase() override;
 
-    ResultTable QueryNative(const std::string& sqliteText) override { return QueryNative(sqliteText, {}); }
-    // SQLite text bound to text parameters ?1, ?2, ...
-    ResultTable QueryNative(const std::string& sqliteText, const std::vector<std::string>& parameters);
+    using CompanyDatabase::QueryNative;
+    // SQLite text with its parameters ?1, ?2, ... bound in order: texts as
+    // texts, numbers as integers.
+    ResultTable QueryNative(const std::string& sqliteText, const std::vector<SqlParameter>& parameters) override;
     std::string Location() const override { return file_.string(); }
 
     const std::filesystem::path& File() const { return file_; }

@@ -225,8 +225,20 @@ std::string DbDateToDisplay(int kind, const std::string& separator, double date)
     return ShownDate(kind, separator, y, m, d);
 }
 
+// The parts are shown as read once the date is known to be valid: a list
+// shows two dates per row, and the round trip through a date value costs
+// more than the rest of the row's text.
 std::string DbDateToDisplay(int kind, const std::string& separator, const std::string& dbDate) {
-    return DbDateToDisplay(kind, separator, DbDateToValue(dbDate));
+    if (dbDate.size() != 8 || !Digits(dbDate)) return {};
+    auto number = [&](size_t at, size_t width) {   // digits only, checked above
+        int n = 0;
+        for (size_t i = at; i < at + width; ++i) n = n * 10 + (dbDate[i] - '0');
+        return n;
+    };
+    int y = number(0, 4), m = number(4, 2), d = number(6, 2);
+    double value = 0;
+    if (y == 0 || m == 0 || d == 0 || !vcl::TryEncodeDate(y, m, d, value) || value == 0) return {};
+    return ShownDate(kind, separator, y, m, d);
 }
 
 std::string DisplayDateToDb(const std::string& text, int kind, const std::string& separator) {

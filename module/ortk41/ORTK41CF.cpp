@@ -284,8 +284,7 @@ void TfrmORTK41::PrepareForm() {
     cbo06->SetItemIndex(2);
     PageControl1->SetActivePageIndex(0);
     PrepareGrid();
-    OrderHeadTexts.Clear();
-    OrderLineTexts.Clear();
+    listed_ = plat::Variant();
     ed07->SetMaxLength(20);
     bool projects = Brokers->GetSysParam("SYS180") == "Y";
     for (TControl* control : {static_cast<TControl*>(ed07), static_cast<TControl*>(lbl07),
@@ -374,8 +373,7 @@ void TfrmORTK41::ClearResults() {
     TreeView->Items()->Clear();
     lblQuery2->SetCaption("");
     lblView2->SetCaption("");
-    OrderHeadTexts.Clear();
-    OrderLineTexts.Clear();
+    listed_ = plat::Variant();
     StringGrid1->SetRowCount(2);
     for (int c = 0; c < StringGrid1->ColCount(); ++c) StringGrid1->SetCell(c, 1, "");
 }
@@ -393,31 +391,49 @@ bool TfrmORTK41::RunOrderQuery() {
     ClearResults();
     plat::Variant result = Brokers->CallServer("SimpleSQL", plat::VarArrayOf({sql, ortk41::kOrderListFields}));
     if (plat::HasRows(result)) {
-        int high = plat::VarArrayHighBound(result);
+        listed_ = ConvertText(result);
+        deliveryLabel_ = TreeLabels()(5);
+        int high = plat::VarArrayHighBound(listed_);
         StringGrid1->SetRowCount(high + 2);
-        const std::string deliveryLabel = TreeLabels()(5);   // read once, not once per row
         // The view hears of the new rows once, not once per cell.
         struct GridUpdate {
             vcl::TStringGrid* grid;
             explicit GridUpdate(vcl::TStringGrid* g) : grid(g) { grid->BeginUpdate(); }
             ~GridUpdate() { grid->EndUpdate(); }
         } update(StringGrid1);
-        const plat::VarArray& rows = result.Array();
+        const plat::VarArray& rows = listed_.Array();
         for (int i = 0; i <= high; ++i)
-            if (rows.At(i).IsArray()) AddOrderRow(i + 1, ConvertText(rows.At(i)), deliveryLabel);
+            if (rows.At(i).IsArray()) AddOrderRow(i + 1, rows.At(i));
     }
     StringGrid1Click(StringGrid1);
     ShowRecordPosition(nullptr);
     return true;
 }
 
-void TfrmORTK41::AddOrderRow(int gridRow, const plat::Variant& row, const std::string& deliveryLabel) {
-    auto shown = [this](const std::string& d) { return DbDateToDisplay(d); };
-    OrderHeadTexts.Add(ortk41::OrderHeadText(row, shown));
-    OrderLineTexts.Add(ortk41::OrderLineText(row, deliveryLabel, shown));
+void TfrmORTK41::AddOrderRow(int gridRow, const plat::Variant& row) {
     StringGrid1->SetRowHeight(gridRow, kRowHeight);
     for (int c = 0; c < 5; ++c) StringGrid1->SetCell(c, gridRow, ortk41::Value(row, c));
     StringGrid1->SetCell(5, gridRow, ortk41::Value(row, 11));
+}
+
+const plat::Variant* TfrmORTK41::ListedRow(int i) const {
+    if (!listed_.IsArray() || i < 0 || i > plat::VarArrayHighBound(listed_)) return nullptr;
+    const plat::Variant& row = listed_.Array().At(i);
+    return row.IsArray() ? &row : nullptr;
+}
+
+int TfrmORTK41::ListedLineCount() const { return listed_.IsArray() ? plat::VarArrayHighBound(listed_) + 1 : 0; }
+
+std::string TfrmORTK41::OrderHeadText(int i) const {
+    const plat::Variant* row = ListedRow(i);
+    return row ? ortk41::OrderHeadText(*row, [this](const std::string& d) { return DbDateToDisplay(d); })
+               : std::string();
+}
+
+std::string TfrmORTK41::OrderLineText(int i) const {
+    const plat::Variant* row = ListedRow(i);
+    return row ? ortk41::OrderLineText(*row, deliveryLabel_, [this](const std::string& d) { return DbDateToDisplay(d); })
+               : std::string();
 }
 
 void TfrmORTK41::btnQuery1Click(TObject*) { RunQuery(); }
@@ -440,9 +456,9 @@ void TfrmORTK41::btn03Click(TObject*) {
 
 void TfrmORTK41::ExpandOrder() {
     int row = StringGrid1->Row();
-    if (row < 1 || row > OrderLineTexts.Count()) return;
+    if (row < 1 || row > ListedLineCount()) return;
     ortk41::SelectedOrderLine line{StringGrid1->Cells(0, row), StringGrid1->Cells(1, row), StringGrid1->Cells(2, row),
-                                   OrderHeadTexts[row - 1], OrderLineTexts[row - 1]};
+                                   OrderHeadText(row - 1), OrderLineText(row - 1)};
     TTreeNodes* nodes = TreeView->Items();
     try {
         TreeUpdate bracket(nodes);
@@ -544,8 +560,8 @@ std::vector<std::string> TfrmORTK41::GridHeading() const {
 ortk41::OutlineOrder TfrmORTK41::GridOrder(int row) const {
     ortk41::OutlineOrder order;
     for (int c = 0; c < 5; ++c) order.Cells[static_cast<size_t>(c)] = StringGrid1->Cells(c, row);
-    if (row - 1 < OrderHeadTexts.Count()) order.HeadText = OrderHeadTexts[row - 1];
-    if (row - 1 < OrderLineTexts.Count()) order.LineText = OrderLineTexts[row - 1];
+    order.HeadText = OrderHeadText(row - 1);
+    order.LineText = OrderLineText(row - 1);
     return order;
 }
 
@@ -666,7 +682,7 @@ void TfrmORTK41::ed07Exit(TObject*) {
 void TfrmORTK41::ShowRecordPosition(TClientDataSet*) {
     ApplyRights();
     if (!StringGrid1) return;   // the frame's data set reports before the list exists
-    int count = OrderLineTexts.Count();
+    int count = ListedLineCount();
     int line = count > 0 ? StringGrid1->Row() : 0;
     std::string text = std::to_string(count);
     if (line > 0 && line <= count) text = std::to_string(line) + "/" + text;

@@ -72,9 +72,13 @@ public:
     vcl::TMemo* Memo1 = nullptr;           // vocabulary of the export outline
     vcl::TMemo* Memo2 = nullptr;           // heading of the item details column (规格)
 
-    // Labels per listed row: entry i belongs to grid row i + 1.
-    plat::TStringList OrderHeadTexts;
-    plat::TStringList OrderLineTexts;
+    // The labels of the listed rows: row i of the last list belongs to grid
+    // row i + 1. They are composed when asked for (a click, an expansion, an
+    // export) from the listed values kept as answered, not for every row of
+    // a long list as it is shown; "" outside the list.
+    int ListedLineCount() const;
+    std::string OrderHeadText(int i) const;
+    std::string OrderLineText(int i) const;
 
     // ---- export ----
     std::string ExportFolder;                 // proposed to the export dialog: the client folder
@@ -130,13 +134,17 @@ private:
     void PlaceQueryBar();
     void PlaceViewBar();
     void ClearResults();
-    // Writes one answer row into grid row `gridRow` and its two labels;
-    // `deliveryLabel` is memolng line 5.
-    void AddOrderRow(int gridRow, const plat::Variant& row, const std::string& deliveryLabel);
+    // Writes one answer row into grid row `gridRow`.
+    void AddOrderRow(int gridRow, const plat::Variant& row);
+    // Row i of the last list, nullptr outside it.
+    const plat::Variant* ListedRow(int i) const;
     TSelectPanel* PanelOf(vcl::TWinControl* control) const;
     std::vector<std::string> GridHeading() const;
     ortk41::OutlineOrder GridOrder(int row) const;
     void WriteOutline(TOLEExcel& excel, TfrmStatus& status);
     void RemoveUnfinishedExport(const std::string& path);
     void ExportFailed(const std::string& path, const std::string& where, const std::string& reason, bool nameTaken);
+
+    plat::Variant listed_;        // the rows of the last order list, converted as shown; Empty before one
+    std::string deliveryLabel_;   // memolng line 5 as it read when the list was made
 };

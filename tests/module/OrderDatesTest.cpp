@@ -98,7 +98,7 @@ protected:
     }
     // The order date as the head label of the first listed line shows it.
     std::string ShownOrderDate() {
-        std::string head = form->OrderHeadTexts.Count() > 0 ? form->OrderHeadTexts[0] : std::string();
+        std::string head = form->OrderHeadText(0);
         size_t from = 17;   // after "TYPE-NUMBER " (4 + 1 + 11 + 1)
         return head.size() > from ? head.substr(from, head.find(' ', from) - from) : std::string();
     }

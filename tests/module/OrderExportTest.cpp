@@ -97,8 +97,8 @@ protected:
         for (int a = 1; a < form->StringGrid1->RowCount(); ++a) {
             ortk41::OutlineOrder order;
             for (int c = 0; c < 5; ++c) order.Cells[static_cast<size_t>(c)] = form->StringGrid1->Cells(c, a);
-            order.HeadText = form->OrderHeadTexts[a - 1];
-            order.LineText = form->OrderLineTexts[a - 1];
+            order.HeadText = form->OrderHeadText(a - 1);
+            order.LineText = form->OrderLineText(a - 1);
             outline.WriteOrder(order);
         }
         return sheet.cells;
@@ -161,9 +161,9 @@ TEST_F(OrderExport, ALineWithNothingDownstreamAndAnAdvanceSettlementWithThreeRec
     for (int r = 2; r <= sheet.LastRow() && !first; ++r)
         if (sheet.TextAt(r, 2) == "20240100006") first = r;
     ASSERT_GT(first, 0);
-    int line = form->OrderLineTexts.Count() - 1;
+    int line = form->ListedLineCount() - 1;
     std::vector<std::pair<int, std::string>> block = {
-        {6, "客户订单:" + form->OrderHeadTexts[line]}, {6, form->OrderLineTexts[line]},
+        {6, "客户订单:" + form->OrderHeadText(line)}, {6, form->OrderLineText(line)},
         {6, "销货单"}, {7, "销货结帐单"}, {8, "销货收款单"}, {6, "销退单"}, {7, "销退结帐单"}, {8, "销退收款单"},
         {6, "预收结帐单"}, {7, "预收待抵单"}, {7, "预收结帐收款单"}, {6, "请购单"}, {6, "采购单"}, {6, "工单"},
         {7, "工单工艺"}};

@@ -148,4 +148,51 @@ TEST(SqlDialect, InspectFindsTheFirstKeywordAndFurtherStatements) {
     EXPECT_EQ(server::Inspect("'text'").firstKeyword, "");
 }
 
+
+// ---------------------------------------------------- literals as parameters
+
+std::vector<std::string> Values(const server::ParameterisedStatement& s) {
+    std::vector<std::string> values;
+    for (const server::SqlParameter& p : s.parameters)
+        values.push_back((p.kind == server::SqlParameter::Kind::Integer ? "#" : "") + p.text);
+    return values;
+}
+
+TEST(SqlParameters, ConditionLiteralsBecomeStandInsOfTheirKind) {
+    auto s = server::Parameterise(" Select TB001 FROM $$ACRTB WHERE TB012='Y' AND Rtrim(TB005)='it''s' AND "
+                                  "TB007 IN ('0001', '') AND TD016 = 7 AND (TC001 + TC002) BETWEEN 'a' AND 'b' "
+                                  "AND TC004 LIKE 'C%' Order by 1 ");
+    EXPECT_EQ(s.shape, " Select TB001 FROM $$ACRTB WHERE TB012='?' AND Rtrim(TB005)='?' AND TB007 IN ('?', '?') AND "
+                       "TD016 = 0 AND (TC001 + TC002) BETWEEN '?' AND '?' AND TC004 LIKE '?' Order by 1 ");
+    EXPECT_EQ(Values(s), (std::vector<std::string>{"Y", "it's", "0001", "", "#7", "a", "b", "C%"}));
+    // two statements that differ only in their keys share a shape
+    EXPECT_EQ(server::Parameterise("SELECT TC001 FROM COPTC WHERE TC002 = '124'").shape,
+              server::Parameterise("SELECT TC001 FROM COPTC WHERE TC002 = '9'").shape);
+}
+
+// Where a literal can name a result column, be a column's position, limit
+// the answer or must match a select expression, it stays in the text; so do
+// numbers that are not small whole numbers and literals in odd places.
+TEST(SqlParameters, LiteralsOutsideConditionsStayInTheText) {
+    for (const char* sql :
+         {"SELECT 'x' AS K, TC001 + '-' FROM COPTC", "SELECT TOP 5 TC001 FROM COPTC ORDER BY 1, 'a'",
+          "SELECT (SELECT MAX(TD003) FROM COPTD WHERE TD001 = 'a') FROM COPTC",
+          "SELECT COUNT(*) FROM COPTC GROUP BY CASE WHEN TC001 = 'a' THEN 1 END",
+          "SELECT TC001 FROM COPTC WHERE TD008 = 1.5 OR TD008 = -1 OR TD008 = 99999999999 OR TD008 = 2147483648",
+          "SELECT TC001 FROM COPTC WHERE TC004 LIKE N'%' ESCAPE '!' OR TC001 + 'x' = TC002"}) {
+        auto s = server::Parameterise(sql);
+        EXPECT_EQ(s.shape, sql);
+        EXPECT_TRUE(s.parameters.empty()) << sql;
+    }
+}
+
+TEST(SqlParameters, ShapesTranslateWithMarkersAndKeepTextOperandsConcatenating) {
+    auto shape = server::Parameterise("SELECT TC001 FROM $$COPTC WHERE TC001 = 'x' + TC002 AND TD008 >= 3").shape;
+    EXPECT_EQ(Dialect().TranslateShape(shape),
+              "SELECT TC001 FROM COPTC WHERE TC001 = (?1 || TC002) COLLATE RTRIM AND TD008 >= ?2");
+    EXPECT_EQ(SqlDialect(Dialect().Catalogue(), server::SqlTarget::PostgreSQL).TranslateShape(shape),
+              "SELECT TC001 FROM COPTC WHERE TC001 = CAST($1 || textin(bpcharout(TC002)) AS bpchar) COLLATE \"C\" "
+              "AND TD008 >= $2");
+}
+
 }  // namespace
