@@ -12,16 +12,13 @@
 #include <vector>
 
 #include "SqlError.h"
+#include "StrUtils.h"
 
 namespace server {
 
 namespace {
 
-std::string Upper(std::string_view s) {
-    std::string out(s);
-    for (char& c : out) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return out;
-}
+std::string Upper(std::string_view s) { return plat::UpperCase(std::string(s)); }
 
 // A name as written, without its [ ] or " " quotes.
 std::string Unquoted(std::string_view name) {

@@ -14,6 +14,7 @@
 #include <string_view>
 
 #include "SqlError.h"
+#include "StrUtils.h"
 #include "TextFile.h"
 
 namespace server {
@@ -152,10 +153,7 @@ bool OnlyBlanksAndSemicolons(const char* tail) {
     return true;
 }
 
-std::string Upper(std::string s) {
-    for (char& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return s;
-}
+std::string Upper(std::string s) { return plat::UpperCase(std::move(s)); }
 
 }  // namespace
 
