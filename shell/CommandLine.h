@@ -34,6 +34,31 @@ struct WindowOptions {
     std::string UICodePage;   // empty: the client settings decide
 };
 
+// Walks an option list for both modes' parsers, so that a missing value and
+// an unknown option read the same wherever they occur. Every failure sets
+// `error` and answers false; the caller then exits with kExitUsage.
+class OptionReader {
+public:
+    OptionReader(const std::vector<std::string>& args, std::string& error) : args_(args), error_(error) {}
+
+    // Moves to the next option; false when the line is used up.
+    bool Next();
+    const std::string& Option() const { return args_[current_]; }
+    // The word after the option, taken as its value; fails with
+    // "<option> needs a value" when the line ends first.
+    bool Value(std::string& target);
+    // Fails with `text` as the error.
+    bool Refuse(std::string text);
+    // Fails with "unknown option \"<option>\"".
+    bool Unknown() { return Refuse("unknown option \"" + Option() + "\""); }
+
+private:
+    const std::vector<std::string>& args_;
+    std::string& error_;
+    size_t current_ = 0;
+    size_t next_ = 0;
+};
+
 // Parses the window mode's options (the shared ones taken out already);
 // nullopt with `error` naming the offending option.
 std::optional<WindowOptions> ParseWindowOptions(const std::vector<std::string>& args, std::string& error);
