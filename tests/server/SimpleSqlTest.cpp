@@ -12,6 +12,8 @@
 #include "ServerTestSupport.h"
 #include "SqlError.h"
 
+using ::testing::HasSubstr;
+
 using namespace servertest;
 using plat::Variant;
 using plat::VarArrayOf;
@@ -359,9 +361,9 @@ TEST_P(SimpleSqlTest, TraceRecordsEveryCall) {
     std::ifstream in(trace);
     std::stringstream text;
     text << in.rdbuf();
-    EXPECT_NE(text.str().find("SimpleSQL\tPRTest65\trows=4\t"), std::string::npos) << text.str();
-    EXPECT_NE(text.str().find("SELECT TC001 FROM $$COPTC"), std::string::npos);
-    EXPECT_NE(text.str().find("error=statement refused"), std::string::npos);
+    EXPECT_THAT(text.str(), HasSubstr("SimpleSQL\tPRTest65\trows=4\t")) << text.str();
+    EXPECT_THAT(text.str(), HasSubstr("SELECT TC001 FROM $$COPTC"));
+    EXPECT_THAT(text.str(), HasSubstr("error=statement refused"));
 }
 
 }  // namespace

@@ -59,6 +59,7 @@ TEST_F(GalleryFixture, EveryControlKindIsOnTheFormAndReachableByName) {
         {"StatusGauge", "TGauge"}, {"ImageList1", "TImageList"}, {"dsMain", "TDataSource"},
     };
     for (auto& [name, cls] : kinds) {
+        SCOPED_TRACE(name);
         TComponent* c = C(name);
         ASSERT_NE(c, nullptr);
         EXPECT_EQ(c->ClassName(), cls) << name;
