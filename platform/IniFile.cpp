@@ -62,13 +62,7 @@ TIniFile::TIniFile(std::string fileName) : fileName_(std::move(fileName)) {
 
 void TIniFile::Parse(const std::string& text) {
     Section* current = nullptr;
-    size_t pos = 0;
-    while (pos <= text.size()) {
-        size_t end = text.find('\n', pos);
-        if (end == std::string::npos) end = text.size();
-        std::string line = Trim(text.substr(pos, end - pos));
-        pos = end + 1;
-
+    for (const std::string& line : TrimmedLines(text)) {
         if (line.empty() || line[0] == ';') continue;
         if (line[0] == '[') {
             size_t close = line.find(']');

@@ -134,12 +134,7 @@ private:
     static std::vector<std::string> LogicalLines(const std::string& text) {
         std::vector<std::string> lines;
         bool continuing = false;
-        size_t pos = 0;
-        while (pos <= text.size()) {
-            size_t end = text.find('\n', pos);
-            if (end == std::string::npos) end = text.size();
-            std::string line = Trim(text.substr(pos, end - pos));
-            pos = end + 1;
+        for (const std::string& line : TrimmedLines(text)) {
             if (continuing) lines.back() += line;
             else lines.push_back(line);
             std::string& last = lines.back();

@@ -114,6 +114,18 @@ std::string TrimRight(const std::string& s) {
     return s.substr(0, e);
 }
 
+std::vector<std::string> TrimmedLines(const std::string& text) {
+    std::vector<std::string> lines;
+    size_t pos = 0;
+    while (pos <= text.size()) {
+        size_t end = text.find('\n', pos);
+        if (end == std::string::npos) end = text.size();
+        lines.push_back(Trim(text.substr(pos, end - pos)));
+        pos = end + 1;
+    }
+    return lines;
+}
+
 std::string TrimBlanks(const std::string& s) {
     size_t b = s.find_first_not_of(" \t");
     if (b == std::string::npos) return {};

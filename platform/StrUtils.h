@@ -4,6 +4,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace plat {
 
@@ -45,6 +46,10 @@ int StrToIntDef(const std::string& text, int fallback);
 // runtime's Trim does; TrimRight only at the end.
 std::string Trim(const std::string& s);
 std::string TrimRight(const std::string& s);
+
+// The lines of `text` (cut at every "\n"), each trimmed as Trim does. Text
+// ending in a line break has an empty last line; empty text is one empty line.
+std::vector<std::string> TrimmedLines(const std::string& text);
 
 // `s` without leading and trailing spaces and tabs only: for text in which a
 // line break or another control character is content, not padding.

@@ -82,6 +82,35 @@ TEST(ShellHelp, EveryOptionTheHelpNamesIsAcceptedAndEveryAcceptedOptionIsNamed) 
         EXPECT_TRUE(window.count(option)) << option << " is missing from the shell help";
 }
 
+// Both modes read their options through one reader: a missing value and an
+// unknown option are reported alike, and the last option may be a switch.
+TEST(ShellOptions, BothModesReportAMissingValueAndAnUnknownOptionAlike) {
+    using Parser = bool (*)(const std::vector<std::string>&, std::string&);
+    const std::pair<const char*, Parser> modes[] = {
+        {"window", [](const std::vector<std::string>& a, std::string& e) { return shell::ParseWindowOptions(a, e).has_value(); }},
+        {"batch", [](const std::vector<std::string>& a, std::string& e) { return shell::ParseBatchOptions(a, e).has_value(); }},
+    };
+    for (const auto& [mode, parse] : modes) {
+        SCOPED_TRACE(mode);
+        std::string error;
+        EXPECT_FALSE(parse({"--user", "KV", "--company"}, error));
+        EXPECT_EQ(error, "--company needs a value");
+        EXPECT_FALSE(parse({"--user"}, error));
+        EXPECT_EQ(error, "--user needs a value");
+        EXPECT_FALSE(parse({"--user", "KV", "-x", "y"}, error));
+        EXPECT_EQ(error, "unknown option \"-x\"");
+        EXPECT_FALSE(parse({"--ui-code-page", "1252"}, error));
+        EXPECT_EQ(error, "--ui-code-page wants 936, 950 or 437, not \"1252\"");
+        error.clear();
+        EXPECT_TRUE(parse({"--user", "--company"}, error)) << error;   // a value may look like an option
+    }
+    std::string error;
+    auto batch = shell::ParseBatchOptions({"--trace-sql", "t.txt", "--json"}, error);
+    ASSERT_TRUE(batch) << error;
+    EXPECT_EQ(batch->TraceFile, "t.txt");
+    EXPECT_TRUE(batch->Json);
+}
+
 TEST(ShellExitStatus, UsageErrorsTwoFailuresOne) {
     shelltest::BatchInstallation install;
     std::string out;
