@@ -26,13 +26,6 @@ std::string Element(const plat::Variant& array, int i) {
     return v.IsEmptyOrNull() ? std::string() : v.ToString();
 }
 
-// A text as an SQL literal, quotes inside doubled.
-std::string Quoted(const std::string& s) {
-    std::string out = "'";
-    for (char c : s) out += c == '\'' ? std::string("''") : std::string(1, c);
-    return out + "'";
-}
-
 int ElementCount(const plat::Variant& array) { return array.IsArray() ? array.Array().Count() : 0; }
 
 // "COPTC.TC001 " → "TC001"; brackets and quotes dropped.
@@ -193,11 +186,11 @@ plat::Variant SimpleSqlService::SimpleSql(const plat::Variant& params, const pla
 double SimpleSqlService::StockFactor(CompanyDatabase& db, const std::string& item, const std::string& stockUnit,
                                      const std::string& unit) {
     if (unit == stockUnit) return 1.0;
-    ResultTable own = db.Query("SELECT MD003, MD004 FROM $$INVMD WHERE MD001 = " + Quoted(item) +
-                               " AND MD002 = " + Quoted(unit));
+    ResultTable own = db.Query("SELECT MD003, MD004 FROM $$INVMD WHERE MD001 = " + plat::QuotedStr(item) +
+                               " AND MD002 = " + plat::QuotedStr(unit));
     if (own.rows.empty())
-        own = db.Query("SELECT MD003, MD004 FROM $$INVMD WHERE MD001 = '' AND MD002 = " + Quoted(unit) +
-                       " AND MD005 = " + Quoted(stockUnit));
+        own = db.Query("SELECT MD003, MD004 FROM $$INVMD WHERE MD001 = '' AND MD002 = " + plat::QuotedStr(unit) +
+                       " AND MD005 = " + plat::QuotedStr(stockUnit));
     if (own.rows.empty()) return 0.0;
     // An answer row holds exactly the columns its SELECT names (two here).
     double numerator = own.rows[0][0].ToDouble(), denominator = own.rows[0][1].ToDouble();
@@ -215,7 +208,7 @@ plat::Variant SimpleSqlService::UnitConvert(const plat::Variant& params, const p
         double result = quantity;
         if (from != to) {
             CompanyDatabase& db = Database(database);
-            ResultTable stock = db.Query("SELECT MB004 FROM $$INVMB WHERE MB001 = " + Quoted(item));
+            ResultTable stock = db.Query("SELECT MB004 FROM $$INVMB WHERE MB001 = " + plat::QuotedStr(item));
             if (stock.rows.empty()) throw SqlError("UnitConvert: item " + item + " does not exist");
             std::string stockUnit = plat::TrimPadding(stock.rows[0][0].ToString());   // the SELECT's one column
             double fromFactor = StockFactor(db, item, stockUnit, from), toFactor = StockFactor(db, item, stockUnit, to);

@@ -260,10 +260,7 @@ bool IsPlainIdentifier(const std::string& name) {
                        [](unsigned char c) { return std::isalnum(c) || c == '_'; });
 }
 
-std::string Lower(std::string s) {
-    for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return s;
-}
+std::string Lower(std::string s) { return plat::LowerCase(std::move(s)); }
 
 const char kPgOperandOpen[] = "textin(bpcharout(";
 const char kPgOperandClose[] = "))";

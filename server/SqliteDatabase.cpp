@@ -34,8 +34,7 @@ constexpr std::array<std::string_view, 28> kAllowedFunctions = {
 
 bool IsAllowedFunction(const char* name) {
     if (!name) return false;
-    std::string lower(name);
-    for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    std::string lower = plat::LowerCase(name);
     return std::find(kAllowedFunctions.begin(), kAllowedFunctions.end(), lower) != kAllowedFunctions.end();
 }
 
