@@ -366,12 +366,9 @@ bool ReadTree(OptionReader& r, BatchOptions& o) {
 
 // One option of the batch mode and its value; false with the reader's error.
 bool ReadBatchOption(OptionReader& r, BatchOptions& o) {
+    if (std::optional<bool> shared = ReadSharedOption(r, o)) return *shared;
     const std::string& arg = r.Option();
     std::string error;
-    if (arg == "--user") return r.Value(o.User);
-    if (arg == "--company") return r.Value(o.Company);
-    if (arg == "--database") return r.Value(o.Database);
-    if (arg == "--trace-sql") return r.Value(o.TraceFile);
     if (arg == "--project")
         return r.Value(o.Project) && (CheckCondition(arg, o.Project, error) || r.Refuse(error));
     if (arg == "--export") {
@@ -385,19 +382,13 @@ bool ReadBatchOption(OptionReader& r, BatchOptions& o) {
     if (const char* panel = RangePanel(arg)) return ReadRange(r, panel, o);
     if (arg == "--closed") return ReadClosed(r, o);
     if (arg == "--tree") return ReadTree(r, o);
-    if (arg == "--ui-code-page")
-        return r.Value(o.UICodePage) && (CheckUICodePage(o.UICodePage, error) || r.Refuse(error));
     return r.Unknown();
 }
 
 }  // namespace
 
 std::optional<BatchOptions> ParseBatchOptions(const std::vector<std::string>& args, std::string& error) {
-    BatchOptions o;
-    OptionReader reader(args, error);
-    while (reader.Next())
-        if (!ReadBatchOption(reader, o)) return std::nullopt;
-    return o;
+    return ReadOptions<BatchOptions>(args, error, ReadBatchOption);
 }
 
 std::string FormatText(const BatchResult& result) {

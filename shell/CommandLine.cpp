@@ -57,32 +57,22 @@ bool ReadMode(OptionReader& r, int& mode) {
 
 // One option of the window mode and its value; false with the reader's error.
 bool ReadWindowOption(OptionReader& r, WindowOptions& o) {
+    if (std::optional<bool> shared = ReadSharedOption(r, o)) return *shared;
     const std::string& arg = r.Option();
-    if (arg == "--user") return r.Value(o.User);
-    if (arg == "--company") return r.Value(o.Company);
-    if (arg == "--database") return r.Value(o.Database);
     if (arg == "--condition") return r.Value(o.Condition);
-    if (arg == "--trace-sql") return r.Value(o.TraceFile);
     if (arg == "--open") {
         if (!r.Value(o.Program)) return false;
         o.Program = plat::UpperCase(o.Program);
         return true;
     }
     if (arg == "--mode") return ReadMode(r, o.Mode);
-    std::string error;
-    if (arg == "--ui-code-page")
-        return r.Value(o.UICodePage) && (CheckUICodePage(o.UICodePage, error) || r.Refuse(error));
     return r.Unknown();
 }
 
 }  // namespace
 
 std::optional<WindowOptions> ParseWindowOptions(const std::vector<std::string>& args, std::string& error) {
-    WindowOptions o;
-    OptionReader reader(args, error);
-    while (reader.Next())
-        if (!ReadWindowOption(reader, o)) return std::nullopt;
-    return o;
+    return ReadOptions<WindowOptions>(args, error, ReadWindowOption);
 }
 
 std::optional<StartOptions> TakeStartOptions(std::vector<std::string>& args, std::string& error) {

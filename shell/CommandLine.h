@@ -76,6 +76,33 @@ std::optional<StartOptions> TakeStartOptions(std::vector<std::string>& args, std
 // Checks a --ui-code-page value; the error text names the option.
 bool CheckUICodePage(const std::string& codePage, std::string& error);
 
+// Reads an option both modes take into the field of the same name (--user,
+// --company, --database, --trace-sql, --ui-code-page); nullopt when the
+// reader's option is none of them, else whether it was read.
+template <class Options>
+std::optional<bool> ReadSharedOption(OptionReader& r, Options& o) {
+    const std::string& arg = r.Option();
+    if (arg == "--user") return r.Value(o.User);
+    if (arg == "--company") return r.Value(o.Company);
+    if (arg == "--database") return r.Value(o.Database);
+    if (arg == "--trace-sql") return r.Value(o.TraceFile);
+    if (arg != "--ui-code-page") return std::nullopt;
+    std::string error;
+    return r.Value(o.UICodePage) && (CheckUICodePage(o.UICodePage, error) || r.Refuse(error));
+}
+
+// Reads every option of `args` with `readOne`; nullopt, with the reader's
+// error, at the first option it refuses.
+template <class Options>
+std::optional<Options> ReadOptions(const std::vector<std::string>& args, std::string& error,
+                                   bool (*readOne)(OptionReader&, Options&)) {
+    Options o;
+    OptionReader reader(args, error);
+    while (reader.Next())
+        if (!readOne(reader, o)) return std::nullopt;
+    return o;
+}
+
 std::string ShellHelp();
 std::string BatchHelp();
 
