@@ -23,6 +23,7 @@
 #include <QTreeWidget>
 
 #include "Gallery.h"
+#include "QtText.h"
 
 using namespace vcl;
 
@@ -42,8 +43,6 @@ struct GalleryFixture : ::testing::Test {
     }
     TGalleryForm* form = nullptr;
 };
-
-QString Q(const char* s) { return QString::fromUtf8(s); }
 
 }  // namespace
 
