@@ -2,6 +2,8 @@
 // at scale, the same rows in PostgreSQL as in SQLite, and holding the cases
 // the order tracking window shows, read with the window's own statements
 // through SimpleSQL on both databases.
+#include <gmock/gmock.h>
+
 #include <unistd.h>
 
 #include <chrono>

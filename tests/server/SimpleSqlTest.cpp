@@ -2,6 +2,8 @@
 // PostgreSQL with the same expectations: SQL Server meaning of padded CHAR
 // keys, concatenation, TOP and "$$"; the read-only guard; the answer's shape
 // for both parameter shapes; UnitConvert; trace.
+#include <gmock/gmock.h>
+
 #include <atomic>
 #include <fstream>
 #include <memory>
