@@ -158,14 +158,15 @@ protected:
         return object;
     }
     // Frees an owned object before the test ends, as closing it for good would.
-    void Free(vcl::TObject* object) {
+    void Free(vcl::TComponent* object) {
         owned_.erase(std::remove(owned_.begin(), owned_.end(), object), owned_.end());
         object->Free();
     }
 
+    DemoWorld world;
 
 private:
-    std::vector<vcl::TObject*> owned_;
+    std::vector<vcl::TComponent*> owned_;
 };
 
 // The groups of the window's behaviour, each a name for the same fixture.
