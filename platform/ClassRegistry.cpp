@@ -6,6 +6,8 @@
 #include <map>
 #include <mutex>
 
+#include "StrUtils.h"
+
 namespace plat {
 
 namespace {
@@ -19,10 +21,8 @@ Registry& TheRegistry() {
     return registry;
 }
 
-std::string Key(std::string s) {
-    std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
-    return s;
-}
+// ProgIDs are found without regard to case.
+std::string Key(const std::string& progId) { return UpperCase(progId); }
 }  // namespace
 
 void RegisterClassFactory(const std::string& progId, ClassFactory factory) {

@@ -5,14 +5,9 @@
 #include <algorithm>
 #include <cctype>
 
-namespace plat {
+#include "StrUtils.h"
 
-namespace {
-std::string Upper(std::string s) {
-    std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
-    return s;
-}
-}  // namespace
+namespace plat {
 
 Arg ByRef(Variant& var) { return Arg{var, &var}; }
 Arg ByVal(Variant value) { return Arg{std::move(value), nullptr}; }
@@ -50,17 +45,17 @@ const Variant& ArgAt(const Args& args, size_t i) {
 }
 
 void AutomationObject::Method(const std::string& name, Handler handler) {
-    members_[Upper(name)].call = std::move(handler);
+    members_[UpperCase(name)].call = std::move(handler);
 }
 
 void AutomationObject::Property(const std::string& name, Handler getter, Setter setter) {
-    Member& m = members_[Upper(name)];
+    Member& m = members_[UpperCase(name)];
     m.call = std::move(getter);
     m.put = std::move(setter);
 }
 
 Variant AutomationObject::Invoke(const std::string& member, InvokeKind kind, Args& args) {
-    auto it = members_.find(Upper(member));
+    auto it = members_.find(UpperCase(member));
     if (it == members_.end()) throw EOleError(UnknownMemberText(member));
     if (kind == InvokeKind::PropertyPut) {
         if (!it->second.put) throw EOleError("Property '" + member + "' is read-only");

@@ -6,27 +6,14 @@
 #include <climits>
 #include <cstdlib>
 
+#include "StrUtils.h"
 #include "TextFile.h"
 
 namespace plat {
 
 namespace {
 
-std::string Trim(const std::string& s) {
-    const char* blanks = " \t\r\n\f\v";
-    size_t b = s.find_first_not_of(blanks);
-    if (b == std::string::npos) return {};
-    size_t e = s.find_last_not_of(blanks);
-    return s.substr(b, e - b + 1);
-}
-
-std::string Lower(std::string s) {
-    for (char& c : s)
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    return s;
-}
-
-bool SameText(const std::string& a, const std::string& b) { return Lower(a) == Lower(b); }
+bool SameText(const std::string& a, const std::string& b) { return LowerCase(a) == LowerCase(b); }
 
 std::string Unquote(const std::string& v) {
     if (v.size() >= 2 && (v.front() == '"' || v.front() == '\'') && v.back() == v.front())
@@ -75,18 +62,12 @@ TIniFile::TIniFile(std::string fileName) : fileName_(std::move(fileName)) {
 
 void TIniFile::Parse(const std::string& text) {
     Section* current = nullptr;
-    size_t pos = 0;
-    while (pos <= text.size()) {
-        size_t end = text.find('\n', pos);
-        if (end == std::string::npos) end = text.size();
-        std::string line = Trim(text.substr(pos, end - pos));
-        pos = end + 1;
-
+    for (const std::string& line : TrimmedLines(text)) {
         if (line.empty() || line[0] == ';') continue;
         if (line[0] == '[') {
             size_t close = line.find(']');
             std::string name = Trim(line.substr(1, close == std::string::npos ? std::string::npos : close - 1));
-            auto [it, inserted] = sectionIndex_.emplace(Lower(name), sections_.size());
+            auto [it, inserted] = sectionIndex_.emplace(LowerCase(name), sections_.size());
             if (inserted) sections_.push_back(Section{name, {}});
             current = &sections_[it->second];
             continue;
@@ -100,7 +81,7 @@ void TIniFile::Parse(const std::string& text) {
 }
 
 const TIniFile::Section* TIniFile::FindSection(const std::string& name) const {
-    auto it = sectionIndex_.find(Lower(Trim(name)));
+    auto it = sectionIndex_.find(LowerCase(Trim(name)));
     return it == sectionIndex_.end() ? nullptr : &sections_[it->second];
 }
 

@@ -5,6 +5,7 @@
 #include <cctype>
 #include <cstdlib>
 
+#include "StrUtils.h"
 #include "SystemInfo.h"
 #include "TextFile.h"
 
@@ -14,19 +15,6 @@ namespace {
 
 const HKEY kRoots[] = {HKEY_CLASSES_ROOT, HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE, HKEY_USERS,
                        HKEY_CURRENT_CONFIG};
-
-std::string Lower(std::string s) {
-    for (char& c : s)
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    return s;
-}
-
-std::string Trim(const std::string& s) {
-    const char* blanks = " \t\r\n";
-    size_t b = s.find_first_not_of(blanks);
-    if (b == std::string::npos) return {};
-    return s.substr(b, s.find_last_not_of(blanks) - b + 1);
-}
 
 // Pieces of a key path; empty pieces (doubled or outer "\") are dropped.
 std::vector<std::string> SplitPath(const std::string& path) {
@@ -102,7 +90,7 @@ bool ParseData(const std::string& data, bool unicode, TRegistry::Value& value) {
         value.type = TRegDataType::rdString;
         return ReadQuoted(data, pos, value.text);
     }
-    std::string lower = Lower(data);
+    std::string lower = LowerCase(data);
     if (lower.rfind("dword:", 0) == 0) {
         std::string digits = Trim(data.substr(6));
         if (digits.empty() || digits.size() > 8) return false;
@@ -115,7 +103,7 @@ bool ParseData(const std::string& data, bool unicode, TRegistry::Value& value) {
     if (lower.rfind("hex", 0) != 0) return false;
     size_t colon = data.find(':');
     if (colon == std::string::npos) return false;
-    std::string kind = Lower(Trim(data.substr(3, colon - 3)));   // "", "(2)", "(7)" ...
+    std::string kind = LowerCase(Trim(data.substr(3, colon - 3)));   // "", "(2)", "(7)" ...
     if (!ParseHexBytes(data.substr(colon + 1), value.bytes)) return false;
     if (kind == "(1)" || kind == "(2)") {
         value.type = kind == "(1)" ? TRegDataType::rdString : TRegDataType::rdExpandString;
@@ -146,12 +134,7 @@ private:
     static std::vector<std::string> LogicalLines(const std::string& text) {
         std::vector<std::string> lines;
         bool continuing = false;
-        size_t pos = 0;
-        while (pos <= text.size()) {
-            size_t end = text.find('\n', pos);
-            if (end == std::string::npos) end = text.size();
-            std::string line = Trim(text.substr(pos, end - pos));
-            pos = end + 1;
+        for (const std::string& line : TrimmedLines(text)) {
             if (continuing) lines.back() += line;
             else lines.push_back(line);
             std::string& last = lines.back();
@@ -189,13 +172,13 @@ private:
             return;
         }
         if (remove) {
-            RemoveKey(Lower(JoinPath(parts, parts.size())));
+            RemoveKey(LowerCase(JoinPath(parts, parts.size())));
             current_ = nullptr;
             return;
         }
         for (size_t n = 1; n <= parts.size(); ++n) {
             std::string full = JoinPath(parts, n);
-            auto it = store_.try_emplace(Lower(full), TRegistry::Key{full, {}}).first;
+            auto it = store_.try_emplace(LowerCase(full), TRegistry::Key{full, {}}).first;
             current_ = &it->second;
         }
     }
@@ -215,7 +198,7 @@ private:
         auto& values = current_->values;
         auto existing = values.end();
         for (auto it = values.begin(); it != values.end(); ++it)
-            if (Lower(it->name) == Lower(name)) existing = it;
+            if (LowerCase(it->name) == LowerCase(name)) existing = it;
         if (data == "-") {
             if (existing != values.end()) values.erase(existing);
             return;
@@ -236,7 +219,7 @@ private:
 
     static bool IsRootName(const std::string& name) {
         for (HKEY root : kRoots)
-            if (Lower(name) == Lower(RootKeyName(root))) return true;
+            if (LowerCase(name) == LowerCase(RootKeyName(root))) return true;
         return false;
     }
 
@@ -286,7 +269,7 @@ std::string TRegistry::FullPath(const std::string& key) const {
     bool relative = !key.empty() && key[0] != '\\' && open_;
     std::string path = relative ? current_ + "\\" + key : std::string(RootKeyName(root_)) + "\\" + key;
     std::vector<std::string> parts = SplitPath(path);
-    return Lower(JoinPath(parts, parts.size()));
+    return LowerCase(JoinPath(parts, parts.size()));
 }
 
 const TRegistry::Key* TRegistry::FindKey(const std::string& fullLowerPath) const {
@@ -322,7 +305,7 @@ const TRegistry::Value* TRegistry::FindValue(const std::string& name) const {
     const Key* key = FindKey(current_);
     if (!key) return nullptr;
     for (const Value& v : key->values)
-        if (Lower(v.name) == Lower(name)) return &v;
+        if (LowerCase(v.name) == LowerCase(name)) return &v;
     return nullptr;
 }
 

@@ -114,9 +114,38 @@ std::string TrimRight(const std::string& s) {
     return s.substr(0, e);
 }
 
+std::vector<std::string> TrimmedLines(const std::string& text) {
+    std::vector<std::string> lines;
+    size_t pos = 0;
+    while (pos <= text.size()) {
+        size_t end = text.find('\n', pos);
+        if (end == std::string::npos) end = text.size();
+        lines.push_back(Trim(text.substr(pos, end - pos)));
+        pos = end + 1;
+    }
+    return lines;
+}
+
+std::string TrimBlanks(const std::string& s) {
+    size_t b = s.find_first_not_of(" \t");
+    if (b == std::string::npos) return {};
+    return s.substr(b, s.find_last_not_of(" \t") - b + 1);
+}
+
+std::string TrimPadding(const std::string& s) {
+    size_t e = s.find_last_not_of(' ');
+    return e == std::string::npos ? std::string() : s.substr(0, e + 1);
+}
+
 std::string UpperCase(std::string s) {
     for (char& c : s)
         if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    return s;
+}
+
+std::string LowerCase(std::string s) {
+    for (char& c : s)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
     return s;
 }
 

@@ -4,6 +4,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace plat {
 
@@ -37,15 +38,30 @@ bool ParseDecimalNumber(std::string_view text, double& value);
 // The first `n` UTF-8 characters of `s`; never cuts a character in half.
 std::string Utf8Left(const std::string& s, size_t n);
 
-// `s` without leading and trailing blanks and control characters, as the
-// runtime's Trim does; TrimRight only at the end.
 // `text` (blanks around it ignored) as a whole decimal integer; `fallback`
 // when it is empty, holds anything else or does not fit.
 int StrToIntDef(const std::string& text, int fallback);
+
+// `s` without leading and trailing blanks and control characters, as the
+// runtime's Trim does; TrimRight only at the end.
 std::string Trim(const std::string& s);
 std::string TrimRight(const std::string& s);
 
-// ASCII letters upper-cased; other bytes (Chinese text) unchanged.
+// The lines of `text` (cut at every "\n"), each trimmed as Trim does. Text
+// ending in a line break has an empty last line; empty text is one empty line.
+std::vector<std::string> TrimmedLines(const std::string& text);
+
+// `s` without leading and trailing spaces and tabs only: for text in which a
+// line break or another control character is content, not padding.
+std::string TrimBlanks(const std::string& s);
+
+// `s` without the trailing spaces that pad a CHAR(n) value; a trailing tab
+// or line break is data and stays, as SQL's RTRIM keeps it.
+std::string TrimPadding(const std::string& s);
+
+// ASCII letters upper-cased (lower-cased); other bytes (Chinese text)
+// unchanged, whatever the process locale.
 std::string UpperCase(std::string s);
+std::string LowerCase(std::string s);
 
 }  // namespace plat

@@ -10,6 +10,7 @@
 #include <cstring>
 
 #include "Dispatch.h"
+#include "StrUtils.h"
 
 namespace plat {
 
@@ -18,13 +19,6 @@ namespace {
 [[noreturn]] void CannotConvert(VarType from, const char* to) {
     throw EVariantError(std::string("Could not convert variant of type (") + VarTypeName(from) +
                         ") into type (" + to + ")");
-}
-
-std::string TrimBlanks(const std::string& s) {
-    size_t b = s.find_first_not_of(" \t");
-    if (b == std::string::npos) return {};
-    size_t e = s.find_last_not_of(" \t");
-    return s.substr(b, e - b + 1);
 }
 
 // Parses a whole text as a number; false when any character is left over.

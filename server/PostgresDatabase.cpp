@@ -14,6 +14,7 @@
 #include <memory>
 
 #include "SqlError.h"
+#include "StrUtils.h"
 #include "TextFile.h"
 
 namespace server {
@@ -52,15 +53,9 @@ std::string Quote(const std::string& value) {
     return out + "'";
 }
 
-std::string Lower(std::string s) {
-    for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return s;
-}
+std::string Lower(std::string s) { return plat::LowerCase(std::move(s)); }
 
-std::string Upper(std::string s) {
-    for (char& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return s;
-}
+std::string Upper(std::string s) { return plat::UpperCase(std::move(s)); }
 
 plat::Variant Integer(long long v) {
     if (v >= INT32_MIN && v <= INT32_MAX) return plat::Variant(static_cast<int32_t>(v));

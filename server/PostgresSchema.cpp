@@ -9,6 +9,7 @@
 #include "DemoData.h"
 #include "SqlDialect.h"
 #include "SqlError.h"
+#include "StrUtils.h"
 
 namespace server {
 
@@ -47,20 +48,14 @@ std::vector<std::string> Statements(const std::string& text) {
     statements.push_back(current);
     std::vector<std::string> trimmed;
     for (std::string& s : statements) {
-        size_t b = s.find_first_not_of(" \t\r\n");
-        if (b == std::string::npos) continue;
-        trimmed.push_back(s.substr(b, s.find_last_not_of(" \t\r\n") - b + 1));
+        std::string statement = plat::Trim(s);
+        if (!statement.empty()) trimmed.push_back(std::move(statement));
     }
     return trimmed;
 }
 
-std::string Upper(std::string s) {
-    for (char& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return s;
-}
-
 void CheckNothingLeft(const std::string& statement) {
-    std::string upper = Upper(statement);
+    std::string upper = plat::UpperCase(statement);
     if (upper.find("COLLATE RTRIM") != std::string::npos || upper.find("||") != std::string::npos)
         throw SqlError("schema translation does not know this construct: " + statement);
 }
@@ -162,7 +157,7 @@ struct ReadConnection {
 PostgresDdl TranslateSchemaToPostgres(const std::string& sqliteSchema) {
     PostgresDdl ddl;
     for (const std::string& statement : Statements(WithoutComments(sqliteSchema))) {
-        std::string head = Upper(statement.substr(0, 12));
+        std::string head = plat::UpperCase(statement.substr(0, 12));
         if (head.rfind("PRAGMA", 0) == 0) continue;
         if (head.rfind("CREATE TABLE", 0) == 0) ddl.tables.push_back(TranslateTable(statement));
         else if (head.rfind("CREATE INDEX", 0) == 0) ddl.indexes.push_back(TranslateIndex(statement));

@@ -30,7 +30,6 @@ std::string Text(const Variant& v) {
     }
 }
 
-std::string Upper(const std::string& s) { return plat::UpperCase(s); }
 
 // A plain SQL name (letters, digits, "_"), so that it can be written into a statement.
 bool PlainName(const std::string& name) {
@@ -67,7 +66,7 @@ int TypeOfValue(const Variant& v) {
 std::string TableOf(const std::string& sql) {
     static const std::regex from(R"(\bfrom\s+(?:\$\$)?([A-Za-z_][A-Za-z0-9_]*))", std::regex::icase);
     std::smatch m;
-    return std::regex_search(sql, m, from) ? Upper(m[1].str()) : std::string();
+    return std::regex_search(sql, m, from) ? plat::UpperCase(m[1].str()) : std::string();
 }
 
 // Pads CHAR(n) values with blanks, as every writer of the database does.
@@ -128,7 +127,7 @@ int WritableDatabase::Execute(const std::string& sql, const std::vector<Variant>
 }
 
 std::vector<WritableDatabase::Column> WritableDatabase::Columns(const std::string& table) {
-    std::string key = Upper(table);
+    std::string key = plat::UpperCase(table);
     auto it = columns_.find(key);
     if (it != columns_.end()) return it->second;
     std::vector<Column> columns;
@@ -138,9 +137,9 @@ std::vector<WritableDatabase::Column> WritableDatabase::Columns(const std::strin
         if (sqlite3_prepare_v2(db_, sql.c_str(), -1, &stmt, nullptr) == SQLITE_OK) {
             while (sqlite3_step(stmt) == SQLITE_ROW) {
                 Column c;
-                c.Name = Upper(reinterpret_cast<const char*>(sqlite3_column_text(stmt, 1)));
+                c.Name = plat::UpperCase(reinterpret_cast<const char*>(sqlite3_column_text(stmt, 1)));
                 const unsigned char* type = sqlite3_column_text(stmt, 2);
-                c.DeclaredType = Upper(type ? reinterpret_cast<const char*>(type) : "");
+                c.DeclaredType = plat::UpperCase(type ? reinterpret_cast<const char*>(type) : "");
                 size_t open = c.DeclaredType.find('(');
                 if (open != std::string::npos) {
                     try { c.Size = std::stoi(c.DeclaredType.substr(open + 1)); } catch (const std::exception&) {}
@@ -158,7 +157,7 @@ std::vector<WritableDatabase::Column> WritableDatabase::Columns(const std::strin
 // ---- providers ----
 
 bool ProviderSet::IsProvider(const std::string& name) {
-    std::string n = Upper(name);
+    std::string n = plat::UpperCase(name);
     return n == "PVDMAIN" || n == "PVDQUERY" || n == "PVDCONSAVE" || n == "PVDCOLOR";
 }
 
@@ -166,7 +165,7 @@ std::string ProviderSet::DatabaseOf(const Variant& params, const ProviderSession
     if (params.IsArray())
         for (int i = params.Array().LowBound(); i <= params.Array().HighBound(); ++i) {
             const Variant& p = params[i];
-            if (p.IsArray() && p.Array().Count() >= 2 && Upper(Text(p[p.Array().LowBound()])) == "DATABASE" &&
+            if (p.IsArray() && p.Array().Count() >= 2 && plat::UpperCase(Text(p[p.Array().LowBound()])) == "DATABASE" &&
                 !Text(p[p.Array().LowBound() + 1]).empty())
                 return Text(p[p.Array().LowBound() + 1]);
         }
@@ -177,7 +176,7 @@ std::string ProviderSet::DatabaseOf(const Variant& params, const ProviderSession
 std::string ProviderSet::Statement(const std::string& provider, const std::string& commandText,
                                    const ProviderSession& session) const {
     if (!plat::Trim(commandText).empty()) return commandText;
-    std::string p = Upper(provider);
+    std::string p = plat::UpperCase(provider);
     if (p == "PVDCONSAVE")
         return "SELECT * FROM $$SAVECONDITION SAVECONDITION WHERE COMPANY=" + plat::QuotedStr(session.Company) +
                " AND PROGRAMME=" + plat::QuotedStr(session.Program);
@@ -194,7 +193,7 @@ std::string ProviderSet::Statement(const std::string& provider, const std::strin
 }
 
 WritableDatabase* ProviderSet::Writer(const std::string& database) {
-    std::string key = Upper(database);
+    std::string key = plat::UpperCase(database);
     auto it = writers_.find(key);
     if (it == writers_.end()) {
         auto* file = dynamic_cast<SqliteDatabase*>(&sql_.Database(database));
@@ -229,7 +228,7 @@ Variant ProviderSet::GetRecords(const std::string& provider, int count, int offs
     for (size_t i = 0; i < result.columns.size(); ++i) {
         FieldDesc f;
         f.Name = result.columns[i];
-        auto c = std::find_if(columns.begin(), columns.end(), [&](const auto& col) { return col.Name == Upper(f.Name); });
+        auto c = std::find_if(columns.begin(), columns.end(), [&](const auto& col) { return col.Name == plat::UpperCase(f.Name); });
         if (c != columns.end()) {
             f.Type = TypeOf(*c);
             f.Size = c->Size;
@@ -256,13 +255,13 @@ Variant ProviderSet::GetRecords(const std::string& provider, int count, int offs
 Variant ProviderSet::ApplyUpdates(const std::string& provider, const Variant& delta, int maxErrors, const Variant& params,
                                   const ProviderSession& session, int& errorCount) {
     if (!IsProvider(provider)) throw SqlError("Provider \"" + provider + "\" not found");
-    if (Upper(provider) == "PVDQUERY") throw SqlError("Provider \"pvdQuery\" is read-only");
+    if (plat::UpperCase(provider) == "PVDQUERY") throw SqlError("Provider \"pvdQuery\" is read-only");
     if (!delta.IsArray() || delta.Array().Count() < 3) throw SqlError("Malformed delta");
     std::lock_guard<std::mutex> lock(mutex_);
     int low = delta.Array().LowBound();
-    std::string table = Upper(Text(delta[low]));
+    std::string table = plat::UpperCase(Text(delta[low]));
     if (session.QueryOnly) {
-        const std::string p = Upper(provider);
+        const std::string p = plat::UpperCase(provider);
         if (!(p == "PVDCONSAVE" && table == "SAVECONDITION") && !(p == "PVDCOLOR" && table == "COLORRULE"))
             throw SqlRefused("Program \"" + session.Program + "\" only queries: changes to \"" + table +
                              "\" are not applied");
@@ -283,7 +282,7 @@ Variant ProviderSet::ApplyUpdates(const std::string& provider, const Variant& de
     std::vector<Slot> slots;
     bool anyKey = false;
     for (size_t i = 0; i < fields.size(); ++i) {
-        auto c = std::find_if(columns.begin(), columns.end(), [&](const auto& col) { return col.Name == Upper(fields[i].Name); });
+        auto c = std::find_if(columns.begin(), columns.end(), [&](const auto& col) { return col.Name == plat::UpperCase(fields[i].Name); });
         if (c != columns.end() && fields[i].Type != plat::packet::ftDataSet) {
             slots.push_back({i, *c});
             anyKey = anyKey || c->Key;

@@ -11,26 +11,11 @@
 #include <sstream>
 
 #include "SqlError.h"
+#include "StrUtils.h"
 
 namespace server {
 
 namespace {
-
-std::string Upper(std::string s) {
-    for (char& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return s;
-}
-
-std::string Trim(const std::string& s) {
-    size_t b = s.find_first_not_of(" \t\r\n");
-    if (b == std::string::npos) return {};
-    return s.substr(b, s.find_last_not_of(" \t\r\n") - b + 1);
-}
-
-std::string RTrim(const std::string& s) {
-    size_t e = s.find_last_not_of(' ');
-    return e == std::string::npos ? std::string() : s.substr(0, e + 1);
-}
 
 // Element i of a 0-based parameter array as text; empty when absent.
 std::string Element(const plat::Variant& array, int i) {
@@ -41,22 +26,15 @@ std::string Element(const plat::Variant& array, int i) {
     return v.IsEmptyOrNull() ? std::string() : v.ToString();
 }
 
-// A text as an SQL literal, quotes inside doubled.
-std::string Quoted(const std::string& s) {
-    std::string out = "'";
-    for (char c : s) out += c == '\'' ? std::string("''") : std::string(1, c);
-    return out + "'";
-}
-
 int ElementCount(const plat::Variant& array) { return array.IsArray() ? array.Array().Count() : 0; }
 
 // "COPTC.TC001 " → "TC001"; brackets and quotes dropped.
 std::string FieldName(std::string piece) {
-    piece = Trim(piece);
+    piece = plat::Trim(piece);
     size_t dot = piece.rfind('.');
     if (dot != std::string::npos) piece = piece.substr(dot + 1);
     if (piece.size() >= 2 && (piece.front() == '[' || piece.front() == '"')) piece = piece.substr(1, piece.size() - 2);
-    return Upper(piece);
+    return plat::UpperCase(piece);
 }
 
 std::vector<std::string> SplitFields(const std::string& fieldList) {
@@ -64,7 +42,7 @@ std::vector<std::string> SplitFields(const std::string& fieldList) {
     std::stringstream in(fieldList);
     std::string piece;
     while (std::getline(in, piece, ','))
-        if (!Trim(piece).empty()) names.push_back(FieldName(piece));
+        if (!plat::Trim(piece).empty()) names.push_back(FieldName(piece));
     return names;
 }
 
@@ -76,7 +54,7 @@ std::vector<int> ColumnsForFields(const std::vector<std::string>& fields, const 
         return picks;
     }
     std::map<std::string, std::vector<int>> byName;
-    for (size_t i = 0; i < columns.size(); ++i) byName[Upper(columns[i])].push_back(static_cast<int>(i));
+    for (size_t i = 0; i < columns.size(); ++i) byName[plat::UpperCase(columns[i])].push_back(static_cast<int>(i));
     std::map<std::string, size_t> used;
     for (size_t f = 0; f < fields.size(); ++f) {
         auto it = byName.find(fields[f]);
@@ -159,7 +137,7 @@ SimpleSqlService::SimpleSqlService(std::unique_ptr<DatabaseSource> source) : sou
 
 CompanyDatabase& SimpleSqlService::Database(const std::string& name) {
     std::lock_guard lock(mutex_);
-    std::string key = Upper(name);
+    std::string key = plat::UpperCase(name);
     auto it = databases_.find(key);
     if (it == databases_.end()) {
         if (!IsPlainDatabaseName(name)) throw SqlError("invalid database name: \"" + name + "\"");
@@ -170,15 +148,15 @@ CompanyDatabase& SimpleSqlService::Database(const std::string& name) {
 
 std::string SimpleSqlService::DatabaseOf(const plat::Variant& params, const plat::Variant& context,
                                          size_t nameElement) const {
-    std::string name = nameElement ? Trim(Element(params, static_cast<int>(nameElement))) : std::string();
-    if (name.empty()) name = Trim(Element(context, 1));
+    std::string name = nameElement ? plat::Trim(Element(params, static_cast<int>(nameElement))) : std::string();
+    if (name.empty()) name = plat::Trim(Element(context, 1));
     if (name.empty()) throw SqlError("no database named in the call");
     return name;
 }
 
 plat::Variant SimpleSqlService::Call(const std::string& method, const plat::Variant& params,
                                      const plat::Variant& context) {
-    std::string m = Upper(method);
+    std::string m = plat::UpperCase(method);
     if (m == "SIMPLESQL") return SimpleSql(params, context);
     if (m == "UNITCONVERT") return UnitConvert(params, context);
     throw SqlError("unknown server method: " + method);
@@ -208,19 +186,20 @@ plat::Variant SimpleSqlService::SimpleSql(const plat::Variant& params, const pla
 double SimpleSqlService::StockFactor(CompanyDatabase& db, const std::string& item, const std::string& stockUnit,
                                      const std::string& unit) {
     if (unit == stockUnit) return 1.0;
-    ResultTable own = db.Query("SELECT MD003, MD004 FROM $$INVMD WHERE MD001 = " + Quoted(item) +
-                               " AND MD002 = " + Quoted(unit));
+    ResultTable own = db.Query("SELECT MD003, MD004 FROM $$INVMD WHERE MD001 = " + plat::QuotedStr(item) +
+                               " AND MD002 = " + plat::QuotedStr(unit));
     if (own.rows.empty())
-        own = db.Query("SELECT MD003, MD004 FROM $$INVMD WHERE MD001 = '' AND MD002 = " + Quoted(unit) +
-                       " AND MD005 = " + Quoted(stockUnit));
+        own = db.Query("SELECT MD003, MD004 FROM $$INVMD WHERE MD001 = '' AND MD002 = " + plat::QuotedStr(unit) +
+                       " AND MD005 = " + plat::QuotedStr(stockUnit));
     if (own.rows.empty()) return 0.0;
+    // An answer row holds exactly the columns its SELECT names (two here).
     double numerator = own.rows[0][0].ToDouble(), denominator = own.rows[0][1].ToDouble();
     return denominator == 0.0 ? 0.0 : numerator / denominator;
 }
 
 plat::Variant SimpleSqlService::UnitConvert(const plat::Variant& params, const plat::Variant& context) {
     if (ElementCount(params) < 4) throw SqlError("UnitConvert expects [item, quantity, from unit, to unit]");
-    std::string item = RTrim(Element(params, 0)), from = RTrim(Element(params, 2)), to = RTrim(Element(params, 3));
+    std::string item = plat::TrimPadding(Element(params, 0)), from = plat::TrimPadding(Element(params, 2)), to = plat::TrimPadding(Element(params, 3));
     double quantity = ToNumber(params.Array().At(1), "the quantity");
     std::string database = DatabaseOf(params, context, 0);
     auto start = std::chrono::steady_clock::now();
@@ -229,9 +208,9 @@ plat::Variant SimpleSqlService::UnitConvert(const plat::Variant& params, const p
         double result = quantity;
         if (from != to) {
             CompanyDatabase& db = Database(database);
-            ResultTable stock = db.Query("SELECT MB004 FROM $$INVMB WHERE MB001 = " + Quoted(item));
+            ResultTable stock = db.Query("SELECT MB004 FROM $$INVMB WHERE MB001 = " + plat::QuotedStr(item));
             if (stock.rows.empty()) throw SqlError("UnitConvert: item " + item + " does not exist");
-            std::string stockUnit = RTrim(stock.rows[0][0].ToString());
+            std::string stockUnit = plat::TrimPadding(stock.rows[0][0].ToString());   // the SELECT's one column
             double fromFactor = StockFactor(db, item, stockUnit, from), toFactor = StockFactor(db, item, stockUnit, to);
             if (fromFactor == 0.0 || toFactor == 0.0)
                 throw SqlError("UnitConvert: no conversion of item " + item + " from " + from + " to " + to);

@@ -12,16 +12,13 @@
 #include <vector>
 
 #include "SqlError.h"
+#include "StrUtils.h"
 
 namespace server {
 
 namespace {
 
-std::string Upper(std::string_view s) {
-    std::string out(s);
-    for (char& c : out) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return out;
-}
+std::string Upper(std::string_view s) { return plat::UpperCase(std::string(s)); }
 
 // A name as written, without its [ ] or " " quotes.
 std::string Unquoted(std::string_view name) {
@@ -263,10 +260,7 @@ bool IsPlainIdentifier(const std::string& name) {
                        [](unsigned char c) { return std::isalnum(c) || c == '_'; });
 }
 
-std::string Lower(std::string s) {
-    for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return s;
-}
+std::string Lower(std::string s) { return plat::LowerCase(std::move(s)); }
 
 const char kPgOperandOpen[] = "textin(bpcharout(";
 const char kPgOperandClose[] = "))";

@@ -14,6 +14,7 @@
 #include <string_view>
 
 #include "SqlError.h"
+#include "StrUtils.h"
 #include "TextFile.h"
 
 namespace server {
@@ -33,8 +34,7 @@ constexpr std::array<std::string_view, 28> kAllowedFunctions = {
 
 bool IsAllowedFunction(const char* name) {
     if (!name) return false;
-    std::string lower(name);
-    for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    std::string lower = plat::LowerCase(name);
     return std::find(kAllowedFunctions.begin(), kAllowedFunctions.end(), lower) != kAllowedFunctions.end();
 }
 
@@ -152,10 +152,7 @@ bool OnlyBlanksAndSemicolons(const char* tail) {
     return true;
 }
 
-std::string Upper(std::string s) {
-    for (char& c : s) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return s;
-}
+std::string Upper(std::string s) { return plat::UpperCase(std::move(s)); }
 
 }  // namespace
 

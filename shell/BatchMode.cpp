@@ -332,68 +332,63 @@ void ExportOutline(WindowDriver& driver, const BatchOptions& o, const plat::Scri
 
 }  // namespace
 
-std::optional<BatchOptions> ParseBatchOptions(const std::vector<std::string>& args, std::string& error) {
-    BatchOptions o;
-    for (size_t i = 0; i < args.size(); ++i) {
-        const std::string& arg = args[i];
-        auto value = [&](std::string& target) {
-            if (i + 1 >= args.size()) {
-                error = arg + " needs a value";
-                return false;
-            }
-            target = args[++i];
-            return true;
-        };
-        std::string v;
-        if (arg == "--user") { if (!value(o.User)) return std::nullopt; }
-        else if (arg == "--company") { if (!value(o.Company)) return std::nullopt; }
-        else if (arg == "--database") { if (!value(o.Database)) return std::nullopt; }
-        else if (arg == "--trace-sql") { if (!value(o.TraceFile)) return std::nullopt; }
-        else if (arg == "--project") {
-            if (!value(o.Project) || !CheckCondition(arg, o.Project, error)) return std::nullopt;
-        }
-        else if (arg == "--export") {
-            if (!value(o.ExportFile)) return std::nullopt;
-            if (plat::Trim(o.ExportFile).empty()) {
-                error = "--export needs a file name";
-                return std::nullopt;
-            }
-        }
-        else if (arg == "--json") { o.Json = true; }
-        else if (const char* panel = RangePanel(arg)) {
-            if (!value(v)) return std::nullopt;
-            size_t dots = v.find("..");
-            if (dots == std::string::npos || v.find("..", dots + 2) != std::string::npos) {
-                error = arg + " wants FROM..TO (either side may be empty), not \"" + v + "\"";
-                return std::nullopt;
-            }
-            if (!CheckCondition(arg, v, error)) return std::nullopt;
-            o.Ranges.push_back({panel, {v.substr(0, dots), v.substr(dots + 2)}});
-        } else if (arg == "--closed") {
-            if (!value(v)) return std::nullopt;
-            if (v != "1" && v != "2" && v != "3") {
-                error = "--closed wants 1 (closed), 2 (open) or 3 (all), not \"" + v + "\"";
-                return std::nullopt;
-            }
-            o.Closed = v[0] - '0';
-        } else if (arg == "--tree") {
-            if (!value(v)) return std::nullopt;
-            if (!ParseRows(v, o)) {
-                error = "--tree wants all or row numbers from 1 separated by commas, not \"" + v + "\"";
-                return std::nullopt;
-            }
-        } else if (arg == "--ui-code-page") {
-            if (!value(o.UICodePage)) return std::nullopt;
-            if (o.UICodePage != "936" && o.UICodePage != "950" && o.UICodePage != "437") {
-                error = "--ui-code-page wants 936, 950 or 437, not \"" + o.UICodePage + "\"";
-                return std::nullopt;
-            }
-        } else {
-            error = "unknown option \"" + arg + "\"";
-            return std::nullopt;
-        }
+namespace {
+
+bool ReadRange(OptionReader& r, const char* panel, BatchOptions& o) {
+    const std::string& arg = r.Option();
+    std::string v;
+    if (!r.Value(v)) return false;
+    size_t dots = v.find("..");
+    if (dots == std::string::npos || v.find("..", dots + 2) != std::string::npos)
+        return r.Refuse(arg + " wants FROM..TO (either side may be empty), not \"" + v + "\"");
+    std::string error;
+    if (!CheckCondition(arg, v, error)) return r.Refuse(error);
+    o.Ranges.push_back({panel, {v.substr(0, dots), v.substr(dots + 2)}});
+    return true;
+}
+
+bool ReadClosed(OptionReader& r, BatchOptions& o) {
+    std::string v;
+    if (!r.Value(v)) return false;
+    if (v != "1" && v != "2" && v != "3")
+        return r.Refuse("--closed wants 1 (closed), 2 (open) or 3 (all), not \"" + v + "\"");
+    o.Closed = v[0] - '0';
+    return true;
+}
+
+bool ReadTree(OptionReader& r, BatchOptions& o) {
+    std::string v;
+    if (!r.Value(v)) return false;
+    if (!ParseRows(v, o))
+        return r.Refuse("--tree wants all or row numbers from 1 separated by commas, not \"" + v + "\"");
+    return true;
+}
+
+// One option of the batch mode and its value; false with the reader's error.
+bool ReadBatchOption(OptionReader& r, BatchOptions& o) {
+    if (std::optional<bool> shared = ReadSharedOption(r, o)) return *shared;
+    const std::string& arg = r.Option();
+    std::string error;
+    if (arg == "--project")
+        return r.Value(o.Project) && (CheckCondition(arg, o.Project, error) || r.Refuse(error));
+    if (arg == "--export") {
+        if (!r.Value(o.ExportFile)) return false;
+        return !plat::Trim(o.ExportFile).empty() || r.Refuse("--export needs a file name");
     }
-    return o;
+    if (arg == "--json") {
+        o.Json = true;
+        return true;
+    }
+    if (const char* panel = RangePanel(arg)) return ReadRange(r, panel, o);
+    if (arg == "--closed") return ReadClosed(r, o);
+    if (arg == "--tree") return ReadTree(r, o);
+    return r.Unknown();
+}
+
+}  // namespace
+
+std::optional<BatchOptions> ParseBatchOptions(const std::vector<std::string>& args, std::string& error) {
+    return ReadOptions<BatchOptions>(args, error, ReadBatchOption);
 }
 
 std::string FormatText(const BatchResult& result) {
@@ -535,6 +530,8 @@ int RunBatch(int argc, char** argv, int firstOption) {
         if (!failures.empty()) throw BatchError{failures.front()};
         BatchResult result;
         result.Grid = driver.Grid();
+        // Row 0 is the heading; every row of a string grid has all its columns,
+        // so a data row's first cell exists.
         int dataRows = static_cast<int>(result.Grid.size()) - 1;
         bool listed = dataRows > 0 && !plat::Trim(result.Grid[1][0]).empty();
         std::vector<int> rows = options->TreeRows;

@@ -26,44 +26,53 @@ bool CheckUICodePage(const std::string& codePage, std::string& error) {
     return false;
 }
 
-std::optional<WindowOptions> ParseWindowOptions(const std::vector<std::string>& args, std::string& error) {
-    WindowOptions o;
-    for (size_t i = 0; i < args.size(); ++i) {
-        const std::string& arg = args[i];
-        auto value = [&](std::string& target) {
-            if (i + 1 >= args.size()) {
-                error = arg + " needs a value";
-                return false;
-            }
-            target = args[++i];
-            return true;
-        };
-        std::string text;
-        if (arg == "--user") { if (!value(o.User)) return std::nullopt; }
-        else if (arg == "--company") { if (!value(o.Company)) return std::nullopt; }
-        else if (arg == "--database") { if (!value(o.Database)) return std::nullopt; }
-        else if (arg == "--condition") { if (!value(o.Condition)) return std::nullopt; }
-        else if (arg == "--trace-sql") { if (!value(o.TraceFile)) return std::nullopt; }
-        else if (arg == "--open") {
-            if (!value(o.Program)) return std::nullopt;
-            o.Program = plat::UpperCase(o.Program);
-        } else if (arg == "--mode") {
-            if (!value(text)) return std::nullopt;
-            char* end = nullptr;
-            long m = std::strtol(text.c_str(), &end, 10);
-            if (text.empty() || *end || m < 0 || m > 255) {
-                error = "--mode wants a number from 0 to 255, not \"" + text + "\"";
-                return std::nullopt;
-            }
-            o.Mode = static_cast<int>(m);
-        } else if (arg == "--ui-code-page") {
-            if (!value(o.UICodePage) || !CheckUICodePage(o.UICodePage, error)) return std::nullopt;
-        } else {
-            error = "unknown option \"" + arg + "\"";
-            return std::nullopt;
-        }
+bool OptionReader::Next() {
+    if (next_ >= args_.size()) return false;
+    current_ = next_++;
+    return true;
+}
+
+bool OptionReader::Value(std::string& target) {
+    if (next_ >= args_.size()) return Refuse(Option() + " needs a value");
+    target = args_[next_++];
+    return true;
+}
+
+bool OptionReader::Refuse(std::string text) {
+    error_ = std::move(text);
+    return false;
+}
+
+namespace {
+
+bool ReadMode(OptionReader& r, int& mode) {
+    std::string text;
+    if (!r.Value(text)) return false;
+    char* end = nullptr;
+    long m = std::strtol(text.c_str(), &end, 10);
+    if (text.empty() || *end || m < 0 || m > 255) return r.Refuse("--mode wants a number from 0 to 255, not \"" + text + "\"");
+    mode = static_cast<int>(m);
+    return true;
+}
+
+// One option of the window mode and its value; false with the reader's error.
+bool ReadWindowOption(OptionReader& r, WindowOptions& o) {
+    if (std::optional<bool> shared = ReadSharedOption(r, o)) return *shared;
+    const std::string& arg = r.Option();
+    if (arg == "--condition") return r.Value(o.Condition);
+    if (arg == "--open") {
+        if (!r.Value(o.Program)) return false;
+        o.Program = plat::UpperCase(o.Program);
+        return true;
     }
-    return o;
+    if (arg == "--mode") return ReadMode(r, o.Mode);
+    return r.Unknown();
+}
+
+}  // namespace
+
+std::optional<WindowOptions> ParseWindowOptions(const std::vector<std::string>& args, std::string& error) {
+    return ReadOptions<WindowOptions>(args, error, ReadWindowOption);
 }
 
 std::optional<StartOptions> TakeStartOptions(std::vector<std::string>& args, std::string& error) {

@@ -34,6 +34,31 @@ struct WindowOptions {
     std::string UICodePage;   // empty: the client settings decide
 };
 
+// Walks an option list for both modes' parsers, so that a missing value and
+// an unknown option read the same wherever they occur. Every failure sets
+// `error` and answers false; the caller then exits with kExitUsage.
+class OptionReader {
+public:
+    OptionReader(const std::vector<std::string>& args, std::string& error) : args_(args), error_(error) {}
+
+    // Moves to the next option; false when the line is used up.
+    bool Next();
+    const std::string& Option() const { return args_[current_]; }
+    // The word after the option, taken as its value; fails with
+    // "<option> needs a value" when the line ends first.
+    bool Value(std::string& target);
+    // Fails with `text` as the error.
+    bool Refuse(std::string text);
+    // Fails with "unknown option \"<option>\"".
+    bool Unknown() { return Refuse("unknown option \"" + Option() + "\""); }
+
+private:
+    const std::vector<std::string>& args_;
+    std::string& error_;
+    size_t current_ = 0;
+    size_t next_ = 0;
+};
+
 // Parses the window mode's options (the shared ones taken out already);
 // nullopt with `error` naming the offending option.
 std::optional<WindowOptions> ParseWindowOptions(const std::vector<std::string>& args, std::string& error);
@@ -50,6 +75,33 @@ std::optional<StartOptions> TakeStartOptions(std::vector<std::string>& args, std
 
 // Checks a --ui-code-page value; the error text names the option.
 bool CheckUICodePage(const std::string& codePage, std::string& error);
+
+// Reads an option both modes take into the field of the same name (--user,
+// --company, --database, --trace-sql, --ui-code-page); nullopt when the
+// reader's option is none of them, else whether it was read.
+template <class Options>
+std::optional<bool> ReadSharedOption(OptionReader& r, Options& o) {
+    const std::string& arg = r.Option();
+    if (arg == "--user") return r.Value(o.User);
+    if (arg == "--company") return r.Value(o.Company);
+    if (arg == "--database") return r.Value(o.Database);
+    if (arg == "--trace-sql") return r.Value(o.TraceFile);
+    if (arg != "--ui-code-page") return std::nullopt;
+    std::string error;
+    return r.Value(o.UICodePage) && (CheckUICodePage(o.UICodePage, error) || r.Refuse(error));
+}
+
+// Reads every option of `args` with `readOne`; nullopt, with the reader's
+// error, at the first option it refuses.
+template <class Options>
+std::optional<Options> ReadOptions(const std::vector<std::string>& args, std::string& error,
+                                   bool (*readOne)(OptionReader&, Options&)) {
+    Options o;
+    OptionReader reader(args, error);
+    while (reader.Next())
+        if (!readOne(reader, o)) return std::nullopt;
+    return o;
+}
 
 std::string ShellHelp();
 std::string BatchHelp();

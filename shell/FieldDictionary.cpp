@@ -38,6 +38,7 @@ FieldDictionary::FieldDictionary(server::CompanyDatabase& database, const std::s
         // keep their names and their values show as stored.
         std::cerr << "tamber-workcenter: no field captions in " << database.Location() << ": " << e.Message() << "\n";
     }
+    // An answer row holds exactly the columns its SELECT names, in that order.
     for (const auto& row : dictionary.rows) {
         std::string chinese = plat::Trim(Text(row[2])), other = plat::Trim(Text(row[3]));
         std::string kind = plat::Trim(Text(row[4]));

@@ -243,6 +243,7 @@ std::string MessageText(HostEnvironment& env, const std::string& kind, const std
         "SELECT TEXT_GB,TEXT_EN FROM $$MESSAGES MESSAGES WHERE KIND=" + plat::QuotedStr(kind) +
         " AND CODE=" + plat::QuotedStr(code));
     if (t.rows.empty()) return {};
+    // An answer row holds exactly the columns the SELECT names: [0] TEXT_GB, [1] TEXT_EN.
     std::string english = plat::Trim(Text(t.rows[0][1]));
     if (env.Session.UICodePage == "437" && !english.empty()) return english;
     return plat::Trim(Text(t.rows[0][0]));

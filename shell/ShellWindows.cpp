@@ -15,6 +15,7 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
+#include "QtText.h"
 #include "ShellDialogs.h"
 #include "ShellLanguage.h"
 
@@ -22,7 +23,7 @@ namespace shell {
 
 namespace {
 
-QString Q(const std::string& s) { return QString::fromStdString(s); }
+using vcl::Q;
 
 QTableWidget* MakeTable(const std::vector<std::string>& captions, const std::vector<std::vector<std::string>>& rows,
                         QWidget* parent) {

@@ -5,6 +5,8 @@
 #include <cctype>
 #include <strings.h>
 
+#include "StrUtils.h"
+
 namespace vcl {
 
 namespace {
@@ -187,15 +189,8 @@ std::string GetPropText(const TObject* object, const std::string& name) {
 
 namespace {
 
-std::string TrimText(const std::string& s) {
-    size_t b = s.find_first_not_of(" \t\r\n");
-    if (b == std::string::npos) return {};
-    size_t e = s.find_last_not_of(" \t\r\n");
-    return s.substr(b, e - b + 1);
-}
-
 bool ParseInt(const std::string& text, int& value) {
-    std::string t = TrimText(text);
+    std::string t = plat::Trim(text);
     if (t.empty()) return false;
     size_t i = (t[0] == '-' || t[0] == '+') ? 1 : 0;
     if (i == t.size()) return false;
@@ -208,7 +203,7 @@ bool ParseInt(const std::string& text, int& value) {
 }  // namespace
 
 int EnumValueOf(const std::vector<std::string>& names, const std::string& property, const std::string& text) {
-    std::string t = TrimText(text);
+    std::string t = plat::Trim(text);
     for (size_t i = 0; i < names.size(); ++i)
         if (SameText(names[i], t)) return static_cast<int>(i);
     int value = 0;
@@ -217,7 +212,7 @@ int EnumValueOf(const std::vector<std::string>& names, const std::string& proper
 }
 
 int SetValueOf(const std::vector<std::string>& names, const std::string& property, const std::string& text) {
-    std::string t = TrimText(text);
+    std::string t = plat::Trim(text);
     int number = 0;
     if (ParseInt(t, number)) return number;
     if (!t.empty() && t.front() == '[') t.erase(0, 1);
@@ -226,7 +221,7 @@ int SetValueOf(const std::vector<std::string>& names, const std::string& propert
     size_t start = 0;
     while (start <= t.size()) {
         size_t comma = t.find(',', start);
-        std::string element = TrimText(t.substr(start, comma == std::string::npos ? std::string::npos : comma - start));
+        std::string element = plat::Trim(t.substr(start, comma == std::string::npos ? std::string::npos : comma - start));
         if (!element.empty()) mask |= 1 << EnumValueOf(names, property, element);
         if (comma == std::string::npos) break;
         start = comma + 1;
@@ -245,7 +240,7 @@ std::string SetToText(const std::vector<std::string>& names, int value) {
 }
 
 bool IdentToInt(const std::string& ident, int& value, const TIdentMap& map) {
-    std::string t = TrimText(ident);
+    std::string t = plat::Trim(ident);
     for (const TIdentMapEntry& e : map)
         if (SameText(e.Name, t)) {
             value = e.Value;

@@ -17,13 +17,12 @@
 
 #include "ImgList.h"
 #include "Menus.h"
+#include "QtText.h"
 #include "WidgetHelpers.h"
 
 namespace vcl {
 
 namespace {
-
-QString Q(const std::string& s) { return QString::fromStdString(s); }
 
 // Lets a function see (and refuse) the mouse presses of a widget.
 class PressGuard : public QObject {

@@ -12,6 +12,7 @@
 
 #include "Controls.h"
 #include "ImgList.h"
+#include "QtText.h"
 
 namespace vcl {
 
@@ -59,8 +60,6 @@ uint16_t KeyOfText(const std::string& text) {
     if (strcasecmp(text.c_str(), "Escape") == 0) return VK_ESCAPE;
     return 0;
 }
-
-QString Q(const std::string& s) { return QString::fromStdString(s); }
 
 std::string PlainCaption(const std::string& caption) {
     std::string out;

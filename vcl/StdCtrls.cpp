@@ -20,6 +20,7 @@
 #include <algorithm>
 
 #include "Forms.h"
+#include "QtText.h"
 
 namespace vcl {
 
@@ -44,8 +45,6 @@ std::string StripAccelerator(const std::string& caption) {
 }
 
 namespace {
-
-QString Q(const std::string& s) { return QString::fromStdString(s); }
 
 Qt::Alignment HorizontalOf(TAlignment a) {
     switch (a) {

@@ -44,15 +44,9 @@ Variant ElementAt(const Variant& array, int i) {
     return a.At(i);
 }
 
-std::string Trim(const std::string& s) {
-    size_t b = s.find_first_not_of(" \t");
-    if (b == std::string::npos) return {};
-    return s.substr(b, s.find_last_not_of(" \t") - b + 1);
-}
-
 // Whole number in `text` (blanks around allowed); nullopt otherwise.
 std::optional<int> ParseInt(const std::string& text) {
-    std::string t = Trim(text);
+    std::string t = plat::TrimBlanks(text);
     int value = 0;
     auto [end, error] = std::from_chars(t.data(), t.data() + t.size(), value);
     if (t.empty() || error != std::errc() || end != t.data() + t.size()) return std::nullopt;
@@ -66,7 +60,7 @@ std::vector<std::string> FieldNames(const std::string& fieldList) {
     size_t start = 0;
     for (;;) {
         size_t comma = fieldList.find(',', start);
-        std::string piece = Trim(fieldList.substr(start, comma == std::string::npos ? std::string::npos : comma - start));
+        std::string piece = plat::TrimBlanks(fieldList.substr(start, comma == std::string::npos ? std::string::npos : comma - start));
         if (!piece.empty()) names.push_back(piece);
         if (comma == std::string::npos) return names;
         start = comma + 1;

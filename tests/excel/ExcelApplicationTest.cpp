@@ -1,6 +1,7 @@
 // The spreadsheet application behind "Excel.Application", driven through
 // automation the way export code drives it, with every workbook written to
 // disk and read back from the file.
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -15,6 +16,8 @@
 #include "SheetModel.h"
 #include "TempEnvironment.h"
 #include "XlsxReader.h"
+
+using ::testing::HasSubstr;
 
 using plat::Args;
 using plat::ByVal;
@@ -296,7 +299,7 @@ TEST(ExcelSave, AFailedSaveRaisesAndLeavesTheEarlierFileAsItWas) {
         Call(s.Book, "SaveAs", {ByVal(other)});
         ADD_FAILURE() << "an existing file was replaced";
     } catch (const plat::EOleError& e) {
-        EXPECT_NE(std::string(e.what()).find("already exists"), std::string::npos) << e.what();
+        EXPECT_THAT(std::string(e.what()), HasSubstr("already exists")) << e.what();
     }
     EXPECT_THROW(Call(s.Book, "SaveAs", {ByVal(file)}), plat::EOleError);
     std::ifstream in(other);

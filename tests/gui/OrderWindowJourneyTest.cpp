@@ -9,6 +9,7 @@
 // folder for a person to look at.
 #include "RealInput.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
@@ -39,9 +40,12 @@
 #include "Forms.h"
 #include "Grids.h"
 #include "ModuleHost.h"
+#include "QtText.h"
 #include "ShellTestSupport.h"
 #include "StdCtrls.h"
 #include "SystemInfo.h"
+
+using ::testing::HasSubstr;
 
 using realinput::Click;
 using realinput::Key;
@@ -56,7 +60,7 @@ realinput::Screenshots& Shots() {
     return shots;
 }
 
-QString Q(const std::string& text) { return QString::fromStdString(text); }
+using vcl::Q;
 
 std::string Text(const QRect& r) {
     return std::to_string(r.x()) + "," + std::to_string(r.y()) + " " + std::to_string(r.width()) + "x" +
@@ -331,7 +335,7 @@ TEST_F(OrderWindowJourney, ChineseConditionThenOrderQueryExpandAndOpenADocument)
     EXPECT_EQ(ShownPage(), 1);
     EXPECT_EQ(Grid()->RowCount(), 2);   // the demo has no such customer order: heading and a blank row
     EXPECT_EQ(Grid()->Cells(0, 1), "");
-    EXPECT_NE(SqlTrace().find("TC012 BETWEEN '华东订单' AND '华东订单'"), std::string::npos)
+    EXPECT_THAT(SqlTrace(), HasSubstr("TC012 BETWEEN '华东订单' AND '华东订单'"))
         << "the Chinese condition did not reach the server whole";
 
     // Back to the conditions: the Chinese text out, one order in.

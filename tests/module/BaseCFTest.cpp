@@ -2,9 +2,12 @@
 // cancelling questions, Escape, required fields, the status bar after the
 // start, user settings from the server, grid views, attached documents and
 // the quick search.
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
+#include <vector>
 #include <sqlite3.h>
 
 #include "DBClient.h"
@@ -22,6 +25,9 @@
 #include <QHeaderView>
 #include <QTableView>
 #include <QToolButton>
+
+using ::testing::HasSubstr;
+using ::testing::Not;
 
 using formtest::DemoWorld;
 using formtest::Pump;
@@ -126,13 +132,62 @@ void Execute(const std::string& file, const std::string& sql) {
     sqlite3_close(db);
 }
 
+// The demo world and the windows a test makes in it. Every window is owned
+// here and freed in TearDown, before the world it lives in, so a test that
+// stops at a failed assertion leaks nothing.
+class BaseWindowTest : public ::testing::Test {
+protected:
+    void TearDown() override {
+        while (!owned_.empty()) Free(owned_.back());
+    }
+
+    // A window as the controller creates it, not started.
+    template <class T = BaseWindow>
+    T* Create() {
+        return Own(world.Create<T>());
+    }
+    // A started window; nullptr when the start failed.
+    template <class T = BaseWindow>
+    T* Start() {
+        return Own(world.Start<T>());
+    }
+    // Takes over `object` (a window or a dialog made without owner); nullptr passes.
+    template <class T>
+    T* Own(T* object) {
+        if (object) owned_.push_back(object);
+        return object;
+    }
+    // Frees an owned object before the test ends, as closing it for good would.
+    void Free(vcl::TComponent* object) {
+        owned_.erase(std::remove(owned_.begin(), owned_.end(), object), owned_.end());
+        object->Free();
+    }
+
+    DemoWorld world;
+
+private:
+    std::vector<vcl::TComponent*> owned_;
+};
+
+// The groups of the window's behaviour, each a name for the same fixture.
+using CommandRights = BaseWindowTest;
+using RecordRights = BaseWindowTest;
+using BaseStart = BaseWindowTest;
+using CloseQuery = BaseWindowTest;
+using Escape = BaseWindowTest;
+using RequiredFields = BaseWindowTest;
+using GridView = BaseWindowTest;
+using AttachedDocument = BaseWindowTest;
+using QuickSearch = BaseWindowTest;
+using ToolBar = BaseWindowTest;
+using FieldManagement = BaseWindowTest;
+
 }  // namespace
 
 // ---- rights ----
 
-TEST(CommandRights, ElementsGiveTheFlagsAndElement31LeavesTheRecordFlags) {
-    DemoWorld world;
-    auto* form = world.Create<BaseWindow>();
+TEST_F(CommandRights, ElementsGiveTheFlagsAndElement31LeavesTheRecordFlags) {
+    auto* form = Create();
     form->UserRights = Elements({32, 35, 36, 37, 38, 39, 40, 41, 42, 43, 45});
     form->ApplyRights();
     EXPECT_TRUE(form->CanAdd && form->CanQuery && form->CanPrint && form->RightC10 && form->GroupAView &&
@@ -145,12 +200,10 @@ TEST(CommandRights, ElementsGiveTheFlagsAndElement31LeavesTheRecordFlags) {
     form->ApplyRights();
     EXPECT_FALSE(form->CanEdit);   // taken per record, not from 38/39
     EXPECT_FALSE(form->CanDelete);
-    form->Free();
 }
 
-TEST(RecordRights, CreatorAndGroupChooseTheBlockOfElements) {
-    DemoWorld world;
-    auto* form = world.Create<BaseWindow>();
+TEST_F(RecordRights, CreatorAndGroupChooseTheBlockOfElements) {
+    auto* form = Create();
     form->Brokers->UserID = "KV";
     form->GroupList = "'ADMIN','SALES'";
     // own: edit, print; group: delete, C5, C12; stranger: C4 only.
@@ -169,12 +222,10 @@ TEST(RecordRights, CreatorAndGroupChooseTheBlockOfElements) {
     ds->Last();
     form->ShowRecordPosition(ds);
     EXPECT_EQ(Flags(form), "100010");
-    form->Free();
 }
 
-TEST(RecordRights, ExtraRightsSwitchNamedComponents) {
-    DemoWorld world;
-    auto* form = world.Create<BaseWindow>();
+TEST_F(RecordRights, ExtraRightsSwitchNamedComponents) {
+    auto* form = Create();
     FillLocal(form);
     form->UserRights = Elements({37, 42});
     form->ExtraRights = "btnQuery=N;miExit=Y;nothing=N;lblTC004";
@@ -182,14 +233,12 @@ TEST(RecordRights, ExtraRightsSwitchNamedComponents) {
     EXPECT_FALSE(form->btnQuery->Enabled());
     EXPECT_TRUE(form->miExit->Enabled());
     EXPECT_TRUE(form->btnPrint->Enabled());
-    form->Free();
 }
 
 // ---- the start ----
 
-TEST(BaseStart, OpensTheMainDatasetAndFillsTheStatusBar) {
-    DemoWorld world;
-    auto* form = world.Start<BaseWindow>();
+TEST_F(BaseStart, OpensTheMainDatasetAndFillsTheStatusBar) {
+    auto* form = Start();
     ASSERT_NE(form, nullptr) << (world.dialogs->Shown.empty() ? "" : world.dialogs->Shown[0].Text);
     vcl::TClientDataSet* ds = form->MainDataSet();
     ASSERT_TRUE(ds->Active());
@@ -199,31 +248,27 @@ TEST(BaseStart, OpensTheMainDatasetAndFillsTheStatusBar) {
     EXPECT_EQ(form->Status->Panels()->Items(4)->Text(), "127.0.0.1 - 211");
     EXPECT_TRUE(form->btnEdit->Enabled());
     EXPECT_TRUE(form->IsFocusPageOne);
-    form->Free();
 }
 
-TEST(BaseStart, InputSettingsComeFromTheUsersDocument) {
-    DemoWorld world;
+TEST_F(BaseStart, InputSettingsComeFromTheUsersDocument) {
     Execute(world.install.DatabaseFile(),
             "INSERT INTO USERDEFINE (COMPANY, USER_ID, PROGRAM, SECTION, XML) VALUES ('PRTest65', 'KV', 'ORTK41', "
             "'InputSettings001', '<Settings><IsFocusPageOne>False</IsFocusPageOne></Settings>'),"
             "('PRTest65', 'KV', 'ORTK41', 'InputSettings002', 'not xml <')");
-    auto* form = world.Start<BaseWindow>();
+    auto* form = Start();
     ASSERT_NE(form, nullptr);
     EXPECT_FALSE(form->IsFocusPageOne);
     EXPECT_TRUE(form->IsKeepOnAdd);   // a document that does not parse keeps the default
-    form->Free();
 }
 
-TEST(BaseStart, UserSettingsRelabelHideAndRequire) {
-    DemoWorld world;
+TEST_F(BaseStart, UserSettingsRelabelHideAndRequire) {
     Execute(world.install.DatabaseFile(),
             "INSERT INTO USERFORMAT (COMPANY, PROGRAM, XML) VALUES ('PRTest65', 'ORTK41', '<MT_User><Components>"
             "<Component ID=\"lblTC004\"><Caption>买方</Caption></Component>"
             "<Component ID=\"edTC004\"><Required>-1</Required><Visible>0</Visible></Component>"
             "</Components><gdHead><Field ID=\"TC004\"><DisplayLabel>买方编号</DisplayLabel><Index>0</Index></Field>"
             "<Field ID=\"TC001\"><Visible>N</Visible></Field></gdHead></MT_User>')");
-    auto* form = world.Start<BaseWindow>();
+    auto* form = Start();
     ASSERT_NE(form, nullptr);
     form->RequiredFields = "cdsMain:TC001;cdsMain2:TC004";
     form->AfterFormShow();
@@ -240,14 +285,12 @@ TEST(BaseStart, UserSettingsRelabelHideAndRequire) {
     EXPECT_EQ(form->RequiredFields, "cdsMain:TC001,TC004;cdsMain2:TC004");
     form->AfterFormShow();   // a second application repeats no name
     EXPECT_EQ(form->RequiredFields, "cdsMain:TC001,TC004;cdsMain2:TC004");
-    form->Free();
 }
 
 // ---- editing, closing, Escape ----
 
-TEST(CloseQuery, AnswersCancelYesAndNo) {
-    DemoWorld world;
-    auto* form = world.Create<BaseWindow>();
+TEST_F(CloseQuery, AnswersCancelYesAndNo) {
+    auto* form = Create();
     FillLocal(form);
     form->UserRights = Elements({36, 37, 38, 39});
     form->ApplyRights();
@@ -259,7 +302,7 @@ TEST(CloseQuery, AnswersCancelYesAndNo) {
     form->Close();
     EXPECT_TRUE(form->Visible());
     ASSERT_EQ(world.dialogs->Shown.size(), 1u);
-    EXPECT_NE(world.dialogs->Shown[0].Text.find("资料已修改,是否保存"), std::string::npos);   // D000002
+    EXPECT_THAT(world.dialogs->Shown[0].Text, HasSubstr("资料已修改,是否保存"));   // D000002
 
     world.dialogs->Answers = {plat::mrNo};
     form->Close();
@@ -272,16 +315,14 @@ TEST(CloseQuery, AnswersCancelYesAndNo) {
     form->MainDataSet()->FieldByName("TC001")->SetAsString("2299");
     world.dialogs->Answers = {plat::mrYes};
     form->Close();
-    EXPECT_NE(world.dialogs->Shown.back().Text.find("新增的资料尚未保存,是否保存"), std::string::npos);   // D000001
+    EXPECT_THAT(world.dialogs->Shown.back().Text, HasSubstr("新增的资料尚未保存,是否保存"));   // D000001
     EXPECT_FALSE(form->Visible());
     EXPECT_EQ(form->MainDataSet()->RecordCount(), 1);   // the emptied dataset holds the saved record
     EXPECT_EQ(form->MainDataSet()->FieldByName("TC001")->AsString(), "2299");
-    form->Free();
 }
 
-TEST(Escape, ClosesInBrowseAndAsksBeforeCancellingAnEdit) {
-    DemoWorld world;
-    auto* form = world.Create<BaseWindow>();
+TEST_F(Escape, ClosesInBrowseAndAsksBeforeCancellingAnEdit) {
+    auto* form = Create();
     FillLocal(form);
     form->UserRights = Elements({37, 38});
     form->ApplyRights();
@@ -292,7 +333,7 @@ TEST(Escape, ClosesInBrowseAndAsksBeforeCancellingAnEdit) {
     world.dialogs->Answers = {plat::mrCancel};
     formtest::Press(form, Qt::Key_Escape);
     EXPECT_EQ(form->EditMode, 1);   // declined
-    EXPECT_NE(world.dialogs->Shown.back().Text.find("确定放弃修改"), std::string::npos);   // C000002
+    EXPECT_THAT(world.dialogs->Shown.back().Text, HasSubstr("确定放弃修改"));   // C000002
     world.dialogs->Answers = {plat::mrOk};
     formtest::Press(form, Qt::Key_Escape);
     EXPECT_EQ(form->EditMode, 0);
@@ -300,12 +341,10 @@ TEST(Escape, ClosesInBrowseAndAsksBeforeCancellingAnEdit) {
     EXPECT_TRUE(form->Visible());
     formtest::Press(form, Qt::Key_Escape);
     EXPECT_FALSE(form->Visible());
-    form->Free();
 }
 
-TEST(RequiredFields, FirstEmptyFieldIsNamedAndItsPageShown) {
-    DemoWorld world;
-    auto* form = world.Create<BaseWindow>();
+TEST_F(RequiredFields, FirstEmptyFieldIsNamedAndItsPageShown) {
+    auto* form = Create();
     FillLocal(form);
     form->Show();
     form->RequiredFields = "cdsMain:TC001,TC004";
@@ -314,19 +353,17 @@ TEST(RequiredFields, FirstEmptyFieldIsNamedAndItsPageShown) {
     form->MainDataSet()->FieldByName("TC004")->SetAsString("");
     EXPECT_FALSE(form->CheckRequiredFields(form->MainDataSet()));
     ASSERT_FALSE(world.dialogs->Shown.empty());
-    EXPECT_NE(world.dialogs->Shown.back().Text.find("客户 不可为空"), std::string::npos);   // E000003
+    EXPECT_THAT(world.dialogs->Shown.back().Text, HasSubstr("客户 不可为空"));   // E000003
     EXPECT_EQ(form->pages->ActivePage(), form->second);
     EXPECT_EQ(form->ActiveControl(), form->edTC004);
-    form->Free();
 }
 
 // ---- views, documents, quick search ----
 
 // The grid shows a field's display width in pixels; a column the user widened
 // and moved comes back as wide and in the same place in the next window.
-TEST(GridView, AWidenedAndMovedColumnComesBackAfterReopening) {
-    DemoWorld world;
-    auto* form = world.Start<BaseWindow>();
+TEST_F(GridView, AWidenedAndMovedColumnComesBackAfterReopening) {
+    auto* form = Start();
     ASSERT_NE(form, nullptr);
     form->Show();
     Pump();
@@ -343,9 +380,9 @@ TEST(GridView, AWidenedAndMovedColumnComesBackAfterReopening) {
     header->moveSection(header->visualIndex(column()), 0);
     form->NG->Click();   // "保存视图"
     EXPECT_TRUE(std::filesystem::exists(world.install.ClientFolder() + "c_Data/KV/ORTK41C.ugs"));
-    form->Free();
+    Free(form);
 
-    auto* again = world.Start<BaseWindow>();
+    auto* again = Start();
     ASSERT_NE(again, nullptr);
     again->Show();
     Pump();
@@ -354,13 +391,11 @@ TEST(GridView, AWidenedAndMovedColumnComesBackAfterReopening) {
     EXPECT_EQ(again->grid->ColumnPosition(shown), 0);
     QHeaderView* header2 = again->grid->View()->horizontalHeader();
     EXPECT_EQ(again->grid->ColumnWidth(header2->logicalIndex(0)), 30 * perCharacter + 4);
-    again->Free();
 }
 
-TEST(AttachedDocument, ChecksOutTheItemDocumentAndOpensIt) {
-    DemoWorld world;
+TEST_F(AttachedDocument, ChecksOutTheItemDocumentAndOpensIt) {
     world.install.Files().Write("Documents/INVMB/GB-200.txt", "assembly sheet");
-    auto* form = world.Start<BaseWindow>();
+    auto* form = Start();
     ASSERT_NE(form, nullptr);
     vcl::TClientDataSet* ds = form->MainDataSet();
     ds->Close();
@@ -385,13 +420,11 @@ TEST(AttachedDocument, ChecksOutTheItemDocumentAndOpensIt) {
     form->ViewDocument();
     plat::SetShellOpenHandler(nullptr);
     ASSERT_EQ(opened.size(), 1u);
-    EXPECT_NE(opened[0].find("GB-200.txt"), std::string::npos);
-    form->Free();
+    EXPECT_THAT(opened[0], HasSubstr("GB-200.txt"));
 }
 
-TEST(QuickSearch, FindsInTheGridAndNamesWhatIsMissing) {
-    DemoWorld world;
-    auto* form = world.Create<BaseWindow>();
+TEST_F(QuickSearch, FindsInTheGridAndNamesWhatIsMissing) {
+    auto* form = Create();
     FillLocal(form);
     form->Show();
     form->grid->SetFocus();
@@ -408,24 +441,22 @@ TEST(QuickSearch, FindsInTheGridAndNamesWhatIsMissing) {
     search->SearchText = "ZHAO";
     EXPECT_FALSE(search->FindNext());
     ASSERT_EQ(world.dialogs->Shown.size(), 2u);
-    EXPECT_NE(world.dialogs->Shown[0].Text.find("查找的值不可为空。"), std::string::npos);
-    EXPECT_NE(world.dialogs->Shown[1].Text.find("\"ZHAO\"没有找到"), std::string::npos);
+    EXPECT_THAT(world.dialogs->Shown[0].Text, HasSubstr("查找的值不可为空。"));
+    EXPECT_THAT(world.dialogs->Shown[1].Text, HasSubstr("\"ZHAO\"没有找到"));
 
     form->edTC004->SetVisible(true);
     form->pages->SetActivePage(form->second);
     form->edTC004->SetFocus();
     form->MenuItem11Click(form->MenuItem11);
     EXPECT_FALSE(form->mnSearch->Enabled());   // not in a grid
-    form->Free();
 }
 
-TEST(QuickSearch, DialogWindowSearchesFromItsControls) {
-    DemoWorld world;
-    auto* form = world.Create<BaseWindow>();
+TEST_F(QuickSearch, DialogWindowSearchesFromItsControls) {
+    auto* form = Create();
     FillLocal(form);
     TkvSearchDialog* search = form->kvSearchDialog1;
     search->Grid = form->grid;
-    vcl::TForm* dialog = search->CreateDialogForm(nullptr);
+    vcl::TForm* dialog = Own(search->CreateDialogForm(nullptr));
     static_cast<vcl::TEdit*>(dialog->FindComponent("edText"))->SetText("KV");
     auto* fields = static_cast<vcl::TComboBox*>(dialog->FindComponent("cboField"));
     EXPECT_EQ(fields->Items()->CommaText(), "CREATOR,TC001,TC004,USR_GROUP");   // sorted by name
@@ -434,15 +465,12 @@ TEST(QuickSearch, DialogWindowSearchesFromItsControls) {
     static_cast<vcl::TButton*>(dialog->FindComponent("btnNext"))->Click();
     EXPECT_EQ(form->MainDataSet()->RecNo(), 1);
     EXPECT_TRUE(world.dialogs->Shown.empty());
-    dialog->Free();
-    form->Free();
 }
 
 // ---- tool bar, field management, tables ----
 
-TEST(ToolBar, TenDistinctImagesAndACheckMarkThatFollowsTheBar) {
-    DemoWorld world;
-    auto* form = world.Create<BaseWindow>();
+TEST_F(ToolBar, TenDistinctImagesAndACheckMarkThatFollowsTheBar) {
+    auto* form = Create();
     ASSERT_GE(form->ImageList1->Count(), 10);
     vcl::TToolButton* buttons[] = {form->btnAdd,   form->btnQuery, form->btnEdit, form->btnDelete, form->btnPrint,
                                    form->btnFirst, form->btnPrior, form->btnNext, form->btnLast,   form->btnReFresh};
@@ -469,14 +497,12 @@ TEST(ToolBar, TenDistinctImagesAndACheckMarkThatFollowsTheBar) {
     form->miToolBar->Click();
     EXPECT_FALSE(form->ToolBar1->Visible());
     EXPECT_FALSE(form->miToolBar->Checked());
-    form->Free();
 }
 
 // System fields used to be hidden before the main dataset had created them,
 // so they showed until Ctrl+M was pressed twice.
-TEST(FieldManagement, SystemFieldsAreHiddenFromTheStartAndShownOnlyWhileManaged) {
-    DemoWorld world;
-    auto* form = world.Start<BaseWindow>();
+TEST_F(FieldManagement, SystemFieldsAreHiddenFromTheStartAndShownOnlyWhileManaged) {
+    auto* form = Start();
     ASSERT_NE(form, nullptr);
     vcl::TClientDataSet* ds = form->MainDataSet();
     vcl::TField* creator = ds->FindField("CREATOR");
@@ -487,21 +513,19 @@ TEST(FieldManagement, SystemFieldsAreHiddenFromTheStartAndShownOnlyWhileManaged)
         return names;
     };
     EXPECT_FALSE(creator->Visible());
-    EXPECT_EQ(columns().find("CREATOR,"), std::string::npos) << columns();
-    EXPECT_EQ(columns().find("MODI_DATE,"), std::string::npos) << columns();
+    EXPECT_THAT(columns(), Not(HasSubstr("CREATOR,"))) << columns();
+    EXPECT_THAT(columns(), Not(HasSubstr("MODI_DATE,"))) << columns();
     form->miManager->Click();
     EXPECT_TRUE(form->miManager->Checked());
-    EXPECT_NE(columns().find("CREATOR,"), std::string::npos);
+    EXPECT_THAT(columns(), HasSubstr("CREATOR,"));
     form->ReloadMain();   // the fields made again keep the mode
-    EXPECT_NE(columns().find("CREATOR,"), std::string::npos);
+    EXPECT_THAT(columns(), HasSubstr("CREATOR,"));
     form->miManager->Click();
-    EXPECT_EQ(columns().find("CREATOR,"), std::string::npos);
-    form->Free();
+    EXPECT_THAT(columns(), Not(HasSubstr("CREATOR,")));
 }
 
-TEST(BaseStart, TheShownWindowRegistersItsFourTablesWithTheDataModule) {
-    DemoWorld world;
-    auto* form = world.Start<BaseWindow>();
+TEST_F(BaseStart, TheShownWindowRegistersItsFourTablesWithTheDataModule) {
+    auto* form = Start();
     ASSERT_NE(form, nullptr);
     form->Brokers->UserInfo.SetValue("D11_TABLE", "COPTD ");
     form->Brokers->UserInfo.SetValue("H11_TABLE", "");
@@ -510,7 +534,6 @@ TEST(BaseStart, TheShownWindowRegistersItsFourTablesWithTheDataModule) {
     Pump();
     const std::string main = plat::Trim(form->Brokers->UserInfo.Values("M11_TABLE"));
     EXPECT_EQ(form->BaseModule()->RegisteredTables, (std::vector<std::string>{main, "COPTD", "", "COPTF"}));
-    form->Free();
 }
 
 // ---- quick search in a string grid ----
@@ -540,9 +563,8 @@ public:
 };
 }  // namespace
 
-TEST(QuickSearch, StringGridsAreSearchedInTheirListedLines) {
-    DemoWorld world;
-    auto* form = world.Create<ListWindow>();
+TEST_F(QuickSearch, StringGridsAreSearchedInTheirListedLines) {
+    auto* form = Create<ListWindow>();
     form->Show();
     form->edit->SetFocus();
     form->MenuItem11Click(form->MenuItem11);
@@ -556,7 +578,7 @@ TEST(QuickSearch, StringGridsAreSearchedInTheirListedLines) {
     search->Grid = nullptr;
     search->StringGrid = form->list;
     EXPECT_EQ(search->FieldNames(), (std::vector<std::string>{"单别", "客户"}));
-    vcl::TForm* dialog = search->CreateDialogForm(nullptr);
+    vcl::TForm* dialog = Own(search->CreateDialogForm(nullptr));
     static_cast<vcl::TEdit*>(dialog->FindComponent("edText"))->SetText("c002");
     auto* fields = static_cast<vcl::TComboBox*>(dialog->FindComponent("cboField"));
     fields->SetItemIndex(fields->Items()->IndexOf("客户"));
@@ -569,11 +591,9 @@ TEST(QuickSearch, StringGridsAreSearchedInTheirListedLines) {
     next->Click();   // nothing further down: it says so and stays
     EXPECT_EQ(form->list->Row(), 3);
     ASSERT_EQ(world.dialogs->Shown.size(), 1u);
-    EXPECT_NE(world.dialogs->Shown[0].Text.find("\"c002\"没有找到"), std::string::npos);
+    EXPECT_THAT(world.dialogs->Shown[0].Text, HasSubstr("\"c002\"没有找到"));
     search->FieldName = "单别";
     search->SearchText = "单别";   // the title row is not a listed line
     search->FromCursor = false;
     EXPECT_FALSE(search->FindNext());
-    dialog->Free();
-    form->Free();
 }

@@ -342,6 +342,7 @@ TEST_F(BrokersTest, MessageKindsChooseDialogTypeAndButtons) {
         {"T", MsgDlgType::Error, {MsgDlgBtn::Yes, MsgDlgBtn::No, MsgDlgBtn::Cancel, MsgDlgBtn::YesToAll}},
     };
     for (const Expect& e : table) {
+        SCOPED_TRACE(std::string("kind ") + e.kind);
         dialogs->Shown.clear();
         brokers->ShowCodedMessage(e.kind, "000001", {}, 936, false, 2);
         EXPECT_EQ(OnlyDialog().Type, e.type) << e.kind;

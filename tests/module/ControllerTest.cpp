@@ -132,6 +132,7 @@ TEST_F(Controller, SetModeMapsModesAndOnlyClearsRights) {
         {11, 0, false}, {14, 0, false}, {-1, 0, false},
     };
     for (const Row& r : rows) {
+        SCOPED_TRACE("mode " + std::to_string(r.mode));
         controller.Form->ModeData = plat::Variant();
         ASSERT_EQ(controller.SetMode(r.mode, 0xFF, "data"), 0);
         EXPECT_EQ(controller.Form->ProgramMode, r.programMode) << "mode " << r.mode;

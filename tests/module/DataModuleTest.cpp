@@ -2,6 +2,7 @@
 // datasets, key conditions, the currency cache, body sorting, the alert log,
 // and connecting to the application server in process over the real demo
 // database, refused, and at an address that cannot be reached.
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <ctime>
@@ -21,6 +22,8 @@
 #include "TempEnvironment.h"
 #include "data/KvQueryCD.h"
 #include "ortk41/ORTK41CD.h"
+
+using ::testing::HasSubstr;
 
 using ortktest::ScopedEnv;
 using ortktest::TempFolder;
@@ -415,8 +418,8 @@ TEST_F(LoggedModuleTest, a_refused_record_is_shown_converted_and_logged_with_its
     EXPECT_EQ(dialogs->Shown[0].Text, "Record changed by another user");
     EXPECT_EQ(dialogs->Shown[0].Type, plat::MsgDlgType::Error);
     const std::string log = Log("ORTK41");
-    EXPECT_NE(log.find("] Single保存失败Context :UPDATE T\n"), std::string::npos) << log;
-    EXPECT_NE(log.find("] Single保存失败PreviousError :0\n"), std::string::npos) << log;
+    EXPECT_THAT(log, HasSubstr("] Single保存失败Context :UPDATE T\n"));
+    EXPECT_THAT(log, HasSubstr("] Single保存失败PreviousError :0\n"));
 }
 
 TEST_F(LoggedModuleTest, a_failing_send_is_logged_under_its_class_number_and_raised_again) {
@@ -431,7 +434,7 @@ TEST_F(LoggedModuleTest, a_failing_send_is_logged_under_its_class_number_and_rai
     ds->Append();
     ds->FieldByName("MA001")->SetAsString("X1");
     EXPECT_THROW(module->ApplyDataSet(ds), std::exception);
-    EXPECT_NE(Log("Class knlRadical-311").find("server gone"), std::string::npos);
+    EXPECT_THAT(Log("Class knlRadical-311"), HasSubstr("server gone"));
 }
 
 TEST_F(LoggedModuleTest, the_server_date_falls_back_to_the_local_date_when_the_server_cannot_say) {
@@ -521,7 +524,7 @@ TEST_F(LoggedModuleTest, sorting_fetches_the_whole_result_and_stays_on_the_recor
     body->BeforeScroll = TDataSetNotifyEvent([](TClientDataSet*) { throw plat::Exception("scroll refused"); });
     module->SortBodyBy("FLAG");
     EXPECT_EQ(body->RecordCount(), 5) << "the sort stands";
-    EXPECT_NE(Log("ORTK41").find("] DoubleCD-1025:scroll refused"), std::string::npos) << Log("ORTK41");
+    EXPECT_THAT(Log("ORTK41"), HasSubstr("] DoubleCD-1025:scroll refused")) << Log("ORTK41");
 }
 
 namespace {
@@ -585,9 +588,9 @@ TEST(AlertLog, lines_go_to_one_file_per_period_under_the_client_path) {
     std::string monthly = Read(log + "Alert_ORTK41_" + month + ".log");
     std::regex line(R"(\[\d{4}/\d{2}/\d{2} \d{2}:\d{2}:\d{2}:\d{3}\] first\n\[[^\]]+\] second\n)");
     EXPECT_TRUE(std::regex_match(monthly, line)) << monthly;
-    EXPECT_NE(Read(log + "Alert_ORTK41_" + year + ".log").find("] yearly"), std::string::npos);
-    EXPECT_NE(Read(log + "Alert_Class knlRadical-311_" + day + ".log").find("] daily"), std::string::npos);
-    EXPECT_NE(Read(log + "Alert_trace.txt_" + day).find("] dotted"), std::string::npos)
+    EXPECT_THAT(Read(log + "Alert_ORTK41_" + year + ".log"), HasSubstr("] yearly"));
+    EXPECT_THAT(Read(log + "Alert_Class knlRadical-311_" + day + ".log"), HasSubstr("] daily"));
+    EXPECT_THAT(Read(log + "Alert_trace.txt_" + day), HasSubstr("] dotted"))
         << "a name with a dot gets no .log";
 }
 
@@ -684,7 +687,7 @@ TEST_F(ConnectTest, an_unreachable_first_address_is_named_with_its_port_and_the_
     } catch (const ESocketConnectionError& e) {
         EXPECT_EQ(e.Address, "127.0.0.2");
         EXPECT_EQ(e.Port, 1);
-        EXPECT_NE(e.Message().find("127.0.0.2:1"), std::string::npos) << e.Message();
+        EXPECT_THAT(e.Message(), HasSubstr("127.0.0.2:1")) << e.Message();
     }
     EXPECT_FALSE(module->AppServer.IsDispatch());
 }
@@ -695,7 +698,7 @@ TEST_F(ConnectTest, settings_without_a_client_path_give_no_address_and_say_why) 
         module->ConnectServer();
         FAIL() << "connected without an address";
     } catch (const ESocketConnectionError& e) {
-        EXPECT_NE(e.Message().find("no address"), std::string::npos) << e.Message();
-        EXPECT_NE(e.Message().find("E;000015"), std::string::npos) << e.Message();
+        EXPECT_THAT(e.Message(), HasSubstr("no address")) << e.Message();
+        EXPECT_THAT(e.Message(), HasSubstr("E;000015")) << e.Message();
     }
 }

@@ -1,6 +1,7 @@
 // The data-set exports of single-table windows: the menu "汇出(&E)" with
 // Ctrl+F1 (through the spreadsheet application, with formats) and Ctrl+F2
 // (straight to a file), the files they write read back cell by cell.
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -26,6 +27,9 @@
 #include "data/SingleCD.h"
 #include "export/XLSExport.h"
 #include "ortk41/ORTK41CF.h"
+
+using ::testing::HasSubstr;
+using ::testing::Not;
 
 using formtest::DemoWorld;
 using plat::Variant;
@@ -338,7 +342,7 @@ TEST_F(DataSetExport, BothFilesOpenInOtherProgramsWithTheirCellsAndStyles) {
     EXPECT_EQ(plat::Trim(csv1[1][2]), "5");
     EXPECT_EQ(plat::Trim(csv1[1][3]), "1,234.50");
     EXPECT_EQ(csv1[2][3], "Error!");
-    EXPECT_EQ(csv1[3][2].find("-3") != std::string::npos, true) << csv1[3][2];
+    EXPECT_THAT(csv1[3][2], HasSubstr("-3"));
     EXPECT_EQ(csv2[1][0], "0001  ");
     EXPECT_EQ(csv2[1][3], "1234.5");
     EXPECT_EQ(csv2[2][1], "nan");
@@ -368,8 +372,8 @@ TEST_F(DataSetExport, AFullDiskLeavesNoFileAndTellsTheUser) {
                 return text;
             });
             EXPECT_TRUE(told.rfind("保存为----> " + world.install.Folder() + "profile/c_data/KV/ORTK41_", 0) == 0) << told;
-            EXPECT_NE(told.find(".xlsx 失败!"), std::string::npos) << told;
-            EXPECT_EQ(told.find("rror"), std::string::npos) << told;   // no library English
+            EXPECT_THAT(told, HasSubstr(".xlsx 失败!"));
+            EXPECT_THAT(told, Not(HasSubstr("rror")));   // no library English
             EXPECT_TRUE(WrittenFiles().empty()) << WrittenFiles().front();
         }
     }

@@ -2,6 +2,7 @@
 // from each kind of control, dates typed by the user, the query run through
 // the query server with its parameter array, the result's display, the
 // messages of its failures, lookups and code checks, and the frame's keys.
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include "DBClient.h"
@@ -19,6 +20,8 @@
 #include <QHeaderView>
 #include <QTableView>
 #include <filesystem>
+
+using ::testing::HasSubstr;
 
 using formtest::DemoWorld;
 using formtest::Pump;
@@ -191,7 +194,7 @@ TEST(DateFields, LeavingWithAnInvalidDateComplainsAndStays) {
     form->ed02->SetText("2024/02/30");
     form->ed01->SetFocus();
     ASSERT_EQ(world.dialogs->Shown.size(), 1u);
-    EXPECT_NE(world.dialogs->Shown[0].Text.find("日期格式错误"), std::string::npos);   // E000005
+    EXPECT_THAT(world.dialogs->Shown[0].Text, HasSubstr("日期格式错误"));   // E000005
     EXPECT_EQ(form->ActiveControl(), form->ed02);
     form->ed02->SetText("2024/02/29");
     form->ed01->SetFocus();
@@ -286,7 +289,7 @@ TEST(RunQuery, ADateThatIsNoDateStopsTheQueryWithItsMessage) {
         form->RunQuery();
         EXPECT_EQ(recorder->calls, 0);
         ASSERT_EQ(world.dialogs->Shown.size(), 1u);
-        EXPECT_NE(world.dialogs->Shown[0].Text.find("日期格式错误"), std::string::npos);
+        EXPECT_THAT(world.dialogs->Shown[0].Text, HasSubstr("日期格式错误"));
         EXPECT_EQ(form->ActiveControl(), form->sp02->BeginEdit);
     }
     form->sp02->BeginEdit->SetText("");
@@ -387,6 +390,7 @@ TEST(RunQuery, EveryFailureHasItsMessage) {
         {"COPTD-TD001", "ed01:NOCOLUMN", "Q", "后端运行失败.\n"},
     };
     for (const Row& r : rows) {
+        SCOPED_TRACE(std::string(r.option) + " " + r.conditions + " " + r.edit);
         world.dialogs->Shown.clear();
         form->pgBody->SetActivePage(form->ts01);
         form->Page(0).F2Option = r.option;
@@ -407,7 +411,7 @@ TEST(RunQuery, EveryFailureHasItsMessage) {
     form->RunQuery();
     EXPECT_EQ(recorder->calls, before);
     ASSERT_EQ(world.dialogs->Shown.size(), 1u);
-    EXPECT_NE(world.dialogs->Shown[0].Text.find("查询 不可为空"), std::string::npos);   // the parent's caption
+    EXPECT_THAT(world.dialogs->Shown[0].Text, HasSubstr("查询 不可为空"));   // the parent's caption
     form->Free();
 }
 
@@ -434,7 +438,7 @@ TEST(QueryKeys, HeadHeightOnTheResultPageAndTheVersionKey) {
     EXPECT_EQ(form->pgHead->Height(), full);   // never beyond the height it was made with
     formtest::Press(form, Qt::Key_S, Qt::ControlModifier | Qt::AltModifier | Qt::ShiftModifier);
     ASSERT_EQ(world.dialogs->Shown.size(), 1u);
-    EXPECT_NE(world.dialogs->Shown[0].Text.find("KvQueryS.Class1"), std::string::npos);
+    EXPECT_THAT(world.dialogs->Shown[0].Text, HasSubstr("KvQueryS.Class1"));
     form->Free();
 }
 
@@ -494,8 +498,8 @@ TEST(CodeChecks, LevelsChooseTheMessage) {
     row = "kept";
     EXPECT_TRUE(form->CheckCodeExists("COPMA", "01", "E", row, {Variant("  ")}));   // nothing to check
     ASSERT_EQ(world.dialogs->Shown.size(), 2u);
-    EXPECT_NE(world.dialogs->Shown[0].Text.find("字段 不存在,请重新输入"), std::string::npos);
-    EXPECT_NE(world.dialogs->Shown[1].Text.find("字段 不存在,是否继续"), std::string::npos);
+    EXPECT_THAT(world.dialogs->Shown[0].Text, HasSubstr("字段 不存在,请重新输入"));
+    EXPECT_THAT(world.dialogs->Shown[1].Text, HasSubstr("字段 不存在,是否继续"));
     form->Free();
 }
 

@@ -49,6 +49,7 @@ TEST_F(NodeKeyTest, EveryKindOpensItsProgramOnTheDocumentKey) {
         {RoutingStepNode, "PGWR01", " MOCTA.TA001 + '-' + MOCTA.TA002 ='2201-20240100001'"},
     };
     for (const Row& r : rows) {
+        SCOPED_TRACE(r.program);
         auto opening = Open(r.kind, "2201-20240100001-0001");
         ASSERT_TRUE(opening) << r.kind;
         EXPECT_EQ(opening->ProgramCode, r.program);

@@ -3,15 +3,14 @@
 // the same condition; a date that is no date stops the query with its
 // message and changes nothing; write-off records open on their invoice's
 // date; the host's order lookup shows dates as the window does.
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <sqlite3.h>
-
 #include <QTest>
-#include <fstream>
 #include <functional>
 
 #include "Buttons.h"
+#include "CompanyDates.h"
 #include "ComCtrls.h"
 #include "FormTestSupport.h"
 #include "Grids.h"
@@ -21,6 +20,8 @@
 #include "data/FieldFormats.h"
 #include "ortk41/ORTK41CF.h"
 #include "ortk41/OrderKeys.h"
+
+using ::testing::HasSubstr;
 
 using formtest::DemoWorld;
 
@@ -49,18 +50,7 @@ protected:
     void TearDown() override { Close(); }
 
     void SetCompanyDates(int kind, const std::string& separator) {
-        sqlite3* db = nullptr;
-        ASSERT_EQ(sqlite3_open(world.install.DatabaseFile().c_str(), &db), SQLITE_OK);
-        for (const auto& [name, value] : {std::pair<std::string, std::string>{"SYS001", std::to_string(kind)},
-                                          {"SYS002", separator}}) {
-            sqlite3_stmt* st = nullptr;
-            sqlite3_prepare_v2(db, "UPDATE SYSPARAM SET VALUE=?1 WHERE NAME=?2", -1, &st, nullptr);
-            sqlite3_bind_text(st, 1, value.c_str(), -1, SQLITE_TRANSIENT);
-            sqlite3_bind_text(st, 2, name.c_str(), -1, SQLITE_TRANSIENT);
-            EXPECT_EQ(sqlite3_step(st), SQLITE_DONE);
-            sqlite3_finalize(st);
-        }
-        sqlite3_close(db);
+        ortktest::SetCompanyDates(world.install.DatabaseFile(), std::to_string(kind), separator);
     }
 
     // Types into an edit key by key, as a user does, and leaves it. A
@@ -103,13 +93,7 @@ protected:
         return head.size() > from ? head.substr(from, head.find(' ', from) - from) : std::string();
     }
     // The statements of the order list the server was sent since the trace began.
-    int OrderListStatements() {
-        std::ifstream in(trace);
-        std::string line;
-        int count = 0;
-        while (std::getline(in, line)) count += line.find("$$COPTC COPTC  INNER JOIN") != std::string::npos;
-        return count;
-    }
+    int OrderListStatements() { return ortktest::OrderListStatementsIn(trace); }
     void TraceStatements() {
         trace = world.install.Folder() + "trace.txt";
         world.install.Sql().SetTraceFile(trace);
@@ -137,7 +121,7 @@ TEST_F(DatesWindow, every_kind_and_separator_types_a_shown_date_back_to_the_same
             ClearRange(form->sp01);
             TypeRange(form->sp02, shown, shown);
             EXPECT_EQ(form->sp02->BeginEdit->Text(), shown) << "the edit holds what was typed";
-            EXPECT_NE(form->OrderListSql().find(" AND ( TC003 BETWEEN '20240110' AND '20240110') "), std::string::npos)
+            EXPECT_THAT(form->OrderListSql(), HasSubstr(" AND ( TC003 BETWEEN '20240110' AND '20240110') "))
                 << form->OrderListSql();
             form->btnQuery1->Click();
             EXPECT_EQ(ListedNumbers(), std::vector<std::string>{"20240100002-0001"});
@@ -157,7 +141,7 @@ TEST_F(DatesWindow, kind_4_takes_two_and_three_digit_years_as_they_are_shown) {
         SCOPED_TRACE(Label(c.separator));
         Open(4, c.separator);
         TypeRange(form->sp02, c.from, c.to);
-        EXPECT_NE(form->OrderListSql().find(c.condition), std::string::npos) << form->OrderListSql();
+        EXPECT_THAT(form->OrderListSql(), HasSubstr(c.condition)) << form->OrderListSql();
         EXPECT_TRUE(world.dialogs->Shown.empty());
     }
 }
@@ -165,13 +149,13 @@ TEST_F(DatesWindow, kind_4_takes_two_and_three_digit_years_as_they_are_shown) {
 TEST_F(DatesWindow, a_range_with_one_end_compares_with_that_end_only) {
     Open(1, "/");
     TypeRange(form->sp02, "2024/01/10", "");
-    EXPECT_NE(form->OrderListSql().find(" AND ( TC003 >= '20240110') "), std::string::npos);
+    EXPECT_THAT(form->OrderListSql(), HasSubstr(" AND ( TC003 >= '20240110') "));
     form->btnQuery1->Click();
     EXPECT_EQ(ListedNumbers().size(), 12u);
     form->PageControl1->SetActivePageIndex(0);
     ClearRange(form->sp02);
     TypeRange(form->sp02, "", "2024/01/10");
-    EXPECT_NE(form->OrderListSql().find(" AND ( TC003 <= '20240110') "), std::string::npos);
+    EXPECT_THAT(form->OrderListSql(), HasSubstr(" AND ( TC003 <= '20240110') "));
 }
 
 // A date that is no date stops the query: the message, the focus back in
@@ -204,7 +188,7 @@ TEST_F(DatesWindow, a_date_that_is_no_date_stops_the_query_and_changes_nothing) 
         world.dialogs->Shown.clear();
         form->btnQuery1->Click();
         ASSERT_EQ(world.dialogs->Shown.size(), 1u);
-        EXPECT_NE(world.dialogs->Shown[0].Text.find("日期格式错误"), std::string::npos);   // E000005
+        EXPECT_THAT(world.dialogs->Shown[0].Text, HasSubstr("日期格式错误"));   // E000005
         EXPECT_EQ(form->ActiveControl(), bad);
         EXPECT_EQ(form->PageControl1->ActivePageIndex(), 0);
         EXPECT_EQ(form->StringGrid1->RowCount(), rows);

@@ -1,6 +1,7 @@
 // The order tracking window's export: the export dialog and its checks, the
 // progress window, and the outline of the listed orders written through the
 // spreadsheet application into a real file and read back cell by cell.
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <QTimer>
@@ -28,6 +29,8 @@
 #include "ortk41/ORTK41DF.h"
 #include "ortk41/OrderOutline.h"
 #include "ortk41/OutlineSheet.h"
+
+using ::testing::HasSubstr;
 
 using formtest::DemoWorld;
 
@@ -245,7 +248,7 @@ TEST_F(OrderExport, FailuresEndTheRunCleanlyAndTellTheUser) {
     Export(path);
     EXPECT_TRUE(std::filesystem::exists(path));
     ASSERT_EQ(world.dialogs->Shown.size(), 1u);
-    EXPECT_NE(world.dialogs->Shown[0].Text.find(path), std::string::npos);
+    EXPECT_THAT(world.dialogs->Shown[0].Text, HasSubstr(path));
 }
 
 TEST_F(OrderExport, TwoExportsUseTwoComponentsAndNothingIsExportedWithoutAList) {

@@ -1,6 +1,7 @@
 // The document tree of an order line, built from the demo company database
 // through the real "SimpleSQL" service, on SQLite and on PostgreSQL, and
 // compared node by node.
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -9,6 +10,8 @@
 #include "OrderTestSupport.h"
 #include "StrUtils.h"
 #include "ortk41/OrderTree.h"
+
+using ::testing::HasSubstr;
 
 using namespace ortk41;
 using ordertest::RecordingTree;
@@ -107,7 +110,7 @@ TEST_P(OrderTree, LineWithEveryKindOfDownstreamDocumentNodeByNode) {
 
 TEST_P(OrderTree, DeliveryWithTwoInvoicesAndTheirFollowUps) {
     std::string tree = Build("2201", "20240100001", "0001");
-    EXPECT_NE(tree.find("  销货单\t0\n"
+    EXPECT_THAT(tree, HasSubstr("  销货单\t0\n"
                         "    2301-20240100001-0001 2024/01/20 销:600 赠/备:10 PCS\t2000\n"
                         "      销售发票\t0\n"
                         "        6101-20240100001-0001 2024/01/31\t3000\n"
@@ -123,22 +126,17 @@ TEST_P(OrderTree, DeliveryWithTwoInvoicesAndTheirFollowUps) {
                         "          销货退款单\t0\n"
                         "          销货多对多核销记录\t0\n"
                         "            6101-20240100002-     2024/02/29\t10000\n"
-                        "    2301-20240100002-0001 2024/01/25 销:400 赠/备:0 PCS\t2000\n"),
-              std::string::npos)
+                        "    2301-20240100002-0001 2024/01/25 销:400 赠/备:0 PCS\t2000\n"))
         << tree;
 }
 
 TEST_P(OrderTree, ReceiptWithoutLineSequenceHangsUnderEveryInvoiceLineOfItsInvoice) {
     // Receipt 6301-20240100002 names invoice 6101-20240100002 without a line:
     // it shows under the invoice's line 0001 (order line 0001) and line 0002 (order line 0002).
-    EXPECT_NE(Build("2201", "20240100001", "0001")
-                  .find("        6101-20240100002-0001 2024/02/05\t3000\n          销货收款单\t0\n"
-                        "            6301-20240100002-0001 2024/02/20\t4000\n"),
-              std::string::npos);
-    EXPECT_NE(Build("2201", "20240100001", "0002")
-                  .find("        6101-20240100002-0002 2024/02/05\t3000\n          销货收款单\t0\n"
-                        "            6301-20240100002-0001 2024/02/20\t4000\n"),
-              std::string::npos);
+    EXPECT_THAT(Build("2201", "20240100001", "0001"), HasSubstr("        6101-20240100002-0001 2024/02/05\t3000\n          销货收款单\t0\n"
+                        "            6301-20240100002-0001 2024/02/20\t4000\n"));
+    EXPECT_THAT(Build("2201", "20240100001", "0002"), HasSubstr("        6101-20240100002-0002 2024/02/05\t3000\n          销货收款单\t0\n"
+                        "            6301-20240100002-0001 2024/02/20\t4000\n"));
 }
 
 TEST_P(OrderTree, AdvanceInvoiceReceiptsHangUnderTheirOwnGroup) {
@@ -155,12 +153,9 @@ TEST_P(OrderTree, AdvanceInvoiceReceiptsHangUnderTheirOwnGroup) {
 
 TEST_P(OrderTree, RequisitionPurchasedPartlyInAnotherUnitIsSummedInItsOwnUnit) {
     std::string tree = Build("2201", "20240100004", "0001");
-    EXPECT_NE(tree.find("    3101-20240100001-0001 SC-M6-20(六角螺丝) 2024/01/16 20 PCS 已采:16 PCS\t6000\n"),
-              std::string::npos)
-        << tree;
+    EXPECT_THAT(tree, HasSubstr("    3101-20240100001-0001 SC-M6-20(六角螺丝) 2024/01/16 20 PCS 已采:16 PCS\t6000\n"));
     EXPECT_EQ(std::count(calls.begin(), calls.end(), "UnitConvert"), 1);   // only the record in another unit
-    EXPECT_NE(tree.find("    3301-20240100001-0001 SC-M6-20(六角螺丝) 2024/01/18 16 PCS 已交:10 预交货日:2024/01/25\t7000\n"),
-              std::string::npos);
+    EXPECT_THAT(tree, HasSubstr("    3301-20240100001-0001 SC-M6-20(六角螺丝) 2024/01/18 16 PCS 已交:10 预交货日:2024/01/25\t7000\n"));
 }
 
 TEST_P(OrderTree, RequisitionUnitsAreComparedAsStoredWhateverTheDisplayConversion) {
@@ -173,7 +168,7 @@ TEST_P(OrderTree, RequisitionUnitsAreComparedAsStoredWhateverTheDisplayConversio
         return converted;
     };
     std::string tree = Build("2201", "20240100004", "0001");
-    EXPECT_NE(tree.find(" 已采:16 件\t6000\n"), std::string::npos) << tree;
+    EXPECT_THAT(tree, HasSubstr(" 已采:16 件\t6000\n"));
     EXPECT_EQ(std::count(calls.begin(), calls.end(), "UnitConvert"), 1);
 }
 
@@ -181,31 +176,29 @@ TEST_P(OrderTree, PurchaseRecordKeysAreQuotedLiterals) {
     Build("2201", "20240100004", "0001");
     auto purchase = std::find_if(calls.begin(), calls.end(), [](const std::string& s) { return s.find("PURTR") != std::string::npos; });
     ASSERT_NE(purchase, calls.end());
-    EXPECT_NE(purchase->find("where TR001='3101' and TR002='20240100001' and TR003='0001' and TR017='Y' "), std::string::npos)
-        << *purchase;
+    EXPECT_THAT(*purchase, HasSubstr("where TR001='3101' and TR002='20240100001' and TR003='0001' and TR017='Y' "));
 }
 
 TEST_P(OrderTree, WorkOrderStatesAndRoutingSteps) {
     std::string tree = Build("2201", "20240100005", "0001");
     for (const char* state : {"状态:未生产\t8000", "状态:已发料\t8000", "状态:生产中\t8000", "状态:已完工\t8000",
                               "状态:指定完工\t8000"})
-        EXPECT_NE(tree.find(state), std::string::npos) << state;
-    EXPECT_NE(tree.find("      工单工艺\t0\n        0010 下料(P01) 下料车间(WC-01) 预计开工:2024/01/20 预计完工:2024/01/21 "
-                        "投入:0完成:0 报废:0返工投入:0 返工完成:0 拨转:0 待转:0完工码:0 完工码:N 实际开工: 实际完工:\t9000\n"),
-              std::string::npos)
+        EXPECT_THAT(tree, HasSubstr(state)) << state;
+    EXPECT_THAT(tree, HasSubstr("      工单工艺\t0\n        0010 下料(P01) 下料车间(WC-01) 预计开工:2024/01/20 预计完工:2024/01/21 "
+                        "投入:0完成:0 报废:0返工投入:0 返工完成:0 拨转:0 待转:0完工码:0 完工码:N 实际开工: 实际完工:\t9000\n"))
         << tree;
 }
 
 TEST_P(OrderTree, ShortDocumentNumbersAreFilledToElevenCharacters) {
-    EXPECT_NE(Build("2201", "123", "0001").find("2301-20240100006-0001"), std::string::npos);
+    EXPECT_THAT(Build("2201", "123", "0001"), HasSubstr("2301-20240100006-0001"));
     EXPECT_EQ(RowKey("0001", "123", "0001"), "0001-123        -0001");
     EXPECT_EQ(RowKey("LONGER", "123456789012", "1"), "LONGER-123456789012-1");   // never shortened
 }
 
 TEST_P(OrderTree, QuotesInKeysAreDoubledInTheListings) {
     std::string tree = Build("2201", "2024'010007", "0001");
-    EXPECT_NE(tree.find("    2301-DQ'24010001-0001 2024/01/31 销:300 赠/备:0 PCS\t2000\n"), std::string::npos) << tree;
-    EXPECT_NE(tree.find("        6101-20240100008-0001 2024/02/03\t3000\n"), std::string::npos) << tree;
+    EXPECT_THAT(tree, HasSubstr("    2301-DQ'24010001-0001 2024/01/31 销:300 赠/备:0 PCS\t2000\n"));
+    EXPECT_THAT(tree, HasSubstr("        6101-20240100008-0001 2024/02/03\t3000\n"));
 }
 
 TEST_F(OrderTreeFailure, ServerFailureMidwayStopsTheBuildAndKeepsWhatWasAdded) {

@@ -2,6 +2,7 @@
 // effects and its failures, the stand-alone start, help topics, function
 // keys and host key messages, Enter, the lookup parameter exchange, the
 // disabled glyphs of buttons and the dialog base.
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -27,6 +28,8 @@
 #include <QPaintEvent>
 #include <QWidget>
 #include <QToolButton>
+
+using ::testing::HasSubstr;
 
 using formtest::DemoWorld;
 using formtest::Pump;
@@ -112,7 +115,7 @@ TEST(RightsString, StartTakesTheUsersRightsAndWarnsOfAnEmptyString) {
     ASSERT_NE(nopower, nullptr);   // the start goes on with 15..29
     EXPECT_EQ(nopower->UserRights, TfrmRadical::kNoPowerRights);
     ASSERT_EQ(world.dialogs->Shown.size(), 1u);
-    EXPECT_NE(world.dialogs->Shown[0].Text.find("您没有此作业的使用权限"), std::string::npos);
+    EXPECT_THAT(world.dialogs->Shown[0].Text, HasSubstr("您没有此作业的使用权限"));
     nopower->Free();
 }
 
@@ -146,7 +149,7 @@ TEST(StartProgram, ShortParameterArrayStopsBeforeReadingIt) {
     EXPECT_TRUE(form->log.empty());             // nothing after the check ran
     EXPECT_EQ(form->Brokers->UserID, "");
     ASSERT_EQ(world.dialogs->Shown.size(), 1u);
-    EXPECT_NE(world.dialogs->Shown[0].Text.find("作业程序启动参数错误"), std::string::npos);
+    EXPECT_THAT(world.dialogs->Shown[0].Text, HasSubstr("作业程序启动参数错误"));
     form->Free();
 }
 
@@ -159,7 +162,7 @@ TEST(StartProgram, RefusedLogOnFailsTheStartAndDropsAllRights) {
     ASSERT_EQ(form->log.size(), 2u);            // settings and rights; never prepared
     ASSERT_EQ(world.dialogs->Shown.size(), 1u);
     EXPECT_EQ(world.dialogs->Shown[0].Type, plat::MsgDlgType::Error);
-    EXPECT_NE(world.dialogs->Shown[0].Text.find("您没有此作业的使用权限"), std::string::npos);
+    EXPECT_THAT(world.dialogs->Shown[0].Text, HasSubstr("您没有此作业的使用权限"));
     form->Free();
 }
 

@@ -1,6 +1,7 @@
 // Files that appear whole or not at all: a temporary file beside the target,
 // an exclusive rename that never replaces a file, the check that a zip
 // package of XML parts is whole, and a library's standard error caught.
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
@@ -14,6 +15,8 @@
 #include "StrUtils.h"
 #include "TempEnvironment.h"
 #include "ZipPackage.h"
+
+using ::testing::HasSubstr;
 
 namespace {
 
@@ -111,7 +114,7 @@ TEST(ZipPackage, AWholePackagePassesACutOffPartOrFileDoesNot) {
         plat::VerifyXmlPackage(cut);
         ADD_FAILURE() << "a cut-off part was accepted";
     } catch (const std::runtime_error& e) {
-        EXPECT_NE(std::string(e.what()).find("xl/sharedStrings.xml"), std::string::npos) << e.what();
+        EXPECT_THAT(std::string(e.what()), HasSubstr("xl/sharedStrings.xml")) << e.what();
     }
     std::string bytes = ReadAll(whole);
     std::string truncated = folder.Write("truncated.xlsx", bytes.substr(0, bytes.size() - 30));

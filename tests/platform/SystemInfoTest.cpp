@@ -1,4 +1,5 @@
 // System queries, shell verbs and the mapping of Windows-style paths.
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -9,6 +10,9 @@
 
 #include "SystemInfo.h"
 #include "TempEnvironment.h"
+
+using ::testing::HasSubstr;
+using ::testing::Not;
 
 using namespace plat;
 using ortktest::ScopedEnv;
@@ -21,7 +25,7 @@ TEST(SystemInfo, AnsiCodePageComesFromTheEnvironment) {
     }
     for (int cp : {936, 950, 1252}) {
         ScopedEnv acp("ORTK_ACP", std::to_string(cp));
-        EXPECT_EQ(GetACP(), cp);
+        EXPECT_EQ(GetACP(), cp) << "ORTK_ACP=" << cp;
     }
     ScopedEnv bad("ORTK_ACP", "big5");
     EXPECT_EQ(GetACP(), 936);
@@ -31,7 +35,7 @@ TEST(SystemInfo, UserNameIsAShortFolderName) {
     std::string name = GetUserName();
     EXPECT_FALSE(name.empty());
     EXPECT_LE(name.size(), 32u * 4);
-    EXPECT_EQ(name.find('/'), std::string::npos);
+    EXPECT_THAT(name, Not(HasSubstr("/")));
 }
 
 TEST(SystemInfo, ModulePathsNameTheFileThatHoldsTheCode) {

@@ -31,6 +31,32 @@ TEST(GetToken, CountsPiecesFromOne) {
     EXPECT_EQ(plat::GetToken("a::b", "::", 2), "b");
 }
 
+// Trim takes every control character as the runtime does; TrimBlanks only
+// spaces and tabs; TrimPadding only the trailing spaces of a CHAR value.
+TEST(Trim, EachVariantTakesOnlyItsOwnCharacters) {
+    EXPECT_EQ(plat::Trim(" \t\r\n\x01 2201 \f\v"), "2201");
+    EXPECT_EQ(plat::Trim(" \t "), "");
+    EXPECT_EQ(plat::TrimBlanks(" \t12 \t"), "12");
+    EXPECT_EQ(plat::TrimBlanks(" 12\r\n"), "12\r\n");
+    EXPECT_EQ(plat::TrimBlanks("  "), "");
+    EXPECT_EQ(plat::TrimPadding(" PCS  "), " PCS");
+    EXPECT_EQ(plat::TrimPadding("PCS\t "), "PCS\t");
+    EXPECT_EQ(plat::TrimPadding("    "), "");
+}
+
+TEST(TrimmedLines, CutsAtLineBreaksAndKeepsTheEmptyLastLine) {
+    EXPECT_EQ(plat::TrimmedLines(" [Section] \r\nName = x\r\n"), (std::vector<std::string>{"[Section]", "Name = x", ""}));
+    EXPECT_EQ(plat::TrimmedLines("a\n\n\tb"), (std::vector<std::string>{"a", "", "b"}));
+    EXPECT_EQ(plat::TrimmedLines(""), (std::vector<std::string>{""}));
+}
+
+TEST(UpperCase, OnlyAsciiLettersChangeAndChineseBytesStay) {
+    EXPECT_EQ(plat::UpperCase("pvdMain_1"), "PVDMAIN_1");
+    EXPECT_EQ(plat::LowerCase("HKEY_Local"), "hkey_local");
+    EXPECT_EQ(plat::UpperCase("客户 é"), "客户 é");
+    EXPECT_EQ(plat::LowerCase("客户 É"), "客户 É");
+}
+
 TEST(StringList, ValuesByNameIgnoreCase) {
     TStringList list;
     list.SetText("SYS001=1\r\nsys002=/\nKVX002=测试公司\n");

@@ -2,6 +2,8 @@
 // at scale, the same rows in PostgreSQL as in SQLite, and holding the cases
 // the order tracking window shows, read with the window's own statements
 // through SimpleSQL on both databases.
+#include <gmock/gmock.h>
+
 #include <unistd.h>
 
 #include <chrono>
@@ -13,6 +15,8 @@
 #include "SqlError.h"
 #include "SqliteDatabase.h"
 #include "StrUtils.h"
+
+using ::testing::HasSubstr;
 
 using namespace servertest;
 using plat::Variant;
@@ -341,6 +345,7 @@ TEST_P(DemoStatements, OrderWithNothingDownstream) {
 TEST_P(DemoStatements, ProgramRegistryNamesEveryOpenedProgram) {
     for (const char* code : {"ORTK41", "PGSO01", "PGSD01", "PGAR01", "PGAR02", "PGAR03", "PGSR01", "PGPR01", "PGPO01",
                              "PGWO01", "PGWR01", "PGAR04"}) {
+        SCOPED_TRACE(code);
         Variant answer = service_->SimpleSql(
             VarArrayOf({std::string("SELECT MB002,MB011,MB012,MB013 FROM ADMMB WHERE MB001='") + code + "'",
                         "MB002,MB011,MB012,MB013", "PRTest65", "N"}),
@@ -378,17 +383,17 @@ TEST(DemoDatabasePlans, TreeListingsUseTheTrimmedKeyIndexes) {
     server::SqliteDatabase db(file);
     std::string plan = Plan(db, " Select TH001 FROM $$COPTG INNER JOIN $$COPTH ON TH001=TG001 AND TH002=TG002 WHERE "
                             "TH020='Y' AND Rtrim(TH014)='2201' AND Rtrim(TH015)='1' AND Rtrim(TH016)='0001' ");
-    EXPECT_NE(plan.find("COPTH_ORDER"), std::string::npos) << plan;
+    EXPECT_THAT(plan, HasSubstr("COPTH_ORDER"));
     plan = Plan(db, " Select TL001 FROM $$ACRTK INNER JOIN $$ACRTL ON TL001=TK001 AND TL002=TK002 INNER JOIN $$CMSMQ ON "
                 "MQ001=TK001 WHERE TK020='Y' AND TL004='1' AND MQ003='63' AND Rtrim(TL005)='6101' AND "
                 "Rtrim(TL006)='1' AND Rtrim(TL007) IN ('0001', '') ");
-    EXPECT_NE(plan.find("ACRTL_SOURCE"), std::string::npos) << plan;
+    EXPECT_THAT(plan, HasSubstr("ACRTL_SOURCE"));
     plan = Plan(db, " Select TA001 FROM $$MOCTA WHERE TA013='Y' AND Rtrim(TA026)='2201' AND Rtrim(TA027)='1' AND "
                 "Rtrim(TA028)='0001' ");
-    EXPECT_NE(plan.find("MOCTA_ORDER"), std::string::npos) << plan;
+    EXPECT_THAT(plan, HasSubstr("MOCTA_ORDER"));
     plan = Plan(db, " SELECT TD001 FROM $$COPTC COPTC INNER JOIN $$COPTD COPTD ON TD001=TC001 AND TD002=TC002 WHERE "
                 "TC027='Y' AND ( (TC001 + TC002) BETWEEN '22011' AND '22019') ");
-    EXPECT_NE(plan.find("COPTC_KEY"), std::string::npos) << plan;
+    EXPECT_THAT(plan, HasSubstr("COPTC_KEY"));
 }
 
 // The same listings on PostgreSQL: the trimmed-key expression indexes and
@@ -409,13 +414,13 @@ TEST(DemoDatabasePlans, PostgresListingsUseTheTrimmedKeyIndexes) {
     };
     std::string p = plan(" Select TH001 FROM $$COPTG INNER JOIN $$COPTH ON TH001=TG001 AND TH002=TG002 WHERE "
                          "TH020='Y' AND Rtrim(TH014)='2201' AND Rtrim(TH015)='1' AND Rtrim(TH016)='0001' ");
-    EXPECT_NE(p.find("copth_order"), std::string::npos) << p;
+    EXPECT_THAT(p, HasSubstr("copth_order"));
     p = plan(" Select TA001 FROM $$MOCTA WHERE TA013='Y' AND Rtrim(TA026)='2201' AND Rtrim(TA027)='1' AND "
              "Rtrim(TA028)='0001' ");
-    EXPECT_NE(p.find("mocta_order"), std::string::npos) << p;
+    EXPECT_THAT(p, HasSubstr("mocta_order"));
     p = plan(" SELECT TD001 FROM $$COPTC COPTC INNER JOIN $$COPTD COPTD ON TD001=TC001 AND TD002=TC002 WHERE "
              "TC027='Y' AND ( (TC001 + TC002) BETWEEN '220120250000001' AND '220120250000009') ");
-    EXPECT_NE(p.find("coptc_key"), std::string::npos) << p;
+    EXPECT_THAT(p, HasSubstr("coptc_key"));
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 // The PostgreSQL side that needs no server: the schema translated from the
 // one schema file, and the server settings as the installation writes them.
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <regex>
@@ -8,6 +9,9 @@
 #include "PostgresSchema.h"
 #include "SqlDialect.h"
 #include "SqlError.h"
+
+using ::testing::HasSubstr;
+using ::testing::Not;
 
 namespace {
 
@@ -24,14 +28,14 @@ TEST(PostgresSchema, EveryTableAndIndexOfTheSchemaFileIsTranslated) {
     EXPECT_EQ(static_cast<long>(ddl.rows.size()), count("\\nINSERT INTO "));
     EXPECT_GE(ddl.rows.size(), 1u);
     for (const auto& statement : ddl.tables) {
-        EXPECT_EQ(statement.find("RTRIM"), std::string::npos) << statement;
-        EXPECT_EQ(statement.find("VARCHAR"), std::string::npos) << statement;
+        EXPECT_THAT(statement, Not(HasSubstr("RTRIM")));
+        EXPECT_THAT(statement, Not(HasSubstr("VARCHAR")));
     }
     bool keyIndex = false;
     for (const auto& statement : ddl.indexes)
         if (statement.find("COPTC_KEY") != std::string::npos) {
             keyIndex = true;
-            EXPECT_NE(statement.find(server::PostgresConcatenation({"TC001", "TC002"})), std::string::npos) << statement;
+            EXPECT_THAT(statement, HasSubstr(server::PostgresConcatenation({"TC001", "TC002"})));
         }
     EXPECT_TRUE(keyIndex);
 }
@@ -84,7 +88,7 @@ TEST(PostgresSettings, ConnectionStringKeepsEveryCharacterOfThePassword) {
     EXPECT_EQ(back.user, "reader");
     EXPECT_EQ(back.port, 5433);
     EXPECT_EQ(back.database, "erp");
-    EXPECT_EQ(s.Address().find("secret"), std::string::npos);
+    EXPECT_THAT(s.Address(), Not(HasSubstr("secret")));
     EXPECT_THROW(server::PostgresSettings::FromConnectionInfo("host='open"), server::SqlError);
 }
 

@@ -4,6 +4,7 @@
 // keys, not-found changes, the error limit rolling everything back), the
 // read-only rules that stay in force for SimpleSQL and "pvdQuery", and the
 // sessions of programs that only query, which change no business table.
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
@@ -16,6 +17,8 @@
 #include "ServerTestSupport.h"
 #include "SimpleSql.h"
 #include "SqlError.h"
+
+using ::testing::HasSubstr;
 
 using plat::Variant;
 using plat::VarArrayOf;
@@ -239,8 +242,8 @@ TEST_F(ProviderTest, server_objects_refuse_changes_once_the_program_says_it_only
         deleteFirstOrder(program);
         ADD_FAILURE() << "a query-only session deleted an order";
     } catch (const server::SqlRefused& e) {
-        EXPECT_NE(e.Message().find("ORTK41"), std::string::npos) << e.Message();
-        EXPECT_NE(e.Message().find("COPTC"), std::string::npos) << e.Message();
+        EXPECT_THAT(e.Message(), HasSubstr("ORTK41")) << e.Message();
+        EXPECT_THAT(e.Message(), HasSubstr("COPTC")) << e.Message();
     }
     ASSERT_EQ(logOn(program), 0);
     EXPECT_THROW(deleteFirstOrder(program), server::SqlRefused) << "a new log-on does not lift it";

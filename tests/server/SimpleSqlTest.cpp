@@ -2,6 +2,8 @@
 // PostgreSQL with the same expectations: SQL Server meaning of padded CHAR
 // keys, concatenation, TOP and "$$"; the read-only guard; the answer's shape
 // for both parameter shapes; UnitConvert; trace.
+#include <gmock/gmock.h>
+
 #include <atomic>
 #include <fstream>
 #include <memory>
@@ -11,6 +13,8 @@
 
 #include "ServerTestSupport.h"
 #include "SqlError.h"
+
+using ::testing::HasSubstr;
 
 using namespace servertest;
 using plat::Variant;
@@ -359,9 +363,9 @@ TEST_P(SimpleSqlTest, TraceRecordsEveryCall) {
     std::ifstream in(trace);
     std::stringstream text;
     text << in.rdbuf();
-    EXPECT_NE(text.str().find("SimpleSQL\tPRTest65\trows=4\t"), std::string::npos) << text.str();
-    EXPECT_NE(text.str().find("SELECT TC001 FROM $$COPTC"), std::string::npos);
-    EXPECT_NE(text.str().find("error=statement refused"), std::string::npos);
+    EXPECT_THAT(text.str(), HasSubstr("SimpleSQL\tPRTest65\trows=4\t")) << text.str();
+    EXPECT_THAT(text.str(), HasSubstr("SELECT TC001 FROM $$COPTC"));
+    EXPECT_THAT(text.str(), HasSubstr("error=statement refused"));
 }
 
 }  // namespace

@@ -2,12 +2,15 @@
 // further than a listing should: functions outside the listing's allow-list,
 // the FTS3 tokenizer, statements that never end; and stored text that is not
 // UTF-8. Each case runs through the real service on each backend it applies to.
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <chrono>
 
 #include "ServerTestSupport.h"
 #include "TextFile.h"
+
+using ::testing::HasSubstr;
 
 using servertest::Backend;
 
@@ -44,7 +47,7 @@ TEST_P(StatementGuard, never_ending_statement_is_interrupted_at_the_time_limit) 
             Ask(sql, statement);
             ADD_FAILURE() << "the statement came back";
         } catch (const server::SqlError& e) {
-            EXPECT_NE(std::string(e.what()).find("time limit of 1 s"), std::string::npos) << e.what();
+            EXPECT_THAT(std::string(e.what()), HasSubstr("time limit of 1 s")) << e.what();
         }
         EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
     }
@@ -93,10 +96,10 @@ TEST(SqliteStatementGuard, functions_outside_the_allow_list_are_refused) {
             Ask(*sql, c.statement);
             ADD_FAILURE() << "answered";
         } catch (const server::SqlRefused& e) {
-            EXPECT_NE(std::string(e.what()).find("is not one a listing uses"), std::string::npos) << e.what();
+            EXPECT_THAT(std::string(e.what()), HasSubstr("is not one a listing uses")) << e.what();
         } catch (const server::SqlError& e) {
             // A function this SQLite does not have at all fails as unknown; it is not run either.
-            EXPECT_NE(std::string(e.what()).find("no such function"), std::string::npos) << e.what();
+            EXPECT_THAT(std::string(e.what()), HasSubstr("no such function")) << e.what();
         }
     }
 }

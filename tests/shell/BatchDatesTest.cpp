@@ -2,32 +2,24 @@
 // was changed: dates typed as the window shows them filter the list, a date
 // that is no date ends the run with the window's message and exit status 1
 // before any order-list statement is sent.
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <sqlite3.h>
-
 #include <cstdio>
-#include <fstream>
 #include <sstream>
 
 #include "BatchInstallation.h"
+#include "CompanyDates.h"
+
+using ::testing::HasSubstr;
+using ::testing::Not;
 
 namespace {
 
 class BatchDates : public testing::Test {
 protected:
     void SetCompanyDates(const std::string& kind, const std::string& separator) {
-        sqlite3* db = nullptr;
-        ASSERT_EQ(sqlite3_open(demo.DatabaseFile().c_str(), &db), SQLITE_OK);
-        for (const auto& [name, value] : {std::pair<std::string, std::string>{"SYS001", kind}, {"SYS002", separator}}) {
-            sqlite3_stmt* st = nullptr;
-            sqlite3_prepare_v2(db, "UPDATE SYSPARAM SET VALUE=?1 WHERE NAME=?2", -1, &st, nullptr);
-            sqlite3_bind_text(st, 1, value.c_str(), -1, SQLITE_TRANSIENT);
-            sqlite3_bind_text(st, 2, name.c_str(), -1, SQLITE_TRANSIENT);
-            EXPECT_EQ(sqlite3_step(st), SQLITE_DONE);
-            sqlite3_finalize(st);
-        }
-        sqlite3_close(db);
+        ortktest::SetCompanyDates(demo.DatabaseFile(), kind, separator);
     }
     // The order numbers of the listed lines ("20240100002-0001").
     static std::vector<std::string> Listed(const std::string& out) {
@@ -48,11 +40,7 @@ protected:
         std::string trace = demo.DatabaseFile() + ".trace";
         std::remove(trace.c_str());
         if (demo.Run("ortk41 " + arguments + " --trace-sql " + trace, out) != status) return -1;
-        std::ifstream in(trace);
-        std::string line;
-        int count = 0;
-        while (std::getline(in, line)) count += line.find("$$COPTC COPTC  INNER JOIN") != std::string::npos;
-        return count;
+        return ortktest::OrderListStatementsIn(trace);
     }
 
     shelltest::BatchInstallation demo;
@@ -75,7 +63,7 @@ TEST_F(BatchDates, a_range_typed_as_shown_filters_the_list_in_every_format) {
         std::string out;
         ASSERT_EQ(demo.Run(std::string("ortk41 --order-date '") + c.range + "'", out), 0) << demo.LastErrors();
         EXPECT_EQ(Listed(out), kTenToFifteen);
-        EXPECT_EQ(demo.LastErrors().find("message:"), std::string::npos) << demo.LastErrors();
+        EXPECT_THAT(demo.LastErrors(), Not(HasSubstr("message:"))) << demo.LastErrors();
     }
 }
 
@@ -85,9 +73,8 @@ TEST_F(BatchDates, without_a_separator_the_write_off_condition_carries_its_date)
     std::string out;
     ASSERT_EQ(demo.Run("ortk41 --order 2201-20240100001..2201-20240100001 --tree 1 --json", out), 0)
         << demo.LastErrors();
-    EXPECT_NE(out.find("\"program\": \"PGAR04\", \"condition\": \" ACRLC.LC003 + '-' + ACRLC.LC004 + '-' + "
-                       "ACRLC.LC005='6101-20240100001-0001' AND ACRLC.LC002='20240131'\""),
-              std::string::npos)
+    EXPECT_THAT(out, HasSubstr("\"program\": \"PGAR04\", \"condition\": \" ACRLC.LC003 + '-' + ACRLC.LC004 + '-' + "
+                       "ACRLC.LC005='6101-20240100001-0001' AND ACRLC.LC002='20240131'\""))
         << out;
 }
 
@@ -106,6 +93,6 @@ TEST_F(BatchDates, a_date_that_is_no_date_exits_1_and_lists_nothing) {
         SetCompanyDates(c.kind, c.separator);
         EXPECT_EQ(OrderListStatements(std::string(c.option) + " '" + c.range + "'", 1, out), 0);
         EXPECT_EQ(out, "");
-        EXPECT_NE(demo.LastErrors().find("日期格式错误"), std::string::npos) << demo.LastErrors();
+        EXPECT_THAT(demo.LastErrors(), HasSubstr("日期格式错误")) << demo.LastErrors();
     }
 }

@@ -1,6 +1,7 @@
 // The batch mode's export: the real host shell binary writes the outline of
 // the listed orders through the window's export dialog into a file, and
 // refuses, as the dialog does, a file that exists or a name it does not allow.
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <unistd.h>
@@ -13,6 +14,9 @@
 #include "TempEnvironment.h"
 #include "ExternalReaders.h"
 #include "XlsxReader.h"
+
+using ::testing::HasSubstr;
+using ::testing::Not;
 
 TEST(BatchExport, OptionNeedsAFile) {
     std::string error;
@@ -43,7 +47,7 @@ TEST(BatchExport, WritesTheOutlineAndNeverOverwritesAFile) {
     auto written = std::filesystem::last_write_time(file);
     EXPECT_EQ(install.Run("ortk41 --order 2201-20240100001..2201-20240100001 --export " + file, printed), 1);
     EXPECT_EQ(printed, "");
-    EXPECT_NE(install.LastErrors().find("tamber-workcenter: --export: 同名文件已存在！"), std::string::npos) << install.LastErrors();
+    EXPECT_THAT(install.LastErrors(), HasSubstr("tamber-workcenter: --export: 同名文件已存在！")) << install.LastErrors();
     EXPECT_EQ(std::filesystem::last_write_time(file), written);
     EXPECT_EQ(ortktest::ReadXlsx(file).Sheets.at(0).LastRow(), sheet.LastRow());
 
@@ -52,13 +56,13 @@ TEST(BatchExport, WritesTheOutlineAndNeverOverwritesAFile) {
     EXPECT_EQ(install.Run("ortk41 --order 2201-20240100001..2201-20240100001 --export '" + out.Path() + "a[1].xlsx'",
                           printed),
               1);
-    EXPECT_NE(install.LastErrors().find(refused), std::string::npos) << install.LastErrors();
+    EXPECT_THAT(install.LastErrors(), HasSubstr(refused)) << install.LastErrors();
     EXPECT_EQ(install.Run("ortk41 --order 2201-20240100001..2201-20240100001 --export " + out.Path() + "missing/a.xlsx",
                           printed),
               1);
-    EXPECT_NE(install.LastErrors().find(refused), std::string::npos) << install.LastErrors();
+    EXPECT_THAT(install.LastErrors(), HasSubstr(refused)) << install.LastErrors();
     EXPECT_EQ(install.Run("ortk41 --order 9999-X..9999-X --export " + out.Path() + "none.xlsx", printed), 1);
-    EXPECT_NE(install.LastErrors().find("--export: no order is listed"), std::string::npos) << install.LastErrors();
+    EXPECT_THAT(install.LastErrors(), HasSubstr("--export: no order is listed")) << install.LastErrors();
     EXPECT_FALSE(std::filesystem::exists(out.Path() + "a[1].xlsx"));
     EXPECT_FALSE(std::filesystem::exists(out.Path() + "none.xlsx"));
 }
@@ -111,7 +115,7 @@ TEST(BatchExport, ConcurrentExportsToOneNameExactlyOneWins) {
             continue;
         }
         EXPECT_EQ(status, 1) << errors;
-        EXPECT_NE(errors.find("同名文件已存在！"), std::string::npos) << errors;
+        EXPECT_THAT(errors, HasSubstr("同名文件已存在！"));
     }
     EXPECT_EQ(won, 1);
     ortktest::XlsxSheet sheet = ortktest::ReadXlsx(file).Sheets.at(0);
@@ -137,9 +141,9 @@ TEST(BatchExport, AFullDiskLeavesNothingAndSaysSo) {
         std::string file = out.Path() + "full.xlsx";
         EXPECT_EQ(install.Run(orders + file, printed, limit), 1);
         std::string errors = install.LastErrors();
-        EXPECT_NE(errors.find("message: 保存为----> " + file + " 失败!"), std::string::npos) << errors;
-        EXPECT_EQ(errors.find("[ERROR]"), std::string::npos) << errors;
-        EXPECT_EQ(errors.find("workbook_close"), std::string::npos) << errors;
+        EXPECT_THAT(errors, HasSubstr("message: 保存为----> " + file + " 失败!"));
+        EXPECT_THAT(errors, Not(HasSubstr("[ERROR]")));
+        EXPECT_THAT(errors, Not(HasSubstr("workbook_close")));
         EXPECT_EQ(std::distance(std::filesystem::directory_iterator(out.Path()), std::filesystem::directory_iterator()), 0);
     }
 }
@@ -163,7 +167,7 @@ TEST(BatchExport, SameOutlineAndTreesFromPostgreSQL) {
     ASSERT_EQ(lite.Run(listing + out.Path() + "lite.xlsx", fromLite), 0);
     ASSERT_EQ(shared.Run(listing + out.Path() + "pg.xlsx", fromPg), 0);
     EXPECT_EQ(fromPg, fromLite);
-    EXPECT_NE(fromLite.find("# row 14\n"), std::string::npos);   // every confirmed showcase line expanded
+    EXPECT_THAT(fromLite, HasSubstr("# row 14\n"));   // every confirmed showcase line expanded
 
     ortktest::XlsxSheet a = ortktest::ReadXlsx(out.Path() + "lite.xlsx").Sheets.at(0);
     ortktest::XlsxSheet b = ortktest::ReadXlsx(out.Path() + "pg.xlsx").Sheets.at(0);

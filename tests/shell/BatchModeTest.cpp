@@ -1,10 +1,14 @@
 // The batch mode: option parsing and output formats, and the real host shell
 // binary run on a temporary demo installation, driving the real module's
 // window offscreen.
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include "BatchInstallation.h"
 #include "BatchMode.h"
+
+using ::testing::HasSubstr;
+using ::testing::Not;
 
 using shell::BatchOptions;
 
@@ -40,8 +44,9 @@ TEST(BatchOptions, BadInputIsRefusedWithTheOptionNamed) {
     for (std::vector<std::string> bad : std::vector<std::vector<std::string>>{
              {"--closed", "4"}, {"--order", "2201"}, {"--tree", "0"}, {"--tree", "1,,2"}, {"--tree", "x"},
              {"--ui-code-page", "1252"}, {"--frobnicate"}, {"--customer"}}) {
-        EXPECT_FALSE(Parse(bad, &error)) << bad[0];
-        EXPECT_NE(error.find(bad[0]), std::string::npos) << error;
+        SCOPED_TRACE(bad[0] + (bad.size() > 1 ? " " + bad[1] : std::string()));
+        EXPECT_FALSE(Parse(bad, &error));
+        EXPECT_THAT(error, HasSubstr(bad[0]));
     }
 }
 
@@ -51,8 +56,8 @@ TEST(BatchOutput, TextAndJsonCarryTheSameData) {
     r.Trees = {{1, {{0, "root", 0, "", ""}, {1, "2201-A\"1-0001 x", 1000, "PGSO01", " COPTC.TC001 ='2201'"}}}};
     EXPECT_EQ(shell::FormatText(r), "订单单别\t单号\n2201\tA\"1\n# row 1\nroot\t0\n  2201-A\"1-0001 x\t1000\n");
     std::string json = shell::FormatJson(r);
-    EXPECT_NE(json.find("\"text\": \"2201-A\\\"1-0001 x\", \"kind\": 1000, \"program\": \"PGSO01\""), std::string::npos) << json;
-    EXPECT_EQ(json.find("\"program\": \"\""), std::string::npos);   // kind 0 nodes carry no opening
+    EXPECT_THAT(json, HasSubstr("\"text\": \"2201-A\\\"1-0001 x\", \"kind\": 1000, \"program\": \"PGSO01\""));
+    EXPECT_THAT(json, Not(HasSubstr("\"program\": \"\"")));   // kind 0 nodes carry no opening
 }
 
 TEST(BatchRun, ListsOrdersAndExpandsATreeThroughTheRealWindow) {
@@ -60,23 +65,20 @@ TEST(BatchRun, ListsOrdersAndExpandsATreeThroughTheRealWindow) {
     std::string out;
     ASSERT_EQ(demo.Run("ortk41 --order 2201-20240100001..2201-20240100001 --tree 1", out), 0) << out;
     EXPECT_EQ(out.substr(0, out.find('\n')), "订单单别\t单号\t序号\t品号\t品名\t规格");
-    EXPECT_NE(out.find("\n2201\t20240100001\t0001\tSC-M6-20\t六角螺丝\t"), std::string::npos) << out;
-    EXPECT_NE(out.find("\n2201\t20240100001\t0002\t"), std::string::npos);
-    EXPECT_EQ(out.find("\n2201\t20240100002\t"), std::string::npos);   // outside the typed order range
-    EXPECT_NE(out.find("# row 1\n客户订单 : 2201-20240100001 "), std::string::npos);
-    EXPECT_NE(out.find("\n    2301-20240100001-0001 2024/01/20 销:600 赠/备:10 PCS\t2000\n"), std::string::npos) << out;
+    EXPECT_THAT(out, HasSubstr("\n2201\t20240100001\t0001\tSC-M6-20\t六角螺丝\t"));
+    EXPECT_THAT(out, HasSubstr("\n2201\t20240100001\t0002\t"));
+    EXPECT_THAT(out, Not(HasSubstr("\n2201\t20240100002\t")));   // outside the typed order range
+    EXPECT_THAT(out, HasSubstr("# row 1\n客户订单 : 2201-20240100001 "));
+    EXPECT_THAT(out, HasSubstr("\n    2301-20240100001-0001 2024/01/20 销:600 赠/备:10 PCS\t2000\n"));
 }
 
 TEST(BatchRun, JsonNamesWhatOpeningEachNodeHandsToTheHost) {
     shelltest::BatchInstallation demo;
     std::string out;
     ASSERT_EQ(demo.Run("ortk41 --order 2201-20240100001..2201-20240100001 --tree 1 --json", out), 0);
-    EXPECT_NE(out.find("\"kind\": 2000, \"program\": \"PGSD01\", \"condition\": \" COPTG.TG001 + '-' + COPTG.TG002 ='2301-20240100001'\""),
-              std::string::npos)
-        << out;
-    EXPECT_NE(out.find("\"program\": \"PGAR04\", \"condition\": \" ACRLC.LC003 + '-' + ACRLC.LC004 + '-' + ACRLC.LC005="
-                       "'6101-20240100001-0001' AND ACRLC.LC002='20240131'\""),
-              std::string::npos);
+    EXPECT_THAT(out, HasSubstr("\"kind\": 2000, \"program\": \"PGSD01\", \"condition\": \" COPTG.TG001 + '-' + COPTG.TG002 ='2301-20240100001'\""));
+    EXPECT_THAT(out, HasSubstr("\"program\": \"PGAR04\", \"condition\": \" ACRLC.LC003 + '-' + ACRLC.LC004 + '-' + ACRLC.LC005="
+                       "'6101-20240100001-0001' AND ACRLC.LC002='20240131'\""));
 }
 
 TEST(BatchRun, FailuresWriteNothingAndExitNonZero) {

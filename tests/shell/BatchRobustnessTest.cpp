@@ -4,6 +4,7 @@
 // control characters and texts an edit cannot take are refused, every
 // failure of settings, files and database ends in a message and exit status
 // 1, and the text and JSON outputs cannot be forged or broken by stored data.
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -14,6 +15,9 @@
 #include "BatchInstallation.h"
 #include "BatchMode.h"
 #include "TextFile.h"
+
+using ::testing::HasSubstr;
+using ::testing::Not;
 
 namespace {
 
@@ -102,7 +106,7 @@ TEST_F(BatchConditions, typed_text_reaches_the_sql_quoted) {
         std::string out;
         EXPECT_EQ(Run(c.option + " " + Quoted(c.value), out), 0) << demo->LastErrors();
         std::string sql = OrderListSql(*demo);
-        EXPECT_NE(sql.find(c.sql), std::string::npos) << sql;
+        EXPECT_THAT(sql, HasSubstr(c.sql));
     }
 }
 
@@ -110,11 +114,11 @@ TEST_F(BatchConditions, typed_text_reaches_the_sql_quoted) {
 TEST_F(BatchConditions, stored_text_is_found_by_its_exact_condition) {
     std::string out;
     ASSERT_EQ(Run("--customer-order '客户订单甲..客户订单甲'", out), 0) << demo->LastErrors();
-    EXPECT_NE(out.find("\n2201\t20240100001\t0001\t"), std::string::npos) << out;
-    EXPECT_EQ(out.find("\n2201\t20240100002\t"), std::string::npos) << out;
+    EXPECT_THAT(out, HasSubstr("\n2201\t20240100001\t0001\t"));
+    EXPECT_THAT(out, Not(HasSubstr("\n2201\t20240100002\t")));
     ASSERT_EQ(Run("--customer-order '$$COPTC..$$COPTC'", out), 0) << demo->LastErrors();
-    EXPECT_NE(out.find("\n2201\t20240100002\t"), std::string::npos) << out;
-    EXPECT_EQ(out.find("\n2201\t20240100001\t"), std::string::npos) << out;
+    EXPECT_THAT(out, HasSubstr("\n2201\t20240100002\t"));
+    EXPECT_THAT(out, Not(HasSubstr("\n2201\t20240100001\t")));
 }
 
 TEST_F(BatchConditions, control_characters_and_texts_an_edit_cannot_take_are_refused) {
@@ -142,7 +146,7 @@ TEST_F(BatchConditions, control_characters_and_texts_an_edit_cannot_take_are_ref
         std::string out;
         EXPECT_EQ(demo->Run("ortk41 " + c.options, out), 2);
         EXPECT_EQ(out, "");
-        EXPECT_NE(demo->LastErrors().find(c.message), std::string::npos) << demo->LastErrors();
+        EXPECT_THAT(demo->LastErrors(), HasSubstr(c.message)) << demo->LastErrors();
     }
 }
 
@@ -152,7 +156,7 @@ TEST_F(BatchConditions, a_condition_the_window_refuses_fails_the_run) {
     std::string out;
     EXPECT_EQ(Run("--project 不存在的项目", out), 1);
     EXPECT_EQ(out, "");
-    EXPECT_NE(demo->LastErrors().find("the conditions"), std::string::npos) << demo->LastErrors();
+    EXPECT_THAT(demo->LastErrors(), HasSubstr("the conditions")) << demo->LastErrors();
 }
 
 // ---- start-up and listings that fail ----
@@ -187,7 +191,7 @@ TEST(BatchFailures, sign_on_failures_name_their_cause_and_exit_1) {
         std::string out;
         EXPECT_EQ(demo.Run("ortk41 " + c.options, out), 1);
         EXPECT_EQ(out, "");
-        EXPECT_NE(demo.LastErrors().find(c.message), std::string::npos) << demo.LastErrors().substr(0, 2000);
+        EXPECT_THAT(demo.LastErrors(), HasSubstr(c.message)) << demo.LastErrors().substr(0, 2000);
     }
 }
 
@@ -201,7 +205,7 @@ TEST(BatchFailures, unreadable_data_folder_ends_the_run_with_exit_1) {
     std::string out;
     EXPECT_EQ(demo.Run("ortk41", out), 1);
     chmod(data.c_str(), 0755);
-    EXPECT_NE(demo.LastErrors().find("cannot be"), std::string::npos) << demo.LastErrors();
+    EXPECT_THAT(demo.LastErrors(), HasSubstr("cannot be")) << demo.LastErrors();
 }
 
 TEST(BatchFailures, a_failed_listing_fails_the_run_and_says_which) {
@@ -224,9 +228,9 @@ TEST(BatchFailures, a_failed_listing_fails_the_run_and_says_which) {
         std::string out;
         EXPECT_EQ(demo.Run("ortk41 " + c.options, out), 1);
         EXPECT_EQ(out, "");
-        EXPECT_NE(demo.LastErrors().find(c.listing), std::string::npos) << demo.LastErrors();
+        EXPECT_THAT(demo.LastErrors(), HasSubstr(c.listing)) << demo.LastErrors();
         if (c.options.find("--tree") != std::string::npos)   // the window's own message about the tree
-            EXPECT_NE(demo.LastErrors().find("message: "), std::string::npos) << demo.LastErrors();
+            EXPECT_THAT(demo.LastErrors(), HasSubstr("message: ")) << demo.LastErrors();
     }
 }
 
@@ -244,15 +248,15 @@ TEST(BatchOutput, values_cannot_forge_rows_and_json_stays_utf8) {
                        "WHERE TD001 = '2201' AND TD002 = '20240100001' AND TD003 = '0002';");
     std::string out;
     ASSERT_EQ(demo.Run("ortk41 --order 2201-20240100001..2201-20240100001 --tree 1", out), 0) << demo.LastErrors();
-    EXPECT_NE(out.find("\t0001\tSC-M6-20\tA\\tB\\nC\\\\D\t"), std::string::npos) << out;
-    EXPECT_EQ(out.find("\nB"), std::string::npos);   // no row of its own
-    EXPECT_NE(out.find("客户"), std::string::npos) << out;   // the GBK name, read as GB
-    EXPECT_NE(out.find("A\xEF\xBF\xBD" "B"), std::string::npos) << out;
+    EXPECT_THAT(out, HasSubstr("\t0001\tSC-M6-20\tA\\tB\\nC\\\\D\t"));
+    EXPECT_THAT(out, Not(HasSubstr("\nB")));   // no row of its own
+    EXPECT_THAT(out, HasSubstr("客户"));   // the GBK name, read as GB
+    EXPECT_THAT(out, HasSubstr("A\xEF\xBF\xBD" "B"));
     EXPECT_TRUE(plat::IsValidUtf8(out));
 
     ASSERT_EQ(demo.Run("ortk41 --order 2201-20240100001..2201-20240100001 --tree 1 --json", out), 0);
     EXPECT_TRUE(plat::IsValidUtf8(out));
-    EXPECT_NE(out.find("\"A\\tB\\nC\\\\D\""), std::string::npos) << out;
+    EXPECT_THAT(out, HasSubstr("\"A\\tB\\nC\\\\D\""));
 }
 
 TEST(BatchOutput, json_of_broken_bytes_is_valid_utf8) {
@@ -260,7 +264,7 @@ TEST(BatchOutput, json_of_broken_bytes_is_valid_utf8) {
     r.Grid = {{"head"}, {std::string("\xB0") + "0A", std::string("\xC3"), "ok"}};
     std::string json = shell::FormatJson(r);
     EXPECT_TRUE(plat::IsValidUtf8(json)) << json;
-    EXPECT_NE(json.find("\"\xEF\xBF\xBD" "0A\""), std::string::npos) << json;
+    EXPECT_THAT(json, HasSubstr("\"\xEF\xBF\xBD" "0A\""));
     std::string text = shell::FormatText(r);
     EXPECT_TRUE(plat::IsValidUtf8(text)) << text;
 }

@@ -1,6 +1,7 @@
 // The shell's command line as a newcomer meets it: the help of both modes
 // without a display, the exit statuses, and how the registry file is found.
 // Runs the real tamber-workcenter binary on a temporary demo installation.
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -13,6 +14,9 @@
 #include "Dialogs.h"
 #include "MainWindow.h"
 #include "TempEnvironment.h"
+
+using ::testing::HasSubstr;
+using ::testing::Not;
 
 namespace {
 
@@ -49,10 +53,10 @@ TEST(ShellHelp, BothModesHelpWithoutADisplayAndNameExportAndRegistry) {
         SCOPED_TRACE(mode);
         ASSERT_EQ(install.RunIn(kBare, kShell + " " + mode + "--help", out), shell::kExitOk) << install.LastErrors();
         EXPECT_EQ(install.LastErrors(), "");
-        EXPECT_NE(out.find("--export FILE"), std::string::npos) << out;
-        EXPECT_NE(out.find("--registry FILE"), std::string::npos);
-        EXPECT_NE(out.find("ORTK_REGISTRY_FILE"), std::string::npos);
-        EXPECT_NE(out.find("Exit status"), std::string::npos);
+        EXPECT_THAT(out, HasSubstr("--export FILE"));
+        EXPECT_THAT(out, HasSubstr("--registry FILE"));
+        EXPECT_THAT(out, HasSubstr("ORTK_REGISTRY_FILE"));
+        EXPECT_THAT(out, HasSubstr("Exit status"));
         EXPECT_EQ(install.RunIn(kBare, kShell + " " + mode + "--user KV -h", out), shell::kExitOk);
     }
 }
@@ -76,6 +80,35 @@ TEST(ShellHelp, EveryOptionTheHelpNamesIsAcceptedAndEveryAcceptedOptionIsNamed) 
     for (const char* option : {"--user", "--company", "--database", "--open", "--condition", "--mode",
                                "--ui-code-page", "--trace-sql", "--registry", "--help"})
         EXPECT_TRUE(window.count(option)) << option << " is missing from the shell help";
+}
+
+// Both modes read their options through one reader: a missing value and an
+// unknown option are reported alike, and the last option may be a switch.
+TEST(ShellOptions, BothModesReportAMissingValueAndAnUnknownOptionAlike) {
+    using Parser = bool (*)(const std::vector<std::string>&, std::string&);
+    const std::pair<const char*, Parser> modes[] = {
+        {"window", [](const std::vector<std::string>& a, std::string& e) { return shell::ParseWindowOptions(a, e).has_value(); }},
+        {"batch", [](const std::vector<std::string>& a, std::string& e) { return shell::ParseBatchOptions(a, e).has_value(); }},
+    };
+    for (const auto& [mode, parse] : modes) {
+        SCOPED_TRACE(mode);
+        std::string error;
+        EXPECT_FALSE(parse({"--user", "KV", "--company"}, error));
+        EXPECT_EQ(error, "--company needs a value");
+        EXPECT_FALSE(parse({"--user"}, error));
+        EXPECT_EQ(error, "--user needs a value");
+        EXPECT_FALSE(parse({"--user", "KV", "-x", "y"}, error));
+        EXPECT_EQ(error, "unknown option \"-x\"");
+        EXPECT_FALSE(parse({"--ui-code-page", "1252"}, error));
+        EXPECT_EQ(error, "--ui-code-page wants 936, 950 or 437, not \"1252\"");
+        error.clear();
+        EXPECT_TRUE(parse({"--user", "--company"}, error)) << error;   // a value may look like an option
+    }
+    std::string error;
+    auto batch = shell::ParseBatchOptions({"--trace-sql", "t.txt", "--json"}, error);
+    ASSERT_TRUE(batch) << error;
+    EXPECT_EQ(batch->TraceFile, "t.txt");
+    EXPECT_TRUE(batch->Json);
 }
 
 TEST(ShellExitStatus, UsageErrorsTwoFailuresOne) {
@@ -105,8 +138,8 @@ TEST(ShellExitStatus, UsageErrorsTwoFailuresOne) {
         std::string env = "-u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM ORTK_REGISTRY_FILE=" + install.RegistryFile();
         EXPECT_EQ(install.RunIn(env, kShell + " " + c.arguments, out), c.status);
         EXPECT_EQ(out, "");
-        EXPECT_NE(install.LastErrors().find(c.says), std::string::npos) << install.LastErrors();
-        if (c.status == shell::kExitUsage) EXPECT_NE(install.LastErrors().find("--help lists the options"), std::string::npos);
+        EXPECT_THAT(install.LastErrors(), HasSubstr(c.says)) << install.LastErrors();
+        if (c.status == shell::kExitUsage) EXPECT_THAT(install.LastErrors(), HasSubstr("--help lists the options"));
     }
 }
 
@@ -116,7 +149,7 @@ TEST(ShellExitStatus, ATraceFileThatCannotBeOpenedIsAUsageErrorInBothModes) {
     for (const char* mode : {"ortk41 ", ""}) {
         SCOPED_TRACE(mode);
         EXPECT_EQ(install.Run(std::string(mode) + "--trace-sql /nonexistent-folder/trace.sql", out), shell::kExitUsage);
-        EXPECT_NE(install.LastErrors().find("--trace-sql"), std::string::npos) << install.LastErrors();
+        EXPECT_THAT(install.LastErrors(), HasSubstr("--trace-sql")) << install.LastErrors();
     }
 }
 
@@ -149,8 +182,8 @@ TEST_F(RegistryChoice, RegistryOptionNamesTheInstallation) {
     std::string out;
     ASSERT_EQ(install_.RunIn(env_, shell_ + " ortk41 --registry " + install_.RegistryFile() + " --tree 1", out), 0)
         << install_.LastErrors();
-    EXPECT_NE(out.find("# row 1\n"), std::string::npos);
-    EXPECT_EQ(install_.LastErrors().find("demo installation"), std::string::npos);
+    EXPECT_THAT(out, HasSubstr("# row 1\n"));
+    EXPECT_THAT(install_.LastErrors(), Not(HasSubstr("demo installation")));
 }
 
 TEST_F(RegistryChoice, WithoutOneTheDemoBesideTheBuildIsUsedAndNamed) {
@@ -159,19 +192,17 @@ TEST_F(RegistryChoice, WithoutOneTheDemoBesideTheBuildIsUsedAndNamed) {
     std::string out;
     ASSERT_EQ(install_.RunIn(env_, shell_ + " ortk41 --user KV --company PRTest65 --database PRTest65", out), 0)
         << install_.LastErrors();
-    EXPECT_NE(out.find("\n2201\t20240100001\t0001\t"), std::string::npos) << out;
-    EXPECT_NE(install_.LastErrors().find("using the demo installation's registry file " + root_.Path() +
-                                         "demo/registry.reg"),
-              std::string::npos)
+    EXPECT_THAT(out, HasSubstr("\n2201\t20240100001\t0001\t"));
+    EXPECT_THAT(install_.LastErrors(), HasSubstr("using the demo installation's registry file " + root_.Path() +
+                                         "demo/registry.reg"))
         << install_.LastErrors();
 
     // The user's own registry file comes before the demo.
     std::filesystem::create_directories(root_.Path() + "config/kvx");
     root_.Write("config/kvx/registry.reg", "Windows Registry Editor Version 5.00\n");
     EXPECT_EQ(install_.RunIn(env_, shell_ + " ortk41", out), shell::kExitFailure);
-    EXPECT_NE(install_.LastErrors().find("the registry file " + root_.Path() +
-                                         "config/kvx/registry.reg has no key HKEY_LOCAL_MACHINE\\Software\\KVX\\Corvane"),
-              std::string::npos)
+    EXPECT_THAT(install_.LastErrors(), HasSubstr("the registry file " + root_.Path() +
+                                         "config/kvx/registry.reg has no key HKEY_LOCAL_MACHINE\\Software\\KVX\\Corvane"))
         << install_.LastErrors();
 }
 
@@ -180,13 +211,12 @@ TEST_F(RegistryChoice, NoRegistryAnywhereNamesTheFileLookedFor) {
     EXPECT_EQ(install_.RunIn(env_, shell_ + " ortk41", out), shell::kExitFailure);
     EXPECT_EQ(out, "");
     std::string errors = install_.LastErrors();
-    EXPECT_NE(errors.find("(E;000015): there is no registry file " + root_.Path() + "config/kvx/registry.reg"),
-              std::string::npos)
+    EXPECT_THAT(errors, HasSubstr("(E;000015): there is no registry file " + root_.Path() + "config/kvx/registry.reg"))
         << errors;
-    EXPECT_NE(errors.find("--registry FILE or ORTK_REGISTRY_FILE"), std::string::npos);
+    EXPECT_THAT(errors, HasSubstr("--registry FILE or ORTK_REGISTRY_FILE"));
     // The window mode says the same on standard error (offscreen: no box to wait on).
     EXPECT_EQ(install_.RunIn(env_, shell_, out), shell::kExitFailure);
-    EXPECT_NE(install_.LastErrors().find("there is no registry file"), std::string::npos) << install_.LastErrors();
+    EXPECT_THAT(install_.LastErrors(), HasSubstr("there is no registry file")) << install_.LastErrors();
 }
 
 TEST(StartupFailure, WindowModeShowsTheProblemInAMessageBoxToo) {

@@ -2,6 +2,7 @@
 // language packages when the interface code page is 437, traditional Chinese
 // from the code converter when it is 950. Checked through the real shell
 // binary in batch mode and through the real window's controls.
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <QString>
@@ -21,6 +22,9 @@
 #include "StdCtrls.h"
 #include "StrUtils.h"
 #include "TempEnvironment.h"
+
+using ::testing::HasSubstr;
+using ::testing::Not;
 
 namespace {
 
@@ -68,11 +72,10 @@ TEST(EnglishBatch, HeadingsAndTreeWordsComeFromTheEnglishPackage) {
     ASSERT_GT(lines.size(), 10u) << out;
     EXPECT_EQ(lines[0], "Order type\tNumber\tSeq\tItem\tItem name\tSpecs");
     // Document data stays as stored: the item's name is Chinese in the database.
-    EXPECT_NE(out.find("\n2201\t20240100001\t0001\tSC-M6-20\t六角螺丝\t"), std::string::npos) << out;
-    EXPECT_NE(out.find("# row 1\nCustomer order : 2201-20240100001 "), std::string::npos) << out;
-    EXPECT_NE(out.find("\n    2301-20240100001-0001 2024/01/20 sold:600 free/spare:10 PCS\t2000\n"), std::string::npos)
-        << out;
-    for (const char* word : kChineseVocabulary) EXPECT_EQ(out.find(word), std::string::npos) << word << "\n" << out;
+    EXPECT_THAT(out, HasSubstr("\n2201\t20240100001\t0001\tSC-M6-20\t六角螺丝\t"));
+    EXPECT_THAT(out, HasSubstr("# row 1\nCustomer order : 2201-20240100001 "));
+    EXPECT_THAT(out, HasSubstr("\n    2301-20240100001-0001 2024/01/20 sold:600 free/spare:10 PCS\t2000\n"));
+    for (const char* word : kChineseVocabulary) EXPECT_THAT(out, Not(HasSubstr(word))) << word << "\n" << out;
     // Group nodes (kind 0 below the root) are vocabulary alone.
     int groups = 0;
     for (const std::string& line : Lines(out.substr(out.find("# row 1"))))
@@ -88,11 +91,11 @@ TEST(TraditionalBatch, HeadingsAndTreeWordsComeFromTheCodeConverter) {
     std::vector<std::string> lines = Lines(out);
     ASSERT_GT(lines.size(), 10u) << out;
     EXPECT_EQ(lines[0], "訂單單別\t單號\t序號\t品號\t品名\t規格");
-    EXPECT_NE(out.find("# row 1\n客戶訂單 : 2201-20240100001 "), std::string::npos) << out;
-    EXPECT_NE(out.find("\n    2301-20240100001-0001 2024/01/20 銷:600 贈/備:10 PCS\t2000\n"), std::string::npos) << out;
-    EXPECT_NE(out.find("\n  銷貨單\t0\n"), std::string::npos) << out;
+    EXPECT_THAT(out, HasSubstr("# row 1\n客戶訂單 : 2201-20240100001 "));
+    EXPECT_THAT(out, HasSubstr("\n    2301-20240100001-0001 2024/01/20 銷:600 贈/備:10 PCS\t2000\n"));
+    EXPECT_THAT(out, HasSubstr("\n  銷貨單\t0\n"));
     for (const char* simplified : {"订单单别", "单号", "客户订单", "销货单", "销:", "赠/备", "规格"})
-        EXPECT_EQ(out.find(simplified), std::string::npos) << simplified << "\n" << out;
+        EXPECT_THAT(out, Not(HasSubstr(simplified))) << simplified << "\n" << out;
 }
 
 // ---- the window itself ----

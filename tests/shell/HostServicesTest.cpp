@@ -1,5 +1,6 @@
 // The host automation object and its services over the demo database, called
 // the way program modules call them.
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -9,6 +10,8 @@
 #include "ClassRegistry.h"
 #include "ShellTestSupport.h"
 #include "StrUtils.h"
+
+using ::testing::HasSubstr;
 
 using plat::ByRef;
 using plat::ByVal;
@@ -51,8 +54,8 @@ TEST_F(HostServices, CounterRunsSimpleSqlForTheCallersDatabase) {
 
     Variant company("PRTest65");
     std::string lines = plat::CallMethod(Service("Com_Counter"), "GetSysInfo", {ByRef(company)}).ToString();
-    EXPECT_NE(lines.find("SYS001="), std::string::npos);
-    EXPECT_NE(lines.find("KVX002="), std::string::npos);
+    EXPECT_THAT(lines, HasSubstr("SYS001="));
+    EXPECT_THAT(lines, HasSubstr("KVX002="));
 }
 
 TEST_F(HostServices, CheckValueAnswersTheProgramRegistryRowByReference) {
@@ -149,7 +152,7 @@ TEST_F(HostServices, ApplicationServerChecksTheLogOn) {
     Variant params = plat::VarArrayOf({"ORTK41", "KV", "PRTest65", "PRTest65", "True", "False"});
     EXPECT_EQ(plat::CallMethod(appServer, "Connect", {ByRef(params)}).ToInt(), 0);
     std::string info = plat::CallMethod(appServer, "SvrData").ToString();
-    EXPECT_NE(info.find("POWER_DATA="), std::string::npos);
+    EXPECT_THAT(info, HasSubstr("POWER_DATA="));
     EXPECT_EQ(plat::CallMethod(appServer, "Whatis", {ByVal("TODAY")}).ToString().size(), 8u);
 
     params = plat::VarArrayOf({"ORTK41", "NOBODY", "PRTest65", "PRTest65", "True", "False"});
@@ -197,7 +200,7 @@ TEST_F(HostServices, DocumentServerChecksOutAttachedFiles) {
     ASSERT_EQ(plat::CallMethod(dms, "CheckOut", {ByRef(request)}).ToInt(), 0);
     std::string copy = request[4].ToString();
     EXPECT_TRUE(std::filesystem::exists(copy));
-    EXPECT_NE(copy.find("A001"), std::string::npos);
+    EXPECT_THAT(copy, HasSubstr("A001"));
     std::filesystem::remove(copy);
 
     request = plat::VarArrayOf({"KV", "R", "INVMB", "NOPE", ""});

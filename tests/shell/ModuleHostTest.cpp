@@ -1,6 +1,7 @@
 // The shell loads the real module from a work folder and drives it as it does
 // for a user: open, condition, mode, show, close; the notifications reach the
 // shell and the controller is freed once its window is gone.
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
@@ -9,6 +10,8 @@
 #include "Dialogs.h"
 #include "ModuleHost.h"
 #include "ShellTestSupport.h"
+
+using ::testing::HasSubstr;
 
 namespace {
 
@@ -27,7 +30,7 @@ TEST(ModuleHost, FindsModulesOnlyInTheWorkFolders) {
         host.Open({"PGSO01"}, "KV", "PRTest65", "PRTest65", 0);
         FAIL() << "opened a program without a module";
     } catch (const plat::Exception& e) {
-        EXPECT_NE(e.Message().find("PGSO01C.so"), std::string::npos);
+        EXPECT_THAT(e.Message(), HasSubstr("PGSO01C.so"));
     }
 }
 

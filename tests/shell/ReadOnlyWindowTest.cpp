@@ -4,6 +4,7 @@
 // database is compared, value by value and byte by byte, with what it held
 // before the window opened. The application server refuses changes from the
 // window's session as well.
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -25,6 +26,9 @@
 #include "ModuleHost.h"
 #include "ShellTestSupport.h"
 #include "StdCtrls.h"
+
+using ::testing::HasSubstr;
+using ::testing::Not;
 
 namespace {
 
@@ -160,8 +164,8 @@ protected:
     // No question about saving or deleting was ever put to the user.
     void ExpectNoSaveOrDeleteQuestion() {
         for (const plat::MessageDialog& shown : dialogs_->Shown) {
-            EXPECT_EQ(shown.Text.find("保存"), std::string::npos) << shown.Text;
-            EXPECT_EQ(shown.Text.find("删除"), std::string::npos) << shown.Text;
+            EXPECT_THAT(shown.Text, Not(HasSubstr("保存")));
+            EXPECT_THAT(shown.Text, Not(HasSubstr("删除")));
         }
     }
 
@@ -318,7 +322,7 @@ TEST_F(ReadOnlyWindow, TheServerRefusesChangesFromTheWindowsSession) {
         main->ApplyUpdates(0);
         ADD_FAILURE() << "the server applied a delete of the query window";
     } catch (const plat::Exception& e) {
-        EXPECT_NE(e.Message().find("only queries"), std::string::npos) << e.Message();
+        EXPECT_THAT(e.Message(), HasSubstr("only queries")) << e.Message();
     }
     main->CancelUpdates();
     host_.CloseAll();

@@ -3,6 +3,7 @@
 // user, encoded password and time-out; unusable settings named as a
 // problem; the password tool; and, with the PostgreSQL test server, a
 // settings change alone switching the shell to the shared database.
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -17,6 +18,9 @@
 #include "SqlError.h"
 #include "TempEnvironment.h"
 #include "host/CorvaneIni.h"
+
+using ::testing::HasSubstr;
+using ::testing::Not;
 
 using shell::LoadShellSettings;
 using shell::ShellSettings;
@@ -77,7 +81,7 @@ TEST_F(ShellSettingsTest, PostgresChoiceWithEncodedPasswordIsReadWhole) {
     EXPECT_EQ(s.DocumentFolder, folder.Path() + "server/Documents/");
     // the password reaches libpq whole, quotes and backslash escaped
     EXPECT_EQ(server::PostgresSettings::FromConnectionInfo(s.Postgres.ConnectionInfo()).password, password);
-    EXPECT_EQ(shell::DatabaseSourceOf(s)->Describe().find(password), std::string::npos);
+    EXPECT_THAT(shell::DatabaseSourceOf(s)->Describe(), Not(HasSubstr(password)));
 }
 
 TEST_F(ShellSettingsTest, ServerNameDefaultsPlainPasswordAndTimeOutFallback) {
@@ -138,7 +142,7 @@ TEST_F(ShellSettingsTest, UnusableSettingsAreNamedAsTheProblem) {
         ShellSettings s = Load(c.dbeSetting);
         EXPECT_FALSE(s.Problem.empty()) << c.name;
         for (const std::string& word : c.mentions)
-            EXPECT_NE(s.Problem.find(word), std::string::npos) << c.name << ": " << s.Problem;
+            EXPECT_THAT(s.Problem, HasSubstr(word)) << c.name << ": " << s.Problem;
     }
 }
 
@@ -182,7 +186,7 @@ TEST_F(ShellSettingsTest, SettingsAloneSwitchTheShellToThePostgresDatabase) {
         ADD_FAILURE() << "signed on with a wrong password";
     } catch (const server::SqlError& e) {
         std::string message = e.what();
-        EXPECT_NE(message.find("password authentication failed"), std::string::npos) << message;
-        EXPECT_EQ(message.find("not-" + at.password), std::string::npos) << message;
+        EXPECT_THAT(message, HasSubstr("password authentication failed"));
+        EXPECT_THAT(message, Not(HasSubstr("not-" + at.password)));
     }
 }

@@ -2,6 +2,7 @@
 // middle of a user's action: the user is told, the window stays usable and
 // the host goes on. The failure is real (a table of the company database
 // goes missing under the running service) and the actions are real clicks.
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
@@ -15,6 +16,8 @@
 #include "ModuleHost.h"
 #include "ShellTestSupport.h"
 #include "StdCtrls.h"
+
+using ::testing::HasSubstr;
 
 namespace {
 
@@ -67,7 +70,7 @@ TEST_F(FailingService, AFailedQueryIsShownAndTheNextQueryWorks) {
     RenameTable(DatabaseFile(), "COPTD", "COPTD_AWAY");
     Click("btnQuery1", 0);
     ASSERT_EQ(dialogs_->Shown.size(), 1u);
-    EXPECT_NE(dialogs_->Shown[0].Text.find("COPTD"), std::string::npos) << dialogs_->Shown[0].Text;
+    EXPECT_THAT(dialogs_->Shown[0].Text, HasSubstr("COPTD")) << dialogs_->Shown[0].Text;
     EXPECT_EQ(dialogs_->Shown[0].Type, plat::MsgDlgType::Error);
     EXPECT_TRUE(form->Visible());
 
@@ -85,7 +88,7 @@ TEST_F(FailingService, AFailedExpansionKeepsThePartialTreeAndTheWindow) {
     RenameTable(DatabaseFile(), "COPTG", "COPTG_AWAY");
     Click("BitBtn1", 1);
     ASSERT_EQ(dialogs_->Shown.size(), 1u);
-    EXPECT_NE(dialogs_->Shown[0].Text.find("COPTG"), std::string::npos) << dialogs_->Shown[0].Text;
+    EXPECT_THAT(dialogs_->Shown[0].Text, HasSubstr("COPTG")) << dialogs_->Shown[0].Text;
     // The order node was built before the deliveries failed.
     EXPECT_GT(Get<vcl::TTreeView>("TreeView")->Items()->Count(), 0);
 

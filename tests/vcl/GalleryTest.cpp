@@ -23,6 +23,7 @@
 #include <QTreeWidget>
 
 #include "Gallery.h"
+#include "QtText.h"
 
 using namespace vcl;
 
@@ -43,8 +44,6 @@ struct GalleryFixture : ::testing::Test {
     TGalleryForm* form = nullptr;
 };
 
-QString Q(const char* s) { return QString::fromUtf8(s); }
-
 }  // namespace
 
 TEST_F(GalleryFixture, EveryControlKindIsOnTheFormAndReachableByName) {
@@ -59,6 +58,7 @@ TEST_F(GalleryFixture, EveryControlKindIsOnTheFormAndReachableByName) {
         {"StatusGauge", "TGauge"}, {"ImageList1", "TImageList"}, {"dsMain", "TDataSource"},
     };
     for (auto& [name, cls] : kinds) {
+        SCOPED_TRACE(name);
         TComponent* c = C(name);
         ASSERT_NE(c, nullptr);
         EXPECT_EQ(c->ClassName(), cls) << name;

@@ -48,6 +48,7 @@ TEST(Render, ChineseCaptionsAreDrawnWithRealGlyphs) {
     QImage missing = Glyph(form, QString(QChar(0xE000)));
     std::set<QByteArray> seen;
     for (QChar ch : QString::fromUtf8("订单追踪查询结束项目编号")) {
+        SCOPED_TRACE(QString(ch).toStdString());
         QImage g = Glyph(form, QString(ch));
         ASSERT_FALSE(g.isNull());
         EXPECT_GT(InkPixels(g, g.rect()), 10) << QString(ch).toStdString();
