@@ -440,7 +440,7 @@ Variant Worksheet::CellValue(int row, int column) {
     case CellKind::Blank: return {};
     case CellKind::Number: return Variant(cell->Number);
     case CellKind::Boolean: return Variant(cell->Boolean);
-    case CellKind::Text: return Variant(b->Data().Strings.At(cell->Text));
+    case CellKind::Text: return Variant(std::string(b->Data().Strings.At(cell->Text)));
     }
     return {};
 }

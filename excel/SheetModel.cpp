@@ -6,6 +6,8 @@
 
 #include <algorithm>
 #include <cassert>
+#include <cstring>
+#include <stdexcept>
 
 namespace excel {
 
@@ -36,12 +38,49 @@ uint32_t StyleTable::Intern(const CellStyle& style) {
 }
 
 uint32_t StringPool::Intern(std::string_view text) {
-    auto it = ids_.find(text);
-    if (it != ids_.end()) return it->second;
+    if (slots_.empty() || (texts_.size() + 1) * 2 > slots_.size()) Grow();
+    size_t slot = SlotOf(text, std::hash<std::string_view>()(text));
+    if (slots_[slot] != kFree) return slots_[slot];
+    if (texts_.size() >= kFree) throw std::length_error("a workbook holds at most 4294967294 distinct texts");
     uint32_t id = static_cast<uint32_t>(texts_.size());
-    texts_.emplace_back(text);
-    ids_.emplace(std::string_view(texts_.back()), id);
+    texts_.push_back(Store(text));
+    slots_[slot] = id;
     return id;
+}
+
+// Copies the text with its terminating zero into the last block, or into
+// a new one when it does not fit; blocks grow from 4 KB to 1 MB so that a
+// small workbook stays small.
+std::string_view StringPool::Store(std::string_view text) {
+    size_t need = text.size() + 1;
+    if (blockSize_ - blockUsed_ < need) {
+        blockSize_ = std::max(need, std::min(kBlockSize, size_t{4096} << std::min<size_t>(blocks_.size(), 8)));
+        blocks_.push_back(std::make_unique<char[]>(blockSize_));
+        blockUsed_ = 0;
+    }
+    char* at = blocks_.back().get() + blockUsed_;
+    blockUsed_ += need;
+    std::memcpy(at, text.data(), text.size());
+    at[text.size()] = '\0';
+    return {at, text.size()};
+}
+
+// The slot holding `text`, or the free slot where it belongs (linear probing).
+size_t StringPool::SlotOf(std::string_view text, size_t hash) const {
+    size_t mask = slots_.size() - 1;
+    for (size_t slot = hash & mask;; slot = (slot + 1) & mask)
+        if (slots_[slot] == kFree || texts_[slots_[slot]] == text) return slot;
+}
+
+// Doubles the index, keeping it at most half full so that probes stay short.
+void StringPool::Grow() {
+    slots_.assign(slots_.empty() ? 1024 : slots_.size() * 2, kFree);
+    size_t mask = slots_.size() - 1;
+    for (uint32_t id = 0; id < texts_.size(); ++id) {
+        size_t slot = std::hash<std::string_view>()(texts_[id]) & mask;
+        while (slots_[slot] != kFree) slot = (slot + 1) & mask;
+        slots_[slot] = id;
+    }
 }
 
 namespace {
@@ -51,37 +90,68 @@ bool ColumnBefore(const Cell& cell, int column) { return cell.Column < column; }
 const Cell* SheetData::Find(int row, int column) const {
     assert(IsValidCell(row, column));
     if (row > LastRow()) return nullptr;
-    const std::vector<Cell>& cells = rows_[static_cast<size_t>(row - 1)];
+    std::span<const Cell> cells = RowCells(row);
     auto it = std::lower_bound(cells.begin(), cells.end(), column, ColumnBefore);
     return it != cells.end() && it->Column == column ? &*it : nullptr;
 }
 
+std::span<const Cell> SheetData::RowCells(int row) const {
+    assert(row >= 1 && row <= LastRow());
+    const RowBlock* block = blocks_[static_cast<size_t>(row - 1) / kRowsPerBlock].get();
+    if (!block) return {};
+    size_t i = static_cast<size_t>(row - 1) % kRowsPerBlock;
+    return {block->cells.data() + block->start[i], block->start[i + 1] - block->start[i]};
+}
+
+// The block of `row`, made when the row lies past the last one. A block
+// left behind is trimmed to its cells: rows are mostly written top to
+// bottom, so it seldom grows again.
+SheetData::Place SheetData::PlaceOf(int row) {
+    size_t index = static_cast<size_t>(row - 1) / kRowsPerBlock;
+    if (index >= blocks_.size()) {
+        if (!blocks_.empty() && blocks_.back()) blocks_.back()->cells.shrink_to_fit();
+        blocks_.resize(index + 1);
+    }
+    if (!blocks_[index]) blocks_[index] = std::make_unique<RowBlock>();
+    lastRow_ = std::max(lastRow_, row);
+    return {blocks_[index].get(), static_cast<size_t>(row - 1) % kRowsPerBlock};
+}
+
+// Moves the starts of the rows after `row` by the cells inserted (or removed) in it.
+void SheetData::CountInserted(RowBlock& block, size_t row, int delta) {
+    for (size_t i = row + 1; i < block.start.size(); ++i) block.start[i] = static_cast<uint32_t>(block.start[i] + delta);
+    cellCount_ = static_cast<size_t>(static_cast<std::ptrdiff_t>(cellCount_) + delta);
+}
+
 Cell& SheetData::Ensure(int row, int column) {
     assert(IsValidCell(row, column));
-    if (row > LastRow()) rows_.resize(static_cast<size_t>(row));
-    std::vector<Cell>& cells = rows_[static_cast<size_t>(row - 1)];
+    Place place = PlaceOf(row);
+    std::vector<Cell>& cells = place.block->cells;
+    auto first = cells.begin() + place.block->start[place.row];
+    auto end = cells.begin() + place.block->start[place.row + 1];
     // Cells are mostly written left to right: appending is the common case.
-    auto it = !cells.empty() && cells.back().Column < column
-                  ? cells.end()
-                  : std::lower_bound(cells.begin(), cells.end(), column, ColumnBefore);
-    if (it != cells.end() && it->Column == column) return *it;
+    auto it = first != end && (end - 1)->Column < column ? end : std::lower_bound(first, end, column, ColumnBefore);
+    if (it != end && it->Column == column) return *it;
     Cell cell;
     cell.Column = static_cast<uint16_t>(column);
     cell.Kind = CellKind::Blank;
     cell.Style = 0;
     cell.Number = 0;
-    ++cellCount_;
-    return *cells.insert(it, cell);
+    it = cells.insert(it, cell);
+    CountInserted(*place.block, place.row, 1);
+    return *it;
 }
 
 void SheetData::DropIfDefault(int row, int column) {
     if (row > LastRow()) return;
-    std::vector<Cell>& cells = rows_[static_cast<size_t>(row - 1)];
-    auto it = std::lower_bound(cells.begin(), cells.end(), column, ColumnBefore);
-    if (it == cells.end() || it->Column != column || it->Kind != CellKind::Blank || it->Style != 0) return;
-    cells.erase(it);
-    --cellCount_;
-    while (!rows_.empty() && rows_.back().empty()) rows_.pop_back();
+    const Cell* found = Find(row, column);
+    if (!found || found->Kind != CellKind::Blank || found->Style != 0) return;
+    Place place = PlaceOf(row);
+    std::vector<Cell>& cells = place.block->cells;
+    cells.erase(cells.begin() + (found - cells.data()));
+    CountInserted(*place.block, place.row, -1);
+    while (lastRow_ > 0 && RowCells(lastRow_).empty()) --lastRow_;
+    blocks_.resize(static_cast<size_t>(lastRow_ + kRowsPerBlock - 1) / kRowsPerBlock);
 }
 
 bool ParseNumberText(std::string_view text, double& value) { return plat::ParseDecimalNumber(text, value); }

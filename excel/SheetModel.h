@@ -5,14 +5,17 @@
 // carries everything written so far.
 //
 // A cell is 16 bytes: its column, its kind, a style number and either a
-// number or the number of a pooled text. Rows hold their cells sorted by
-// column, so that writing a row from left to right only appends.
+// number or the number of a pooled text. The cells of 256 consecutive rows
+// share one vector, sorted by row and column, with the start of each row
+// beside it: an outline of a million short rows costs little more than its
+// cells, and writing rows top to bottom, left to right only appends.
 #pragma once
 
 #include <cstdint>
-#include <deque>
 #include <functional>
+#include <array>
 #include <memory>
+#include <span>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -67,16 +70,36 @@ private:
     std::unordered_map<CellStyle, uint32_t, CellStyleHash> ids_;
 };
 
-// Texts of a workbook, each kept once.
+// Texts of a workbook, each kept once. An export writes millions of cells
+// whose texts are mostly short, so a text costs its bytes, a terminating
+// zero and about twenty bytes of bookkeeping: the texts lie back to back in
+// large blocks that never move, and the index that finds a text again is an
+// open-addressing table of text numbers.
 class StringPool {
 public:
+    StringPool() = default;
+    StringPool(const StringPool&) = delete;
+    StringPool& operator=(const StringPool&) = delete;
+
     uint32_t Intern(std::string_view text);
-    const std::string& At(uint32_t id) const { return texts_[id]; }
+    // The text numbered `id`; its data() ends in a zero byte.
+    std::string_view At(uint32_t id) const { return texts_.at(id); }
+    const char* CStr(uint32_t id) const { return texts_.at(id).data(); }
     size_t Count() const { return texts_.size(); }
 
 private:
-    std::deque<std::string> texts_;                     // stable addresses for the keys below
-    std::unordered_map<std::string_view, uint32_t> ids_;
+    static constexpr size_t kBlockSize = size_t{1} << 20;
+    static constexpr uint32_t kFree = UINT32_MAX;
+
+    std::string_view Store(std::string_view text);
+    size_t SlotOf(std::string_view text, size_t hash) const;
+    void Grow();
+
+    std::vector<std::unique_ptr<char[]>> blocks_;
+    size_t blockSize_ = 0;                  // of the last block
+    size_t blockUsed_ = 0;
+    std::vector<std::string_view> texts_;   // by number, into the blocks
+    std::vector<uint32_t> slots_;           // text numbers by hash, kFree when empty
 };
 
 enum class CellKind : uint8_t { Blank, Number, Text, Boolean };
@@ -108,12 +131,26 @@ public:
     void DropIfDefault(int row, int column);
 
     // The last row that holds a cell, 0 for an empty sheet.
-    int LastRow() const { return static_cast<int>(rows_.size()); }
-    const std::vector<Cell>& RowCells(int row) const { return rows_[static_cast<size_t>(row - 1)]; }
+    int LastRow() const { return lastRow_; }
+    // The cells of a row, by column; valid until the sheet next changes.
+    std::span<const Cell> RowCells(int row) const;
     size_t CellCount() const { return cellCount_; }
 
 private:
-    std::vector<std::vector<Cell>> rows_;   // index row - 1
+    static constexpr int kRowsPerBlock = 256;
+    struct RowBlock {
+        std::vector<Cell> cells;                         // by row, then column
+        std::array<uint32_t, kRowsPerBlock + 1> start{};  // of each row in cells; the last is the end
+    };
+    struct Place {
+        RowBlock* block;
+        size_t row;   // within the block
+    };
+    Place PlaceOf(int row);
+    void CountInserted(RowBlock& block, size_t row, int delta);
+
+    std::vector<std::unique_ptr<RowBlock>> blocks_;   // index (row - 1) / kRowsPerBlock; null while empty
+    int lastRow_ = 0;
     size_t cellCount_ = 0;
 };
 

@@ -71,7 +71,7 @@ private:
         case CellKind::Number: error = worksheet_write_number(ws, r, c, cell.Number, format); break;
         case CellKind::Boolean: error = worksheet_write_boolean(ws, r, c, cell.Boolean ? 1 : 0, format); break;
         case CellKind::Text:
-            error = worksheet_write_string(ws, r, c, book_.Strings.At(cell.Text).c_str(), format);
+            error = worksheet_write_string(ws, r, c, book_.Strings.CStr(cell.Text), format);
             break;
         }
         if (error != LXW_NO_ERROR)
