@@ -48,6 +48,8 @@ private:
     void Line(int column, const std::string& text) { Next(column, toDisplay_(text)); }
     bool List(const std::string& sql, const std::string& fields, const std::function<void(const plat::Variant&)>& onRow);
     std::string Date(const plat::Variant& row, int n) const { return services_.DisplayDate(Value(row, n)); }
+    // A document line's key and date (the first four columns of KeyDateCol's shape).
+    std::string KeyAndDate(const plat::Variant& row) const { return RowKey(row) + " " + Date(row, KeyDateCol::Date); }
 
     void Deliveries();
     void Returns();
