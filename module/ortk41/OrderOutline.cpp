@@ -45,8 +45,8 @@ OrderOutline::OrderOutline(LabelLines groups, LabelLines words, ListingServices 
 }
 
 void OrderOutline::Next(int column, const std::string& text) {
-    ++ExportRow;
-    sheet_.WriteText(ExportRow, column, text);
+    ++row_;
+    sheet_.WriteText(row_, column, text);
 }
 
 bool OrderOutline::List(const std::string& sql, const std::string& fields,
@@ -55,12 +55,12 @@ bool OrderOutline::List(const std::string& sql, const std::string& fields,
 }
 
 void OrderOutline::WriteOrder(const OutlineOrder& order) {
-    if (ExportRow > 2) ++ExportRow;   // the first order starts in row 2, the next ones right after
+    if (row_ > 2) ++row_;   // the first order starts in row 2, the next ones right after
     k0_ = QuotedKey(order.Cells[0]);
     k1_ = QuotedKey(order.Cells[1]);
     k2_ = QuotedKey(order.Cells[2]);
-    for (int c = 0; c < 5; ++c) sheet_.WriteText(ExportRow, c + 1, order.Cells[static_cast<size_t>(c)]);
-    sheet_.WriteText(ExportRow, 6, M(5) + ":" + order.HeadText);
+    for (int c = 0; c < 5; ++c) sheet_.WriteText(row_, c + 1, order.Cells[static_cast<size_t>(c)]);
+    sheet_.WriteText(row_, 6, M(5) + ":" + order.HeadText);
     Next(6, order.LineText);
     Next(6, M(6));
     Deliveries();

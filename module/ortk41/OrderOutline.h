@@ -36,8 +36,8 @@ public:
     OrderOutline(LabelLines groups, LabelLines words, ListingServices services,
                  std::function<std::string(const std::string&)> toDisplay, IOutlineSheet& sheet);
 
-    // The current sheet row; the export starts at 2, under the heading row.
-    int ExportRow = 2;
+    // The sheet row last written; the export starts at 2, under the heading row.
+    int Row() const { return row_; }
 
     // Writes the outline of one order line, starting on the row after the
     // previous order's last row (row 2 for the first).
@@ -65,6 +65,7 @@ private:
     std::function<std::string(const std::string&)> toDisplay_;
     IOutlineSheet& sheet_;
     std::string k0_, k1_, k2_;
+    int row_ = 2;
 };
 
 }  // namespace ortk41
