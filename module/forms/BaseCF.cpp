@@ -199,8 +199,9 @@ TfrmBase::~TfrmBase() = default;
 void TfrmBase::BindHandlers() {
     TfrmRadical::BindHandlers();
     OnCloseQuery = vcl::TCloseQueryEvent([this](vcl::TObject* s, bool& c) { FormCloseQuery(s, c); }, this);
-    auto bind = [this](vcl::TMenuItem* m, void (TfrmBase::*handler)(vcl::TObject*)) {
-        m->OnClick = vcl::TNotifyEvent([this, handler](vcl::TObject* s) { (this->*handler)(s); }, this);
+    // Menu items and tool buttons alike: a click calls the form's handler.
+    auto bind = [this](auto* clickable, void (TfrmBase::*handler)(vcl::TObject*)) {
+        clickable->OnClick = vcl::TNotifyEvent([this, handler](vcl::TObject* s) { (this->*handler)(s); }, this);
     };
     bind(miAdd, &TfrmBase::miAddClick);
     bind(miQuery, &TfrmBase::miQueryClick);
@@ -217,24 +218,21 @@ void TfrmBase::BindHandlers() {
     bind(mnSearch, &TfrmBase::mnSearchClick);
     bind(miExit, &TfrmBase::miExitClick);
     bind(MenuItem11, &TfrmBase::MenuItem11Click);
-    auto tool = [this](vcl::TToolButton* b, void (TfrmBase::*handler)(vcl::TObject*)) {
-        b->OnClick = vcl::TNotifyEvent([this, handler](vcl::TObject* s) { (this->*handler)(s); }, this);
-    };
-    tool(btnAdd, &TfrmBase::miAddClick);
-    tool(btnQuery, &TfrmBase::miQueryClick);
-    tool(btnEdit, &TfrmBase::miEditClick);
-    tool(btnDelete, &TfrmBase::miDeleteClick);
-    tool(btnFirst, &TfrmBase::miFirstClick);
-    tool(btnPrior, &TfrmBase::miPriorClick);
-    tool(btnNext, &TfrmBase::miNextClick);
-    tool(btnLast, &TfrmBase::miLastClick);
+    bind(btnAdd, &TfrmBase::miAddClick);
+    bind(btnQuery, &TfrmBase::miQueryClick);
+    bind(btnEdit, &TfrmBase::miEditClick);
+    bind(btnDelete, &TfrmBase::miDeleteClick);
+    bind(btnFirst, &TfrmBase::miFirstClick);
+    bind(btnPrior, &TfrmBase::miPriorClick);
+    bind(btnNext, &TfrmBase::miNextClick);
+    bind(btnLast, &TfrmBase::miLastClick);
     btnPrint->OnClick = vcl::TNotifyEvent([this](vcl::TObject*) { DoPrint(); }, this);
     btnReFresh->OnClick = vcl::TNotifyEvent([this](vcl::TObject*) { ReloadMain(); }, this);
 
     kvSearchDialog1->OnBeforeSearch = TBeforeSearchEvent(
         [this](vcl::TObject*, bool& abort) {
             if (!kvSearchDialog1->SearchText.empty()) return;
-            Brokers->ShowCodedMessage("E", "000032", {ConvertDisplayText(kvSearchDialog1->UserIntl->EmptyValue)}, 936, true, 2);
+            Brokers->ShowCodedMessage("E", "000032", {ConvertDisplayText(kvSearchDialog1->UserIntl->EmptyValue)});
             abort = true;
         },
         this);
@@ -243,7 +241,7 @@ void TfrmBase::BindHandlers() {
             if (found) return;
             std::string text = plat::Format(ConvertDisplayText(kvSearchDialog1->UserIntl->NotFound).ToString(),
                                             {kvSearchDialog1->SearchText});
-            Brokers->ShowCodedMessage("E", "000032", {text}, 936, true, 2);
+            Brokers->ShowCodedMessage("E", "000032", {text});
         },
         this);
     kvSearchDialog1->OnInitDialog = TSearchInitEvent(
@@ -385,19 +383,18 @@ void TfrmBase::ShowRecordPosition(TClientDataSet* dataSet) {
         vcl::TField* group = dataSet->FindField("USR_GROUP");
         std::string who = creator ? plat::Trim(creator->AsString()) : std::string();
         std::string grp = group ? plat::Trim(group->AsString()) : std::string();
-        int base = 38;
+        rights::RecordRights elements = rights::kOwnRecords;
         if (!who.empty() && who != Brokers->UserID) {
             bool inGroup = !grp.empty() && (GroupList.find("'" + grp + "'") != std::string::npos ||
                                             GroupList.find("\"" + grp + "\"") != std::string::npos);
-            base = inGroup ? 47 : 54;
+            elements = inGroup ? rights::kGroupRecords : rights::kOtherUsersRecords;
         }
-        CanEdit = HasUserRight(base);
-        CanDelete = HasUserRight(base + 1);
-        RightC4 = HasUserRight(base + 2);
-        RightC5 = HasUserRight(base + 3);
-        CanPrint = HasUserRight(base + 4);
-        // The last flag follows 45 for one's own records, else the block's last.
-        RightC12 = HasUserRight(base == 38 ? 45 : base + 5);
+        CanEdit = HasUserRight(elements.Edit);
+        CanDelete = HasUserRight(elements.Delete);
+        RightC4 = HasUserRight(elements.C4);
+        RightC5 = HasUserRight(elements.C5);
+        CanPrint = HasUserRight(elements.Print);
+        RightC12 = HasUserRight(elements.C12);
     }
     // Kept as the suite has it: ApplyRights takes CanPrint from element 42
     // again, so the per-record print flag never survives it.
@@ -551,6 +548,7 @@ TMT_Doc* TfrmBase::UserSettings() {
                 answer = plat::CallMethod(DataModule->AppServer, "GetFormat",
                                           {plat::ByVal(Brokers->CompanyID), plat::ByVal(Brokers->ProgramCode)});
             } catch (const std::exception&) {
+                // a server without the user's formats: the built-in settings apply
                 answer = Variant();
             }
         }
@@ -625,14 +623,14 @@ bool TfrmBase::DoEdit() {
 bool TfrmBase::DoDelete(bool confirm) {
     TClientDataSet* ds = MainDataSet();
     if (!ds || !ds->Active() || ds->IsEmpty() || !CanDelete || !(Rights & 8)) return false;
-    if (confirm && Brokers->ShowCodedMessage("C", "000001", {}, 936, true, 2) != plat::mrOk) return false;
+    if (confirm && Brokers->ShowCodedMessage("C", "000001", {}) != plat::mrOk) return false;
     bool ok = true;
     try {
         ds->Delete();
         if (!ds->ProviderName().empty() && ds->RemoteServer()) ok = DataModule->ApplyDataSet(ds);
     } catch (const std::exception& e) {
         TdmRadical::WriteAlertLog("BaseCF-484", e.what(), "D");
-        Brokers->ShowCodedMessage("E", "000007", {}, 936, true, 2);
+        Brokers->ShowCodedMessage("E", "000007", {});
         ok = false;
     }
     SetEditMode(0);
@@ -657,7 +655,7 @@ bool TfrmBase::CancelOrKeep(bool confirm) {
     bool pending = ds->Modified() || ds->ChangeCount() > 0;
     if (pending && confirm) {
         const char* code = EditMode == 2 ? "000004" : "000002";
-        if (Brokers->ShowCodedMessage("C", code, {}, 936, true, 2) != plat::mrOk) return false;
+        if (Brokers->ShowCodedMessage("C", code, {}) != plat::mrOk) return false;
     }
     if (ds->State() == TDataSetState::dsEdit || ds->State() == TDataSetState::dsInsert) ds->Cancel();
     if (ds->Active()) ds->CancelUpdates();
@@ -678,7 +676,7 @@ void TfrmBase::FormCloseQuery(vcl::TObject*, bool& canClose) {
         return;
     }
     if (EditMode == 0) return;
-    int answer = Brokers->ShowCodedMessage("D", EditMode == 1 ? "000002" : "000001", {}, 936, true, 2);
+    int answer = Brokers->ShowCodedMessage("D", EditMode == 1 ? "000002" : "000001", {});
     switch (answer) {
     case plat::mrYes: canClose = SaveChanges(); break;
     case plat::mrNo: canClose = CancelChanges(false); break;
@@ -701,7 +699,7 @@ bool TfrmBase::CheckRequiredFields(TClientDataSet* dataSet) {
         for (const std::string& name : fields) {
             vcl::TField* field = dataSet->FindField(name);
             if (!field || !plat::Trim(field->AsString()).empty()) continue;
-            Brokers->ShowCodedMessage("E", "000003", {field->DisplayLabel()}, 936, true, 2);
+            Brokers->ShowCodedMessage("E", "000003", {field->DisplayLabel()});
             for (vcl::TComponent* c : ComponentList()) {
                 auto* control = dynamic_cast<vcl::TWinControl*>(c);
                 if (!control || !vcl::IsPublishedProp(c, "DataField") ||
@@ -730,30 +728,26 @@ namespace {
 bool IsReadOnlyControl(vcl::TWinControl* control) {
     return control && vcl::IsPublishedProp(control, "ReadOnly") && vcl::GetPropValue(control, "ReadOnly").ToBool();
 }
+
+// F2, F3 and F4 on a read-only control are swallowed (the key cleared);
+// true when the key was, so that the window's own handling is skipped.
+bool SwallowedOnReadOnly(uint16_t& key, vcl::TWinControl* control) {
+    if (!IsReadOnlyControl(control)) return false;
+    key = 0;
+    return true;
+}
 }  // namespace
 
 void TfrmBase::DoKeyF2(uint16_t& key, vcl::TWinControl* control) {
-    if (IsReadOnlyControl(control)) {
-        key = 0;
-        return;
-    }
-    TfrmRadical::DoKeyF2(key, control);
+    if (!SwallowedOnReadOnly(key, control)) TfrmRadical::DoKeyF2(key, control);
 }
 
 void TfrmBase::DoKeyF3(uint16_t& key, vcl::TWinControl* control) {
-    if (IsReadOnlyControl(control)) {
-        key = 0;
-        return;
-    }
-    TfrmRadical::DoKeyF3(key, control);
+    if (!SwallowedOnReadOnly(key, control)) TfrmRadical::DoKeyF3(key, control);
 }
 
 void TfrmBase::DoKeyF4(uint16_t& key, vcl::TWinControl* control) {
-    if (IsReadOnlyControl(control)) {
-        key = 0;
-        return;
-    }
-    TfrmRadical::DoKeyF4(key, control);
+    if (!SwallowedOnReadOnly(key, control)) TfrmRadical::DoKeyF4(key, control);
 }
 
 void TfrmBase::DoKeyF11(uint16_t& key, vcl::TWinControl* control) {
@@ -895,7 +889,9 @@ bool TfrmBase::ApplyCondition(const std::string& where, const std::string& order
         SetDataSetCondition(MainDataSet(), where, order);
         ReloadMain();
         return true;
-    } catch (const std::exception&) {
+    } catch (const std::exception& e) {
+        // the caller learns of it from the answer; the reason goes to the log
+        TdmRadical::WriteAlertLog("BaseCF-ApplyCondition", e.what(), "D");
         return false;
     }
 }
