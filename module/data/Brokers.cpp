@@ -359,7 +359,7 @@ std::string TBrokers::GetCalcValue(const std::string& expression) {
         return TextOf(plat::CallMethod(LookupService, "GetCalcValue",
                                        {ByRef(expr), ByVal(static_cast<int64_t>(OwnerHandle()))}));
     } catch (const std::exception&) {
-        ShowCodedMessage("E", "000032", {OwnText(kUpdatePickerKey, kUpdatePickerHint)}, 936, true, 2);
+        ShowCodedMessage("E", "000032", {OwnText(kUpdatePickerKey, kUpdatePickerHint)});
         return {};
     }
 }
@@ -411,7 +411,7 @@ int TBrokers::ExecWork(const std::string& programCode, const Variant& param, boo
     if (!showErrors || code >= 0) return code;
     std::string text = ExecWorkErrorText(code);
     std::string name = ToDisplay(GetProgramName(programCode));
-    ShowCodedMessage("E", "000032", {plat::Format(text, {name})}, 936, true, 2);
+    ShowCodedMessage("E", "000032", {plat::Format(text, {name})});
     return code;
 }
 

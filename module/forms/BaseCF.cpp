@@ -32,15 +32,12 @@
 #include "lang/CodeConverter.h"
 #include "Grids.h"
 #include "SafeFile.h"
-#include "ToolBarImages.h"
 
 using plat::Variant;
 using vcl::TClientDataSet;
 using vcl::TDataSetState;
 
 namespace {
-
-constexpr int kMenuTag = 2000;
 
 std::string WithoutBlanks(const std::string& text) {
     std::string out;
@@ -85,113 +82,17 @@ const vcl::TClassInfo& TfrmBase::StaticClass() {
     return info;
 }
 
-// The window's bars and menu, as its description builds them.
+// The window's bars and menu, as its description builds them (BaseCFLayout.cpp).
 TfrmBase::TfrmBase(vcl::TComponent* owner) : TfrmRadical(owner) {
-    ImageList1 = vcl::TComponent::Create<vcl::TImageList>(this);
-    ImageList1->SetName("ImageList1");
-    ImageList1->SetWidth(18);
-    ImageList1->SetHeight(18);
-    FillToolBarImages(ImageList1);
-
-    Status = vcl::TComponent::Create<vcl::TStatusBar>(this);
-    Status->SetName("Status");
-    Status->SetParent(this);
-    Status->SetAlign(vcl::TAlign::alBottom);
-    const std::pair<const char*, int> panels[] = {{"浏览", 40}, {"", 400}, {"单据笔数", 50}, {"0/0", 50}, {"", 60}};
-    for (const auto& [text, width] : panels) {
-        vcl::TStatusPanel* p = Status->Panels()->Add();
-        p->SetText(text);
-        p->SetWidth(width);
-    }
-
-    ToolBar1 = vcl::TComponent::Create<vcl::TToolBar>(this);
-    ToolBar1->SetName("ToolBar1");
-    ToolBar1->SetParent(this);
-    ToolBar1->SetAlign(vcl::TAlign::alTop);
-    ToolBar1->SetFlat(true);
-    ToolBar1->SetButtonWidth(25);
-    ToolBar1->SetButtonHeight(25);
-    ToolBar1->SetShowHint(true);
-    ToolBar1->SetImages(ImageList1);
-    int image = 0, separators = 0;
-    auto button = [&](const char* name, const char* hint) {
-        auto* b = vcl::TComponent::Create<vcl::TToolButton>(this);
-        b->SetName(name);
-        b->SetHint(hint);
-        b->SetImageIndex(image++);
-        b->SetParent(ToolBar1);
-        return b;
-    };
-    auto separator = [&] {
-        auto* s = vcl::TComponent::Create<vcl::TToolButton>(this);
-        s->SetName("ToolButton" + std::to_string(++separators));
-        s->SetStyle(vcl::TToolButtonStyle::tbsSeparator);
-        s->SetParent(ToolBar1);
-    };
-    btnAdd = button("btnAdd", "新增");
-    btnAdd->SetEnabled(false);
-    btnQuery = button("btnQuery", "查询");
-    btnEdit = button("btnEdit", "更改");
-    btnDelete = button("btnDelete", "删除");
-    btnPrint = button("btnPrint", "打印");
-    separator();
-    btnFirst = button("btnFirst", "第一个");
-    btnPrior = button("btnPrior", "上一个");
-    btnNext = button("btnNext", "下一个");
-    btnLast = button("btnLast", "最后一个");
-    btnReFresh = button("btnReFresh", "重取");
-    separator();
-
-    MainMenu = vcl::TComponent::Create<vcl::TMainMenu>(this);
-    MainMenu->SetName("MainMenu");
-    MainMenu->SetOwnerDraw(true);
-    MainMenu->SetImages(ImageList1);
-    auto item = [&](vcl::TMenuItem* parent, const char* name, const char* caption, vcl::TShortCut shortCut, int tag) {
-        auto* m = vcl::TComponent::Create<vcl::TMenuItem>(this);
-        m->SetName(name);
-        m->SetCaption(caption);
-        if (shortCut) m->SetShortCut(shortCut);
-        m->SetTag(tag);
-        (parent ? parent : MainMenu->Items())->Add(m);
-        return m;
-    };
-    using vcl::ShortCut;
-    MenuItem1 = item(nullptr, "MenuItem1", "资料(&D)", 0, kMenuTag);
-    MenuItem1->SetGroupIndex(11);
-    miAdd = item(MenuItem1, "miAdd", "新增(&A)", ShortCut(vcl::VK_F5, 0), kMenuTag);
-    miQuery = item(MenuItem1, "miQuery", "查询(&Q)", ShortCut(vcl::VK_F6, 0), kMenuTag);
-    miEdit = item(MenuItem1, "miEdit", "更改(&E)", ShortCut(vcl::VK_F7, 0), kMenuTag);
-    miDelete = item(MenuItem1, "miDelete", "删除(&D)", ShortCut(vcl::VK_F8, 0), kMenuTag);
-    miViewItem = item(MenuItem1, "miViewItem", "查看文档(&V)", ShortCut(vcl::VK_F10, 0), kMenuTag);
-    miViewItem->SetVisible(false);
-    miFirst = item(MenuItem1, "miFirst", "第一个(&F)", ShortCut('H', vcl::ssCtrl), kMenuTag);
-    miPrior = item(MenuItem1, "miPrior", "上一个(&P)", 0, kMenuTag);
-    miNext = item(MenuItem1, "miNext", "下一个(&N)", 0, kMenuTag);
-    miLast = item(MenuItem1, "miLast", "最后一个(&L)", ShortCut('E', vcl::ssCtrl), kMenuTag);
-    item(MenuItem1, "N1", "-", 0, 0);
-    NG = item(MenuItem1, "NG", "保存视图(&G)", 0, 0);
-    MenuItem11 = item(nullptr, "MenuItem11", "功能(&F)", 0, kMenuTag);
-    MenuItem11->SetGroupIndex(12);
-    miToolBar = item(MenuItem11, "miToolBar", "工具栏(&S)", ShortCut('S', vcl::ssCtrl), kMenuTag);
-    miToolBar->SetChecked(true);
-    miManager = item(MenuItem11, "miManager", "管理字段(&M)", ShortCut('M', vcl::ssCtrl), kMenuTag);
-    item(MenuItem11, "N2", "-", 0, 0);
-    mnSearch = item(MenuItem11, "mnSearch", "快速定位(&F)", ShortCut('F', vcl::ssCtrl), 0);
-    MenuItem16 = item(nullptr, "MenuItem16", "退出(&X)", 0, kMenuTag);
-    MenuItem16->SetGroupIndex(100);
-    miExit = item(MenuItem16, "miExit", "退出(&X)", 0, kMenuTag);
-    SetMenu(MainMenu);
-
+    CreateImageList();
+    CreateStatusBar();
+    CreateToolBar();
+    CreateMainMenu();
     Status->SetTag(kMenuTag);
     ToolBar1->SetTag(kMenuTag);
     MainMenu->SetTag(kMenuTag);
     ImageList1->SetTag(kMenuTag);
-
-    kvSearchDialog1 = vcl::TComponent::Create<TkvSearchDialog>(this);
-    kvSearchDialog1->SetName("kvSearchDialog1");
-    auto* intl = vcl::TComponent::Create<TKvUserIntl>(this);
-    intl->SetName("KvUserIntl1");
-    kvSearchDialog1->UserIntl = intl;
+    CreateSearchDialog();
 }
 
 TfrmBase::~TfrmBase() = default;
@@ -199,8 +100,9 @@ TfrmBase::~TfrmBase() = default;
 void TfrmBase::BindHandlers() {
     TfrmRadical::BindHandlers();
     OnCloseQuery = vcl::TCloseQueryEvent([this](vcl::TObject* s, bool& c) { FormCloseQuery(s, c); }, this);
-    auto bind = [this](vcl::TMenuItem* m, void (TfrmBase::*handler)(vcl::TObject*)) {
-        m->OnClick = vcl::TNotifyEvent([this, handler](vcl::TObject* s) { (this->*handler)(s); }, this);
+    // Menu items and tool buttons alike: a click calls the form's handler.
+    auto bind = [this](auto* clickable, void (TfrmBase::*handler)(vcl::TObject*)) {
+        clickable->OnClick = vcl::TNotifyEvent([this, handler](vcl::TObject* s) { (this->*handler)(s); }, this);
     };
     bind(miAdd, &TfrmBase::miAddClick);
     bind(miQuery, &TfrmBase::miQueryClick);
@@ -217,24 +119,21 @@ void TfrmBase::BindHandlers() {
     bind(mnSearch, &TfrmBase::mnSearchClick);
     bind(miExit, &TfrmBase::miExitClick);
     bind(MenuItem11, &TfrmBase::MenuItem11Click);
-    auto tool = [this](vcl::TToolButton* b, void (TfrmBase::*handler)(vcl::TObject*)) {
-        b->OnClick = vcl::TNotifyEvent([this, handler](vcl::TObject* s) { (this->*handler)(s); }, this);
-    };
-    tool(btnAdd, &TfrmBase::miAddClick);
-    tool(btnQuery, &TfrmBase::miQueryClick);
-    tool(btnEdit, &TfrmBase::miEditClick);
-    tool(btnDelete, &TfrmBase::miDeleteClick);
-    tool(btnFirst, &TfrmBase::miFirstClick);
-    tool(btnPrior, &TfrmBase::miPriorClick);
-    tool(btnNext, &TfrmBase::miNextClick);
-    tool(btnLast, &TfrmBase::miLastClick);
+    bind(btnAdd, &TfrmBase::miAddClick);
+    bind(btnQuery, &TfrmBase::miQueryClick);
+    bind(btnEdit, &TfrmBase::miEditClick);
+    bind(btnDelete, &TfrmBase::miDeleteClick);
+    bind(btnFirst, &TfrmBase::miFirstClick);
+    bind(btnPrior, &TfrmBase::miPriorClick);
+    bind(btnNext, &TfrmBase::miNextClick);
+    bind(btnLast, &TfrmBase::miLastClick);
     btnPrint->OnClick = vcl::TNotifyEvent([this](vcl::TObject*) { DoPrint(); }, this);
     btnReFresh->OnClick = vcl::TNotifyEvent([this](vcl::TObject*) { ReloadMain(); }, this);
 
     kvSearchDialog1->OnBeforeSearch = TBeforeSearchEvent(
         [this](vcl::TObject*, bool& abort) {
             if (!kvSearchDialog1->SearchText.empty()) return;
-            Brokers->ShowCodedMessage("E", "000032", {ConvertDisplayText(kvSearchDialog1->UserIntl->EmptyValue)}, 936, true, 2);
+            Brokers->ShowCodedMessage("E", "000032", {ConvertDisplayText(kvSearchDialog1->UserIntl->EmptyValue)});
             abort = true;
         },
         this);
@@ -243,7 +142,7 @@ void TfrmBase::BindHandlers() {
             if (found) return;
             std::string text = plat::Format(ConvertDisplayText(kvSearchDialog1->UserIntl->NotFound).ToString(),
                                             {kvSearchDialog1->SearchText});
-            Brokers->ShowCodedMessage("E", "000032", {text}, 936, true, 2);
+            Brokers->ShowCodedMessage("E", "000032", {text});
         },
         this);
     kvSearchDialog1->OnInitDialog = TSearchInitEvent(
@@ -385,19 +284,18 @@ void TfrmBase::ShowRecordPosition(TClientDataSet* dataSet) {
         vcl::TField* group = dataSet->FindField("USR_GROUP");
         std::string who = creator ? plat::Trim(creator->AsString()) : std::string();
         std::string grp = group ? plat::Trim(group->AsString()) : std::string();
-        int base = 38;
+        rights::RecordRights elements = rights::kOwnRecords;
         if (!who.empty() && who != Brokers->UserID) {
             bool inGroup = !grp.empty() && (GroupList.find("'" + grp + "'") != std::string::npos ||
                                             GroupList.find("\"" + grp + "\"") != std::string::npos);
-            base = inGroup ? 47 : 54;
+            elements = inGroup ? rights::kGroupRecords : rights::kOtherUsersRecords;
         }
-        CanEdit = HasUserRight(base);
-        CanDelete = HasUserRight(base + 1);
-        RightC4 = HasUserRight(base + 2);
-        RightC5 = HasUserRight(base + 3);
-        CanPrint = HasUserRight(base + 4);
-        // The last flag follows 45 for one's own records, else the block's last.
-        RightC12 = HasUserRight(base == 38 ? 45 : base + 5);
+        CanEdit = HasUserRight(elements.Edit);
+        CanDelete = HasUserRight(elements.Delete);
+        RightC4 = HasUserRight(elements.C4);
+        RightC5 = HasUserRight(elements.C5);
+        CanPrint = HasUserRight(elements.Print);
+        RightC12 = HasUserRight(elements.C12);
     }
     // Kept as the suite has it: ApplyRights takes CanPrint from element 42
     // again, so the per-record print flag never survives it.
@@ -551,6 +449,7 @@ TMT_Doc* TfrmBase::UserSettings() {
                 answer = plat::CallMethod(DataModule->AppServer, "GetFormat",
                                           {plat::ByVal(Brokers->CompanyID), plat::ByVal(Brokers->ProgramCode)});
             } catch (const std::exception&) {
+                // a server without the user's formats: the built-in settings apply
                 answer = Variant();
             }
         }
@@ -625,14 +524,14 @@ bool TfrmBase::DoEdit() {
 bool TfrmBase::DoDelete(bool confirm) {
     TClientDataSet* ds = MainDataSet();
     if (!ds || !ds->Active() || ds->IsEmpty() || !CanDelete || !(Rights & 8)) return false;
-    if (confirm && Brokers->ShowCodedMessage("C", "000001", {}, 936, true, 2) != plat::mrOk) return false;
+    if (confirm && Brokers->ShowCodedMessage("C", "000001", {}) != plat::mrOk) return false;
     bool ok = true;
     try {
         ds->Delete();
         if (!ds->ProviderName().empty() && ds->RemoteServer()) ok = DataModule->ApplyDataSet(ds);
     } catch (const std::exception& e) {
         TdmRadical::WriteAlertLog("BaseCF-484", e.what(), "D");
-        Brokers->ShowCodedMessage("E", "000007", {}, 936, true, 2);
+        Brokers->ShowCodedMessage("E", "000007", {});
         ok = false;
     }
     SetEditMode(0);
@@ -657,7 +556,7 @@ bool TfrmBase::CancelOrKeep(bool confirm) {
     bool pending = ds->Modified() || ds->ChangeCount() > 0;
     if (pending && confirm) {
         const char* code = EditMode == 2 ? "000004" : "000002";
-        if (Brokers->ShowCodedMessage("C", code, {}, 936, true, 2) != plat::mrOk) return false;
+        if (Brokers->ShowCodedMessage("C", code, {}) != plat::mrOk) return false;
     }
     if (ds->State() == TDataSetState::dsEdit || ds->State() == TDataSetState::dsInsert) ds->Cancel();
     if (ds->Active()) ds->CancelUpdates();
@@ -678,7 +577,7 @@ void TfrmBase::FormCloseQuery(vcl::TObject*, bool& canClose) {
         return;
     }
     if (EditMode == 0) return;
-    int answer = Brokers->ShowCodedMessage("D", EditMode == 1 ? "000002" : "000001", {}, 936, true, 2);
+    int answer = Brokers->ShowCodedMessage("D", EditMode == 1 ? "000002" : "000001", {});
     switch (answer) {
     case plat::mrYes: canClose = SaveChanges(); break;
     case plat::mrNo: canClose = CancelChanges(false); break;
@@ -701,7 +600,7 @@ bool TfrmBase::CheckRequiredFields(TClientDataSet* dataSet) {
         for (const std::string& name : fields) {
             vcl::TField* field = dataSet->FindField(name);
             if (!field || !plat::Trim(field->AsString()).empty()) continue;
-            Brokers->ShowCodedMessage("E", "000003", {field->DisplayLabel()}, 936, true, 2);
+            Brokers->ShowCodedMessage("E", "000003", {field->DisplayLabel()});
             for (vcl::TComponent* c : ComponentList()) {
                 auto* control = dynamic_cast<vcl::TWinControl*>(c);
                 if (!control || !vcl::IsPublishedProp(c, "DataField") ||
@@ -730,30 +629,26 @@ namespace {
 bool IsReadOnlyControl(vcl::TWinControl* control) {
     return control && vcl::IsPublishedProp(control, "ReadOnly") && vcl::GetPropValue(control, "ReadOnly").ToBool();
 }
+
+// F2, F3 and F4 on a read-only control are swallowed (the key cleared);
+// true when the key was, so that the window's own handling is skipped.
+bool SwallowedOnReadOnly(uint16_t& key, vcl::TWinControl* control) {
+    if (!IsReadOnlyControl(control)) return false;
+    key = 0;
+    return true;
+}
 }  // namespace
 
 void TfrmBase::DoKeyF2(uint16_t& key, vcl::TWinControl* control) {
-    if (IsReadOnlyControl(control)) {
-        key = 0;
-        return;
-    }
-    TfrmRadical::DoKeyF2(key, control);
+    if (!SwallowedOnReadOnly(key, control)) TfrmRadical::DoKeyF2(key, control);
 }
 
 void TfrmBase::DoKeyF3(uint16_t& key, vcl::TWinControl* control) {
-    if (IsReadOnlyControl(control)) {
-        key = 0;
-        return;
-    }
-    TfrmRadical::DoKeyF3(key, control);
+    if (!SwallowedOnReadOnly(key, control)) TfrmRadical::DoKeyF3(key, control);
 }
 
 void TfrmBase::DoKeyF4(uint16_t& key, vcl::TWinControl* control) {
-    if (IsReadOnlyControl(control)) {
-        key = 0;
-        return;
-    }
-    TfrmRadical::DoKeyF4(key, control);
+    if (!SwallowedOnReadOnly(key, control)) TfrmRadical::DoKeyF4(key, control);
 }
 
 void TfrmBase::DoKeyF11(uint16_t& key, vcl::TWinControl* control) {
@@ -895,7 +790,9 @@ bool TfrmBase::ApplyCondition(const std::string& where, const std::string& order
         SetDataSetCondition(MainDataSet(), where, order);
         ReloadMain();
         return true;
-    } catch (const std::exception&) {
+    } catch (const std::exception& e) {
+        // the caller learns of it from the answer; the reason goes to the log
+        TdmRadical::WriteAlertLog("BaseCF-ApplyCondition", e.what(), "D");
         return false;
     }
 }

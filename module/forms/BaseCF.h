@@ -170,6 +170,15 @@ protected:
     TKvDBGrid* GridShowing(const vcl::TClientDataSet* dataSet) const;
 
 private:
+    // The tag the window's description gives its bars, its menu and most menu items.
+    static constexpr int kMenuTag = 2000;
+    // Layout (BaseCFLayout.cpp), in the order the constructor calls them.
+    void CreateImageList();
+    void CreateStatusBar();
+    void CreateToolBar();
+    void CreateMainMenu();
+    void CreateSearchDialog();
+
     bool CancelOrKeep(bool confirm);
     std::unique_ptr<TMT_Doc> userSettings_;
 };

@@ -331,7 +331,7 @@ void TfrmKvQuery::FormKeyDown(vcl::TObject* sender, uint16_t& key, vcl::TShiftSt
             } catch (const std::exception&) {
             }
         }
-        Brokers->ShowCodedMessage("I", "000001", {plat::GetToken(version, ";", 1), "KvQueryS.Class1"}, 936, true, 2);
+        Brokers->ShowCodedMessage("I", "000001", {plat::GetToken(version, ";", 1), "KvQueryS.Class1"});
         key = 0;
         return;
     }
@@ -453,7 +453,7 @@ bool TfrmKvQuery::CheckDateField(vcl::TWinControl* control, bool entering) {
     else edits = {edit};
     for (vcl::TCustomEdit* e : edits) {
         if (!ConditionDate(e->Text())) {
-            Brokers->ShowCodedMessage("E", "000005", {}, 936, true, 2);
+            Brokers->ShowCodedMessage("E", "000005", {});
             if (e->CanFocus()) e->SetFocus();
             return false;
         }
@@ -534,7 +534,7 @@ bool TfrmKvQuery::CheckCodeExists(const std::string& table, const std::string& m
                 std::string word;
                 GetLangText("TfrmKvQuery", "sDefine0", word, false, "字段");
                 word = ConvertDisplayText(word).ToString();
-                if (level == "E") Brokers->ShowCodedMessage("E", "000001", {word}, 936, true, 2);
+                if (level == "E") Brokers->ShowCodedMessage("E", "000001", {word});
                 else Brokers->ShowCodedMessage("W", "000004", {word}, 936, false, 2);
             }
             return false;
@@ -631,7 +631,7 @@ bool TfrmKvQuery::CheckRequiredConditions() {
         auto* edit = dynamic_cast<vcl::TCustomEdit*>(FindComponent(name));
         if (!edit || !plat::Trim(edit->Text()).empty()) continue;
         std::string caption = edit->Parent() ? edit->Parent()->Caption() : std::string();
-        Brokers->ShowCodedMessage("E", "000003", {caption}, 936, true, 2);
+        Brokers->ShowCodedMessage("E", "000003", {caption});
         if (edit->CanFocus()) edit->SetFocus();
         ok = false;
     }

@@ -173,7 +173,7 @@ bool TfrmRadical::StartProgram(const plat::Variant& params) {
         if (!params.IsArray() || plat::VarArrayHighBound(params) < 4) {
             // Without the full identity there is nothing to start with; reading
             // the missing elements would only fail later.
-            Brokers->ShowCodedMessage("E", "000038", {}, 936, true, 2);
+            Brokers->ShowCodedMessage("E", "000038", {});
             PostClose();
             return false;
         }
@@ -196,7 +196,7 @@ bool TfrmRadical::StartProgram(const plat::Variant& params) {
     if (LogOnRefused) {
         // Nobody works on with rights the server did not grant.
         UserRights = 0;
-        Brokers->ShowCodedMessage("E", "000004", {}, 936, true, 2);
+        Brokers->ShowCodedMessage("E", "000004", {});
         return false;
     }
     AfterRightsLoaded();
@@ -240,7 +240,7 @@ void TfrmRadical::LoadUserRights() {
     ExtraRights = Brokers->UserInfo.Values("EX_POWER");
     std::string power = Brokers->UserInfo.Values("POWER_DATA");
     UserRights = ParseRights(power);
-    if (power.empty()) Brokers->ShowCodedMessage("E", "000004", {}, 936, true, 2);
+    if (power.empty()) Brokers->ShowCodedMessage("E", "000004", {});
     DataModule->DateFormatKind = DateFormatKind;
     DataModule->DateSeparator = DateSeparator;
     DataModule->LoadServerDate();

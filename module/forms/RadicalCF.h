@@ -177,4 +177,14 @@ namespace rights {
 inline constexpr int kGroupAView = 32, kGroupBView = 33, kGroupAReadOnly = 34, kGroupBReadOnly = 35, kAdd = 36,
                      kQuery = 37, kEdit = 38, kDelete = 39, kC4 = 40, kC5 = 41, kPrint = 42, kC10 = 43, kC11 = 44,
                      kC12 = 45, kOtherRecords = 31;
+
+// The elements that decide what the user may do with one record, read when
+// kOtherRecords is granted: one set for the user's own records, one for
+// records of a creator in one of the user's groups, one for anybody else's.
+struct RecordRights {
+    int Edit, Delete, C4, C5, Print, C12;
+};
+inline constexpr RecordRights kOwnRecords{kEdit, kDelete, kC4, kC5, kPrint, kC12};
+inline constexpr RecordRights kGroupRecords{47, 48, 49, 50, 51, 52};
+inline constexpr RecordRights kOtherUsersRecords{54, 55, 56, 57, 58, 59};
 }

@@ -3,6 +3,7 @@
 // The document tree and the export outline both list this way.
 #pragma once
 
+#include <cstddef>
 #include <functional>
 #include <string>
 #include <vector>
@@ -17,6 +18,44 @@ struct ListingServices {
     std::function<plat::Variant(const std::string& method, const plat::Variant& params)> CallServer;
     std::function<plat::Variant(const plat::Variant& row)> ConvertRow;      // identity when nothing converts
     std::function<std::string(const std::string& yyyymmdd)> DisplayDate;   // "" for a malformed date
+};
+
+// Whether the field list sent with a listing ends in a blank. Two listings
+// have always sent theirs so; the blank is kept so that the text the server
+// receives stays what it was.
+enum class FieldListEnd { Bare, Blank };
+
+// The columns of one listing, named once: `Col` is a struct holding an
+// unscoped enum of the positions, in SELECT order, closed by `Count`. The
+// SELECT list and the field list are both made from the one list of names,
+// and a row of the answer is read by position name (Value(row, Col::Date)).
+template <typename Col>
+class ColumnTable {
+public:
+    template <std::size_t N>
+    explicit ColumnTable(const char* const (&names)[N], FieldListEnd end = FieldListEnd::Bare) {
+        static_assert(N == static_cast<std::size_t>(Col::Count), "one column name for each named position");
+        for (std::size_t i = 0; i < N; ++i) {
+            if (i > 0) select_ += ',';
+            select_ += names[i];
+        }
+        fields_ = end == FieldListEnd::Blank ? select_ + ' ' : select_;
+    }
+
+    // "A,B,C": the names as they follow SELECT.
+    const std::string& SelectList() const { return select_; }
+    // The same names as the field list handed to the service with the statement.
+    const std::string& FieldList() const { return fields_; }
+
+private:
+    std::string select_;
+    std::string fields_;
+};
+
+// The shape of most document listings: a document line's key and its
+// document's date. RowKey reads the first three.
+struct KeyDateCol {
+    enum : int { Type, Number, Sequence, Date, Count };
 };
 
 enum class RowConversion { Convert, AsStored };

@@ -506,12 +506,11 @@ void TfrmORTK41::btnExportClick(TObject*) {
     if (ExportDialog->ShowModal() == plat::mrOk) ExportOrders();
 }
 
-// The heading and the outline of every listed order line, with the progress window counting.
+// The heading and the outline of every listed order line, with the progress
+// window counting. The outline keeps the sheet row from one order to the next.
 void TfrmORTK41::WriteOutline(TOLEExcel& excel, TfrmStatus& status) {
     ortk41::ExcelOutlineSheet sheet(excel, GridHeading(), excel.SheetRowCount());
-    ExportRow = 1;
     sheet.WriteHeading();
-    ExportRow = 2;
     int rows = StringGrid1->RowCount();
     status.ShowProgress("", "Convert to EXCEL....", 0, rows);
     ortk41::OrderOutline outline(OutlineLabels(), TreeLabels(), Services(),
@@ -519,9 +518,7 @@ void TfrmORTK41::WriteOutline(TOLEExcel& excel, TfrmStatus& status) {
                                  sheet);
     for (int a = 1; a < rows; ++a) {
         status.StepProgress();
-        outline.ExportRow = ExportRow;
         outline.WriteOrder(GridOrder(a));
-        ExportRow = outline.ExportRow;
     }
 }
 
@@ -565,70 +562,116 @@ ortk41::OutlineOrder TfrmORTK41::GridOrder(int row) const {
     return order;
 }
 
+namespace {
+
+// What one export holds and lets go when it ends, also after an error: the
+// progress window and the spreadsheet component. The next export starts
+// with a fresh component; this one stays owned by the window until it
+// closes, but lets its application and workbook go (the saved file is what
+// the user opens), so that exports do not pile up workbooks in memory.
+class ExportRun {
+public:
+    ExportRun(TdmSingle& dm, TfrmStatus& status) : dm_(dm), status_(status) {}
+    ~ExportRun() {
+        if (TOLEExcel* excel = dm_.OLEExcel1) {
+            try {
+                excel->Connect(false);
+            } catch (const std::exception&) {
+                // an application that cannot quit cleanly is dropped all the same
+            }
+        }
+        dm_.OLEExcel1 = nullptr;
+        status_.Free();
+    }
+    ExportRun(const ExportRun&) = delete;
+    ExportRun& operator=(const ExportRun&) = delete;
+
+    // The data module's spreadsheet component, made (owned by `owner`) when there is none.
+    TOLEExcel& Excel(vcl::TComponent* owner) {
+        if (!dm_.OLEExcel1) dm_.OLEExcel1 = vcl::TComponent::Create<TOLEExcel>(owner);
+        dm_.OLEExcel1->SetAutoCloseExcel(true);
+        return *dm_.OLEExcel1;
+    }
+    TfrmStatus& Status() const { return status_; }
+
+private:
+    TdmSingle& dm_;
+    TfrmStatus& status_;
+};
+
+}  // namespace
+
 void TfrmORTK41::ExportOrders() {
     auto* dm = dynamic_cast<TdmSingle*>(BaseModule());
     if (!dm) return;
     auto* status = TComponent::Create<TfrmStatus>(this);
     ExportScope scope(this);
-    // Always, also after an error: the next export starts with a fresh
-    // component; this one stays owned by the window until it closes, but
-    // lets its application and workbook go (the saved file is what the user
-    // opens), so that exports do not pile up workbooks in memory.
-    struct CleanUp {
-        TdmSingle* dm;
-        TfrmStatus* status;
-        ~CleanUp() {
-            if (TOLEExcel* excel = dm->OLEExcel1) {
-                try {
-                    excel->Connect(false);
-                } catch (const std::exception&) {
-                    // an application that cannot quit cleanly is dropped all the same
-                }
-            }
-            dm->OLEExcel1 = nullptr;
-            status->Free();
-        }
-    } cleanUp{dm, status};
+    ExportRun run(*dm, *status);
+    std::string path;
+    if (!ExportPath(path)) return;
+    TOLEExcel& excel = run.Excel(this);
+    if (!StartExcel(excel) || !ClaimExportFile(excel, path) || !FillExportFile(excel, run.Status(), path)) return;
+    OpenExportedFile(this, path);
+}
+
+// The dialog's file as an absolute path; false (the user told) when the
+// current folder cannot be read to make one.
+bool TfrmORTK41::ExportPath(std::string& path) {
     std::error_code error;
-    std::string path = std::filesystem::absolute(plat::NativePath(ExportDialog->ExportFileName), error).string();
-    if (!dm->OLEExcel1) dm->OLEExcel1 = TComponent::Create<TOLEExcel>(this);
-    TOLEExcel& excel = *dm->OLEExcel1;
-    excel.SetAutoCloseExcel(true);
+    path = std::filesystem::absolute(plat::NativePath(ExportDialog->ExportFileName), error).string();
+    if (!error) return true;
+    ExportFailed(ExportDialog->ExportFileName, "ORTK41CF-1", error.message(), false);
+    return false;
+}
+
+// Connects the spreadsheet application; false (the user told) when it cannot start.
+bool TfrmORTK41::StartExcel(TOLEExcel& excel) {
     try {
         if (!excel.Connected()) excel.Connect(true);
-    } catch (const std::exception&) {
+    } catch (const std::exception& e) {
+        TdmRadical::WriteAlertLog("ORTK41", std::string("ORTK41CF-4: ") + e.what(), "D");
         std::string text;
         GetLangText("TdmSingle", "sFailedCreateExcell", text, true, "创建新的 EXCEL 文件");
         KvConverter()->ShowMessageBox(text, plat::MsgDlgType::Error, {plat::MsgDlgBtn::OK});
-        return;
+        return false;
     }
-    if (!excel.Connected()) return;
-    // The file is saved at once, empty: the name is taken for this export,
-    // exclusively, before any order is read.
+    return excel.Connected();
+}
+
+// The file is saved at once, empty: the name is taken for this export,
+// exclusively, before any order is read. False (the user told) when it
+// cannot be saved.
+bool TfrmORTK41::ClaimExportFile(TOLEExcel& excel, const std::string& path) {
     try {
         excel.NewWorkbook();
         excel.SaveWorkbookAs(path);
     } catch (const plat::EAbort&) {
         throw;
     } catch (const std::exception& e) {
-        std::error_code ignored;
+        std::error_code ignored;   // a name that cannot be checked counts as not taken
         ExportFailed(path, "ORTK41CF-1", e.what(), std::filesystem::exists(path, ignored));
-        return;
+        return false;
     }
+    return true;
+}
+
+// Writes the outline into the claimed file and saves it. When it fails or
+// is aborted the file, which holds only part of the outline, is removed.
+bool TfrmORTK41::FillExportFile(TOLEExcel& excel, TfrmStatus& status, const std::string& path) {
     try {
-        WriteOutline(excel, *status);
+        WriteOutline(excel, status);
         excel.ActivateSheet(1);   // a long outline fills several sheets; the file opens on the first
         excel.SaveWorkbook();
-        status->HideProgress();
+        status.HideProgress();
     } catch (const plat::EAbort&) {
         RemoveUnfinishedExport(path);
         throw;
     } catch (const std::exception& e) {
         RemoveUnfinishedExport(path);
         ExportFailed(path, "ORTK41CF-2", e.what(), false);
-        return;
+        return false;
     }
-    OpenExportedFile(this, path);
+    return true;
 }
 
 // ---- lookups ----

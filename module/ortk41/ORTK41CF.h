@@ -83,7 +83,6 @@ public:
     // ---- export ----
     std::string ExportFolder;                 // proposed to the export dialog: the client folder
     TfrmORTK41DF* ExportDialog = nullptr;     // created with the window, reused for every export
-    int ExportRow = 0;                        // the current sheet row during an export
 
     // ---- operations ----
     virtual void ExpandOrder();
@@ -142,6 +141,11 @@ private:
     std::vector<std::string> GridHeading() const;
     ortk41::OutlineOrder GridOrder(int row) const;
     void WriteOutline(TOLEExcel& excel, TfrmStatus& status);
+    // The steps of ExportOrders; each false when the export stops there.
+    bool ExportPath(std::string& path);
+    bool StartExcel(TOLEExcel& excel);
+    bool ClaimExportFile(TOLEExcel& excel, const std::string& path);
+    bool FillExportFile(TOLEExcel& excel, TfrmStatus& status, const std::string& path);
     void RemoveUnfinishedExport(const std::string& path);
     void ExportFailed(const std::string& path, const std::string& where, const std::string& reason, bool nameTaken);
 

@@ -36,8 +36,8 @@ public:
     OrderOutline(LabelLines groups, LabelLines words, ListingServices services,
                  std::function<std::string(const std::string&)> toDisplay, IOutlineSheet& sheet);
 
-    // The current sheet row; the export starts at 2, under the heading row.
-    int ExportRow = 2;
+    // The sheet row last written; the export starts at 2, under the heading row.
+    int Row() const { return row_; }
 
     // Writes the outline of one order line, starting on the row after the
     // previous order's last row (row 2 for the first).
@@ -48,6 +48,8 @@ private:
     void Line(int column, const std::string& text) { Next(column, toDisplay_(text)); }
     bool List(const std::string& sql, const std::string& fields, const std::function<void(const plat::Variant&)>& onRow);
     std::string Date(const plat::Variant& row, int n) const { return services_.DisplayDate(Value(row, n)); }
+    // A document line's key and date (the first four columns of KeyDateCol's shape).
+    std::string KeyAndDate(const plat::Variant& row) const { return RowKey(row) + " " + Date(row, KeyDateCol::Date); }
 
     void Deliveries();
     void Returns();
@@ -63,6 +65,7 @@ private:
     std::function<std::string(const std::string&)> toDisplay_;
     IOutlineSheet& sheet_;
     std::string k0_, k1_, k2_;
+    int row_ = 2;
 };
 
 }  // namespace ortk41

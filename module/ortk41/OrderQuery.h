@@ -6,6 +6,7 @@
 #include <functional>
 #include <string>
 
+#include "Listing.h"
 #include "Variant.h"
 
 namespace ortk41 {
@@ -30,6 +31,15 @@ struct OrderConditions {
 
 using DateToDb = std::function<std::string(const std::string&)>;
 
+// The columns of the order list, in SELECT order.
+struct OrderListCol {
+    enum : int {
+        Type, Number, Sequence, Item, ItemName, OrderDate, CustomerName, Customer, Quantity, Unit, DeliveryDate,
+        Specification, Count
+    };
+};
+const ColumnTable<OrderListCol>& OrderListColumns();
+// OrderListColumns().FieldList(), for callers that hand it on as it is.
 extern const char* const kOrderListFields;
 
 // Appends the from/to condition of one range to `sql`; dates are turned

@@ -55,7 +55,7 @@ TEST_P(OrderOutlineTest, LineWithNothingDownstreamWritesEveryGroupWord) {
 TEST_P(OrderOutlineTest, OrdersFollowEachOtherWithoutEmptyRows) {
     OrderOutline outline = Outline();
     outline.WriteOrder(Order("2201", "20240100006", "0001"));
-    int firstEnd = outline.ExportRow;
+    int firstEnd = outline.Row();
     outline.WriteOrder(Order("2201", "20240100009", "0001"));
     EXPECT_EQ(sheet.Row(firstEnd + 1).substr(0, 7), "1:2201 ");
     for (int r = 2; r <= sheet.LastRow(); ++r) EXPECT_FALSE(sheet.Row(r).empty()) << "row " << r;
