@@ -129,8 +129,12 @@ TEST(StoredText, text_that_is_not_utf8_is_read_in_the_database_code_page) {
         plat::Variant answer = Ask(*sql, read, "MA002,MA003,CREATOR");
         ASSERT_EQ(servertest::RowCount(answer), 1);
         for (int column : {0, 1, 2}) EXPECT_TRUE(plat::IsValidUtf8(answer[0][column].ToString())) << column;
-        if (c.ma002) EXPECT_EQ(answer[0][0].ToString(), c.ma002);
-        if (c.ma003) EXPECT_EQ(answer[0][1].ToString(), c.ma003);
+        if (c.ma002) {
+            EXPECT_EQ(answer[0][0].ToString(), c.ma002);
+        }
+        if (c.ma003) {
+            EXPECT_EQ(answer[0][1].ToString(), c.ma003);
+        }
         EXPECT_EQ(answer[0][2].ToString(), "A\xEF\xBF\xBD" "B");   // 0xFF decodes in neither: U+FFFD
     }
 }
