@@ -110,7 +110,14 @@ TEST(DemoDatabase, HundredThousandOrderLinesInUnderAMinute) {
     options.orderLines = 100000;
     server::DemoReport report = server::CreateDemoDatabase(file, options);
     EXPECT_GE(report.orderLines, 100000);
-    EXPECT_LT(report.seconds, 60.0);
+    // The minute is the promise of an ordinary build; the sanitizers' checks
+    // on every memory access make a build about three times slower.
+#if defined(__SANITIZE_ADDRESS__)
+    const double limit = 180.0;
+#else
+    const double limit = 60.0;
+#endif
+    EXPECT_LT(report.seconds, limit);
     server::SqliteDatabase db(file);
     EXPECT_GE(db.Query("SELECT count(*) FROM COPTD").rows.at(0).at(0).ToInt(), 100000);
     std::filesystem::remove(file);
