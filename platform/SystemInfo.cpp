@@ -1,6 +1,7 @@
 // Operating-system queries and shell verbs (GetACP, GetUserName, module
 // paths, ShellExecute, Beep) and the Windows-to-native path mapping.
 #include "SystemInfo.h"
+#include "StrUtils.h"
 
 #include <dlfcn.h>
 #include <link.h>
@@ -42,12 +43,6 @@ std::string TruncateChars(const std::string& s, size_t maxChars) {
     return s;
 }
 
-std::string LowerAscii(std::string s) {
-    for (char& c : s)
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    return s;
-}
-
 std::mutex& OpenHandlerLock() {
     static std::mutex m;
     return m;
@@ -60,7 +55,7 @@ ShellOpenHandler& OpenHandler() {
 bool LooksLikeUrl(const std::string& target) {
     auto colon = target.find(':');
     if (colon == std::string::npos || colon < 2) return false;   // "C:" is a drive, not a scheme
-    return target.compare(colon, 3, "://") == 0 || LowerAscii(target.substr(0, colon)) == "mailto";
+    return target.compare(colon, 3, "://") == 0 || plat::LowerCase(target.substr(0, colon)) == "mailto";
 }
 
 bool DesktopOpen(const std::string& target) {
@@ -145,7 +140,7 @@ std::string ModuleFileNameOf(const void* address) {
 }
 
 bool ShellExecute(const std::string& verb, const std::string& file) {
-    std::string v = LowerAscii(verb);
+    std::string v = plat::LowerCase(verb);
     if (file.empty()) return false;
     if (v == "open") return OpenTarget(file);
     if (v == "properties") return ShowProperties(file);
