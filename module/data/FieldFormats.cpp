@@ -203,17 +203,28 @@ bool NothingTyped(const std::string& text, const std::string& separator) {
 
 // ---- dates ----
 
-double DbDateToValue(const std::string& dbDate) {
-    if (dbDate.size() != 8 || !Digits(dbDate)) return 0;
+namespace {
+
+// The year, month and day of a stored "yyyymmdd" date and its date value;
+// false when the text is no valid date.
+bool ReadDbDate(const std::string& dbDate, int& y, int& m, int& d, double& value) {
+    if (dbDate.size() != 8 || !Digits(dbDate)) return false;
     auto number = [&](size_t at, size_t width) {   // digits only, checked above
         int n = 0;
         for (size_t i = at; i < at + width; ++i) n = n * 10 + (dbDate[i] - '0');
         return n;
     };
-    int y = number(0, 4), m = number(4, 2), d = number(6, 2);
-    double value = 0;
-    if (y == 0 || m == 0 || d == 0 || !vcl::TryEncodeDate(y, m, d, value)) return 0;
-    return value;
+    y = number(0, 4), m = number(4, 2), d = number(6, 2);
+    value = 0;
+    return y != 0 && m != 0 && d != 0 && vcl::TryEncodeDate(y, m, d, value) && value != 0;
+}
+
+}  // namespace
+
+double DbDateToValue(const std::string& dbDate) {
+    int y, m, d;
+    double value;
+    return ReadDbDate(dbDate, y, m, d, value) ? value : 0;
 }
 
 bool IsDbDate(const std::string& dbDate) { return DbDateToValue(dbDate) != 0; }
@@ -229,15 +240,9 @@ std::string DbDateToDisplay(int kind, const std::string& separator, double date)
 // shows two dates per row, and the round trip through a date value costs
 // more than the rest of the row's text.
 std::string DbDateToDisplay(int kind, const std::string& separator, const std::string& dbDate) {
-    if (dbDate.size() != 8 || !Digits(dbDate)) return {};
-    auto number = [&](size_t at, size_t width) {   // digits only, checked above
-        int n = 0;
-        for (size_t i = at; i < at + width; ++i) n = n * 10 + (dbDate[i] - '0');
-        return n;
-    };
-    int y = number(0, 4), m = number(4, 2), d = number(6, 2);
-    double value = 0;
-    if (y == 0 || m == 0 || d == 0 || !vcl::TryEncodeDate(y, m, d, value) || value == 0) return {};
+    int y, m, d;
+    double value;
+    if (!ReadDbDate(dbDate, y, m, d, value)) return {};
     return ShownDate(kind, separator, y, m, d);
 }
 

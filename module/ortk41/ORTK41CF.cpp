@@ -413,7 +413,7 @@ bool TfrmORTK41::RunOrderQuery() {
 void TfrmORTK41::AddOrderRow(int gridRow, const plat::Variant& row) {
     StringGrid1->SetRowHeight(gridRow, kRowHeight);
     for (int c = 0; c < 5; ++c) StringGrid1->SetCell(c, gridRow, ortk41::Value(row, c));
-    StringGrid1->SetCell(5, gridRow, ortk41::Value(row, 11));
+    StringGrid1->SetCell(5, gridRow, ortk41::Value(row, ortk41::OrderListCol::ItemSpecs));
 }
 
 const plat::Variant* TfrmORTK41::ListedRow(int i) const {

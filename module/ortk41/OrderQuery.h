@@ -35,7 +35,7 @@ using DateToDb = std::function<std::string(const std::string&)>;
 struct OrderListCol {
     enum : int {
         Type, Number, Sequence, Item, ItemName, OrderDate, CustomerName, Customer, Quantity, Unit, DeliveryDate,
-        Specification, Count
+        ItemSpecs, Count
     };
 };
 const ColumnTable<OrderListCol>& OrderListColumns();

@@ -18,6 +18,7 @@
 
 #include "Buttons.h"
 #include "ComCtrls.h"
+#include "FormFixture.h"
 #include "Forms.h"
 #include "Gauges.h"
 #include "Grids.h"
@@ -25,26 +26,6 @@
 #include "StdCtrls.h"
 
 using namespace vcl;
-
-namespace {
-
-struct FormFixture : ::testing::Test {
-    void SetUp() override {
-        form = TComponent::Create<TForm>(nullptr);
-        form->SetBounds(0, 0, 500, 400);
-        form->Show();
-    }
-    void TearDown() override { form->Free(); }
-    template <class T>
-    T* Make() {
-        T* c = TComponent::Create<T>(form);
-        c->SetParent(form);
-        return c;
-    }
-    TForm* form = nullptr;
-};
-
-}  // namespace
 
 TEST_F(FormFixture, TreeRebuiltInsideAnUpdateBracketFullyExpandedWithItsRootOnTop) {
     auto* tree = Make<TTreeView>();

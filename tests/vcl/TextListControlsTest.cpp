@@ -16,6 +16,7 @@
 
 #include "AlignGrid.h"
 #include "ComCtrls.h"
+#include "FormFixture.h"
 #include "Forms.h"
 #include "StdCtrls.h"
 #include "Tabs.h"
@@ -24,21 +25,7 @@ using namespace vcl;
 
 namespace {
 
-struct TextListForm : ::testing::Test {
-    void SetUp() override {
-        form = TComponent::Create<TForm>(nullptr);
-        form->SetBounds(0, 0, 500, 400);
-        form->Show();
-    }
-    void TearDown() override { form->Free(); }
-    template <class T>
-    T* Make() {
-        T* c = TComponent::Create<T>(form);
-        c->SetParent(form);
-        return c;
-    }
-    TForm* form = nullptr;
-};
+struct TextListForm : FormFixture {};
 
 std::vector<std::string> Shown(QListWidget* list) {
     std::vector<std::string> out;
