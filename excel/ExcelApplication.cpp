@@ -11,15 +11,18 @@
 #include <algorithm>
 #include <cctype>
 #include <cmath>
+#include <exception>
 #include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "ClassRegistry.h"
+#include "LongCall.h"
 #include "SafeFile.h"
 #include "SheetModel.h"
 #include "StrUtils.h"
+#include "XlsxFile.h"
 
 namespace excel {
 
@@ -32,6 +35,7 @@ using plat::VarType;
 namespace {
 
 constexpr char kDisconnected[] = "The object invoked has disconnected from its clients";
+constexpr char kBusy[] = "The message filter indicated that the application is busy";
 
 // Constants of the application's object model.
 constexpr int xlUnderlineStyleNone = -4142, xlUnderlineStyleSingle = 2, xlUnderlineStyleDouble = -4119,
@@ -90,6 +94,7 @@ class Worksheet;
 
 struct AppState {
     bool Quit = false;
+    bool Busy = false;   // saving: its caller waits and may be handling other calls meanwhile
     bool Visible = false;
     int SheetsInNewWorkbook = 3;
     int BookCounter = 0;
@@ -103,11 +108,26 @@ struct AppState {
 
 using AppRef = std::shared_ptr<AppState>;
 
+// The application behind an object; it refuses every call while a save
+// runs, as an application busy with one call refuses the next.
 AppRef Live(const std::weak_ptr<AppState>& app) {
     AppRef a = app.lock();
     if (!a || a->Quit) throw EOleError(kDisconnected);
+    if (a->Busy) throw EOleError(kBusy);
     return a;
 }
+
+// Marks the application busy for the life of one long call.
+class BusyCall {
+public:
+    explicit BusyCall(AppRef app) : app_(std::move(app)) { app_->Busy = true; }
+    ~BusyCall() { app_->Busy = false; }
+    BusyCall(const BusyCall&) = delete;
+    BusyCall& operator=(const BusyCall&) = delete;
+
+private:
+    AppRef app_;
+};
 
 // ---- Workbook -------------------------------------------------------------
 
@@ -702,17 +722,28 @@ Variant Workbook::SheetItem(const Variant& key) const {
     throw EOleError("Subscript out of range: no sheet " + key.ToString());
 }
 
+// Saving a long workbook takes seconds: it runs as a long call, so that a
+// caller waiting with a handler keeps its windows alive and sees the rows
+// written and packed. The workbook is kept alive and the application busy
+// until the file is written, whatever the caller does meanwhile. An error
+// of the caller's handler reaches the caller once the save is recorded.
 void Workbook::SaveTo(const std::string& path, SaveTarget target) {
+    auto self = shared_from_this();
+    BusyCall busy(App());
+    SaveProgress progress;
+    std::exception_ptr handlerError;
     try {
-        WriteXlsxFile(data_, path, target);
+        plat::RunLongCall([&] { WriteXlsxFile(data_, path, target, &progress); }, [&] { return progress.Now(); });
     } catch (const plat::FileExistsError&) {
         throw EOleError("A file named '" + path + "' already exists in this location");
     } catch (const std::exception& e) {
-        throw EOleError(std::string("The file could not be saved: ") + e.what());
+        if (!progress.Finished()) throw EOleError(std::string("The file could not be saved: ") + e.what());
+        handlerError = std::current_exception();
     }
     fullName_ = path;
     name_ = std::filesystem::path(path).filename().string();
     saved_ = true;
+    if (handlerError) std::rethrow_exception(handlerError);
 }
 
 // ---- Workbooks collection -----------------------------------------------------

@@ -172,19 +172,4 @@ inline bool IsValidCell(int row, int column) {
 // including numbers too large for a double.
 bool ParseNumberText(std::string_view text, double& value);
 
-// How a save treats a file already under its name.
-enum class SaveTarget {
-    NewFile,    // the name must be free: a file there is never replaced
-    OwnFile,    // the workbook's own file, replaced by the new contents
-};
-
-// Writes the whole workbook as an Office Open XML spreadsheet at `path`,
-// whatever its extension. The file is written beside its target under a
-// temporary name, checked to be whole, and only then given its name, so a
-// failed save leaves no file and no temporary file, and an earlier file of
-// the workbook as it was. Raises plat::FileExistsError when a NewFile's
-// name is taken and std::runtime_error with the reason (the library's own
-// messages included) for every other failure.
-void WriteXlsxFile(const BookData& book, const std::string& path, SaveTarget target);
-
 }  // namespace excel

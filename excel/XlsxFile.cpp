@@ -2,12 +2,15 @@
 // libxlsxwriter. The library writes a workbook once and streams each sheet
 // row by row (constant-memory mode), so the whole model is written on every
 // save; the rows come out in order, which is all that mode asks.
+#include "XlsxFile.h"
+
 #include <xlsxwriter.h>
 
+#include <algorithm>
+#include <filesystem>
 #include <stdexcept>
 
 #include "SafeFile.h"
-#include "SheetModel.h"
 #include "ZipPackage.h"
 
 namespace excel {
@@ -25,9 +28,17 @@ uint8_t UnderlineCode(Underline u) {
     return LXW_UNDERLINE_NONE;
 }
 
+// The sheet markup around a row and a cell, in bytes, as the library
+// writes it at most ("<row r=\"1048576\" spans=\"1:6\">", a cell with its
+// reference, style and inline-text tags). An outline's markup packs to
+// about a twelfth of this count; a sixth errs on the large side, also for
+// texts that pack less well.
+constexpr uint64_t kRowMarkup = 40, kCellMarkup = 56, kPackDivisor = 6;
+
 class Writer {
 public:
-    Writer(const BookData& book, const std::string& path) : book_(book), formats_(book.Styles.Count(), nullptr) {
+    Writer(const BookData& book, const std::string& path, SaveProgress* progress)
+        : book_(book), progress_(progress), formats_(book.Styles.Count(), nullptr) {
         lxw_workbook_options options{};
         options.constant_memory = LXW_TRUE;
         workbook_ = workbook_new_opt(path.c_str(), &options);
@@ -39,15 +50,22 @@ public:
     }
 
     void Write() {
+        if (progress_) progress_->StartRows(RowCount());
         for (size_t i = 0; i < book_.Sheets.size(); ++i) {
             const SheetData& sheet = *book_.Sheets[i];
             lxw_worksheet* ws = workbook_add_worksheet(workbook_, sheet.Name.c_str());
             if (!ws) throw std::runtime_error("the sheet name \"" + sheet.Name + "\" cannot be written");
             if (i == book_.ActiveSheet) worksheet_activate(ws);
-            for (int row = 1; row <= sheet.LastRow(); ++row)
+            for (int row = 1; row <= sheet.LastRow(); ++row) {
                 for (const Cell& cell : sheet.RowCells(row)) WriteCell(ws, row, cell);
+                markupBytes_ += kRowMarkup;
+                if (progress_) progress_->RowWritten();
+            }
         }
     }
+
+    // A generous estimate of the file's size once the library has packed it.
+    uint64_t ExpectedFileBytes() const { return markupBytes_ / kPackDivisor; }
 
     // The library reports its failures on standard error as well: that text
     // goes with the error, not to the terminal.
@@ -61,7 +79,14 @@ public:
     }
 
 private:
+    uint64_t RowCount() const {
+        uint64_t rows = 0;
+        for (const auto& sheet : book_.Sheets) rows += static_cast<uint64_t>(sheet->LastRow());
+        return rows;
+    }
+
     void WriteCell(lxw_worksheet* ws, int row, const Cell& cell) {
+        markupBytes_ += kCellMarkup;
         lxw_row_t r = static_cast<lxw_row_t>(row - 1);
         lxw_col_t c = static_cast<lxw_col_t>(cell.Column - 1);
         lxw_format* format = Format(cell.Style);
@@ -72,6 +97,7 @@ private:
         case CellKind::Boolean: error = worksheet_write_boolean(ws, r, c, cell.Boolean ? 1 : 0, format); break;
         case CellKind::Text:
             error = worksheet_write_string(ws, r, c, book_.Strings.CStr(cell.Text), format);
+            markupBytes_ += book_.Strings.At(cell.Text).size();
             break;
         }
         if (error != LXW_NO_ERROR)
@@ -100,22 +126,49 @@ private:
     }
 
     const BookData& book_;
+    SaveProgress* progress_;
+    uint64_t markupBytes_ = 0;
     lxw_workbook* workbook_ = nullptr;
     std::vector<lxw_format*> formats_;   // by style number
 };
 
 }  // namespace
 
-void WriteXlsxFile(const BookData& book, const std::string& path, SaveTarget target) {
+plat::CallProgress SaveProgress::Now() const {
+    uint64_t rows = rows_.load(std::memory_order_relaxed);
+    plat::CallProgress now{0, 2 * rows};
+    if (finished_.load(std::memory_order_acquire)) {
+        now.Done = now.Total;
+    } else if (!packing_.load(std::memory_order_acquire)) {
+        now.Done = std::min(written_.load(std::memory_order_relaxed), rows);
+    } else {
+        std::error_code error;   // a file not there yet has packed nothing
+        uint64_t bytes = std::filesystem::file_size(file_, error);
+        double packed = error || expectedBytes_ == 0 ? 0.0 : static_cast<double>(bytes) / static_cast<double>(expectedBytes_);
+        // The end is reached when the library has finished, never by the estimate.
+        now.Done = rows + static_cast<uint64_t>(std::min(packed, 0.99) * static_cast<double>(rows));
+    }
+    return now;
+}
+
+void SaveProgress::StartPacking(const std::string& file, uint64_t expectedBytes) {
+    file_ = file;
+    expectedBytes_ = expectedBytes;
+    packing_.store(true, std::memory_order_release);
+}
+
+void WriteXlsxFile(const BookData& book, const std::string& path, SaveTarget target, SaveProgress* progress) {
     plat::PendingFile file(path);
     {
-        Writer writer(book, file.Path());
+        Writer writer(book, file.Path(), progress);
         writer.Write();
+        if (progress) progress->StartPacking(file.Path(), writer.ExpectedFileBytes());
         writer.Close();
     }
     plat::VerifyXmlPackage(file.Path());
     if (target == SaveTarget::NewFile) file.PublishExclusive();
     else file.PublishReplacing();
+    if (progress) progress->Finish();
 }
 
 }  // namespace excel

@@ -82,4 +82,9 @@ void TfrmStatus::StepProgress() {
     QApplication::processEvents();
 }
 
+void TfrmStatus::SetProgressPosition(int position) {
+    StatusBar->SetProgress(position);
+    QApplication::processEvents();
+}
+
 void TfrmStatus::HideProgress() { Hide(); }

@@ -30,6 +30,9 @@ public:
     // One step on the gauge (never past its maximum); pending window
     // messages are processed so that the window repaints.
     void StepProgress();
+    // Moves the gauge to `position` (kept within its range) and lets
+    // pending window messages through, like a step.
+    void SetProgressPosition(int position);
     void HideProgress();
 
 private:

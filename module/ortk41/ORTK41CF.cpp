@@ -23,6 +23,7 @@
 #include "ORTK41CD.h"
 #include "ORTK41DF.h"
 #include "Format.h"
+#include "LongCall.h"
 #include "SystemInfo.h"
 #include "data/SingleCD.h"
 #include "export/OleExcel.h"
@@ -661,7 +662,7 @@ bool TfrmORTK41::FillExportFile(TOLEExcel& excel, TfrmStatus& status, const std:
     try {
         WriteOutline(excel, status);
         excel.ActivateSheet(1);   // a long outline fills several sheets; the file opens on the first
-        excel.SaveWorkbook();
+        SaveExportFile(excel, status);
         status.HideProgress();
     } catch (const plat::EAbort&) {
         RemoveUnfinishedExport(path);
@@ -672,6 +673,19 @@ bool TfrmORTK41::FillExportFile(TOLEExcel& excel, TfrmStatus& status, const std:
         return false;
     }
     return true;
+}
+
+// Saving a long outline takes seconds: the progress window follows the
+// rows the spreadsheet writes and packs into the file, and the windows keep
+// repainting meanwhile (the export scope keeps them from input).
+void TfrmORTK41::SaveExportFile(TOLEExcel& excel, TfrmStatus& status) {
+    constexpr int kSaveSteps = 1000;
+    status.ShowProgress("", "Save EXCEL file....", 0, kSaveSteps);
+    plat::CallWaitScope waiting([&status](const plat::CallProgress& progress) {
+        uint64_t done = progress.Total > 0 ? kSaveSteps * progress.Done / progress.Total : 0;
+        status.SetProgressPosition(static_cast<int>(done));
+    });
+    excel.SaveWorkbook();
 }
 
 // ---- lookups ----

@@ -146,6 +146,7 @@ private:
     bool StartExcel(TOLEExcel& excel);
     bool ClaimExportFile(TOLEExcel& excel, const std::string& path);
     bool FillExportFile(TOLEExcel& excel, TfrmStatus& status, const std::string& path);
+    void SaveExportFile(TOLEExcel& excel, TfrmStatus& status);
     void RemoveUnfinishedExport(const std::string& path);
     void ExportFailed(const std::string& path, const std::string& where, const std::string& reason, bool nameTaken);
 

@@ -13,6 +13,7 @@
 #include "ClassRegistry.h"
 #include "Dispatch.h"
 #include "ExcelApplication.h"
+#include "LongCall.h"
 #include "SheetModel.h"
 #include "TempEnvironment.h"
 #include "XlsxReader.h"
@@ -305,6 +306,72 @@ TEST(ExcelSave, AFailedSaveRaisesAndLeavesTheEarlierFileAsItWas) {
     std::ifstream in(other);
     EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "someone else's");
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.Path()), std::filesystem::directory_iterator()), 3);
+}
+
+// A long save runs beside its caller: the caller's waiting handler sees the
+// rows counted in order, every other call is refused until the file is
+// whole, and the application answers again afterwards.
+constexpr int kLongSaveRows = 100000;
+
+// Rows enough for a save that outlasts a few waits of its caller.
+void FillForALongSave(const Variant& sheet) {
+    for (int r = 1; r <= kLongSaveRows; ++r)
+        for (int c = 1; c <= 4; ++c) SetCell(sheet, r, c, "出货单 2201-" + std::to_string(r * 4 + c));
+}
+
+TEST(ExcelSave, ALongSaveKeepsItsCallerInformedAndRefusesOtherCallsMeanwhile) {
+    ortktest::TempFolder folder;
+    Session s;
+    const int rows = kLongSaveRows;
+    FillForALongSave(s.Sheet);
+    std::vector<plat::CallProgress> seen;
+    std::string refusal;
+    {
+        plat::CallWaitScope waiting([&](const plat::CallProgress& progress) {
+            seen.push_back(progress);
+            if (!refusal.empty()) return;
+            try {
+                SetCell(s.Sheet, 1, 1, "changed while saving");
+                refusal = "accepted";
+            } catch (const plat::EOleError& e) {
+                refusal = e.what();
+            }
+        });
+        Call(s.Book, "SaveAs", {ByVal(folder.Path() + "long.xlsx")});
+    }
+    ASSERT_FALSE(seen.empty()) << "the save never let its caller wait";
+    std::printf("[ measured ] the caller waited %zu times during a save of %d rows\n", seen.size(), rows);
+    EXPECT_THAT(refusal, HasSubstr("busy"));
+    for (size_t i = 0; i < seen.size(); ++i) {
+        EXPECT_EQ(seen[i].Total, 2u * rows) << "each row is written, then packed";
+        EXPECT_LE(seen[i].Done, seen[i].Total);
+        if (i > 0) EXPECT_GE(seen[i].Done, seen[i - 1].Done) << "progress went back at call " << i;
+    }
+    EXPECT_EQ(Get(s.Book, "Name").ToString(), "long.xlsx");
+    const ortktest::XlsxSheet sheet = ortktest::ReadXlsx(folder.Path() + "long.xlsx").Sheets.at(0);
+    EXPECT_EQ(sheet.TextAt(1, 1), "出货单 2201-5");
+    EXPECT_EQ(sheet.TextAt(rows, 4), "出货单 2201-" + std::to_string(rows * 4 + 4));
+}
+
+// A save that fails while its caller waits reports its failure, leaves no
+// file, and a failure of the caller's handler does not undo a save that
+// went through.
+TEST(ExcelSave, FailuresOnEitherSideOfALongSaveReachTheCaller) {
+    ortktest::TempFolder folder;
+    Session s;
+    FillForALongSave(s.Sheet);
+    {
+        plat::CallWaitScope waiting([](const plat::CallProgress&) {});
+        EXPECT_THROW(Call(s.Book, "SaveAs", {ByVal(folder.Path() + "missing/x.xlsx")}), plat::EOleError);
+    }
+    EXPECT_TRUE(std::filesystem::is_empty(folder.Path()));
+    std::string file = folder.Path() + "kept.xlsx";
+    {
+        plat::CallWaitScope waiting([](const plat::CallProgress&) { throw std::runtime_error("window gone"); });
+        EXPECT_THROW(Call(s.Book, "SaveAs", {ByVal(file)}), std::runtime_error);
+    }
+    EXPECT_EQ(Get(s.Book, "FullName").ToString(), file) << "the file was written and is the workbook's";
+    EXPECT_EQ(ortktest::ReadXlsx(file).Sheets.at(0).TextAt(kLongSaveRows, 1), "出货单 2201-" + std::to_string(kLongSaveRows * 4 + 1));
 }
 
 // ---- 5. Number formats and fonts reach the file -------------------------------------
