@@ -7,6 +7,7 @@
 #include <xlsxwriter.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <filesystem>
 #include <stdexcept>
 
@@ -68,7 +69,9 @@ public:
     uint64_t ExpectedFileBytes() const { return markupBytes_ / kPackDivisor; }
 
     // The library reports its failures on standard error as well: that text
-    // goes with the error, not to the terminal.
+    // goes with the error, not to the terminal. The save may run beside the
+    // program's other threads, whose own output in that moment is caught
+    // too: after a save that went well it is printed as it was meant to be.
     void Close() {
         lxw_workbook* workbook = workbook_;
         workbook_ = nullptr;
@@ -76,6 +79,7 @@ public:
         lxw_error error = workbook_close(workbook);
         std::string printed = captured.Release();
         if (error != LXW_NO_ERROR) throw std::runtime_error(std::string(lxw_strerror(error)) + (printed.empty() ? "" : " " + printed));
+        if (!printed.empty()) std::fputs(printed.c_str(), stderr);
     }
 
 private:

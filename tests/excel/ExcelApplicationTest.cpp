@@ -329,6 +329,8 @@ TEST(ExcelSave, ALongSaveKeepsItsCallerInformedAndRefusesOtherCallsMeanwhile) {
     {
         plat::CallWaitScope waiting([&](const plat::CallProgress& progress) {
             seen.push_back(progress);
+            // printed, some of it, while the library's own output is caught
+            std::fprintf(stderr, "the caller's own warning %zu\n", seen.size());
             if (!refusal.empty()) return;
             try {
                 SetCell(s.Sheet, 1, 1, "changed while saving");
@@ -337,7 +339,12 @@ TEST(ExcelSave, ALongSaveKeepsItsCallerInformedAndRefusesOtherCallsMeanwhile) {
                 refusal = e.what();
             }
         });
+        testing::internal::CaptureStderr();
         Call(s.Book, "SaveAs", {ByVal(folder.Path() + "long.xlsx")});
+        std::string printed = testing::internal::GetCapturedStderr();
+        if (!seen.empty())
+            EXPECT_THAT(printed, HasSubstr("the caller's own warning " + std::to_string(seen.size())))
+                << "lost with the library's output";
     }
     ASSERT_FALSE(seen.empty()) << "the save never let its caller wait";
     std::printf("[ measured ] the caller waited %zu times during a save of %d rows\n", seen.size(), rows);
