@@ -456,35 +456,46 @@ Variant Worksheet::CellValue(int row, int column) {
     CheckCell(row, column);
     const Cell* cell = data_->Find(row, column);
     if (!cell) return {};
-    switch (cell->Kind) {
+    const BookData& book = b->Data();
+    switch (cell->Kind()) {
     case CellKind::Blank: return {};
-    case CellKind::Number: return Variant(cell->Number);
-    case CellKind::Boolean: return Variant(cell->Boolean);
-    case CellKind::Text: return Variant(std::string(b->Data().Strings.At(cell->Text)));
+    case CellKind::Number: return Variant(book.Numbers.At(cell->NumberId()));
+    case CellKind::Boolean: return Variant(cell->Boolean());
+    case CellKind::Text: return Variant(std::string(book.Strings.At(cell->TextId())));
     }
     return {};
 }
 
+// A value is pooled before its cell is made, so that a pool that cannot
+// take it leaves the cell as it was.
 void Worksheet::SetCellValue(int row, int column, const Variant& value) {
     std::shared_ptr<Workbook> b = Book();
     CheckCell(row, column);
     BookData& book = b->Data();
     const Cell* existing = data_->Find(row, column);
-    uint32_t style = existing ? existing->Style : 0;
+    uint32_t style = existing ? existing->Style() : 0;
     b->saved_ = false;
-    auto store = [&](CellKind kind) -> Cell& {
-        Cell& cell = data_->Ensure(row, column);
-        cell.Kind = kind;
-        return cell;
+    auto cell = [&]() -> Cell& { return data_->Ensure(row, column); };
+    auto clear = [&] {
+        if (!data_->Find(row, column)) return;
+        cell().SetBlank();
+        data_->DropIfDefault(row, column);
+    };
+    auto storeNumber = [&](double number) {
+        uint32_t id = book.Numbers.Intern(number);
+        cell().SetNumber(id);
+    };
+    auto storeText = [&](std::string_view text) {
+        uint32_t id = book.Strings.Intern(text);
+        cell().SetText(id);
     };
     switch (value.Type()) {
     case VarType::Empty:
     case VarType::Null:
-        store(CellKind::Blank);
-        data_->DropIfDefault(row, column);
+        clear();
         return;
     case VarType::Boolean:
-        store(CellKind::Boolean).Boolean = value.ToBool();
+        cell().SetBoolean(value.ToBool());
         return;
     case VarType::SmallInt:
     case VarType::Integer:
@@ -495,7 +506,7 @@ void Worksheet::SetCellValue(int row, int column, const Variant& value) {
     case VarType::Int64: {
         double number = value.ToDouble();
         if (!std::isfinite(number)) throw EOleError("Type mismatch: a cell cannot hold " + value.ToString());
-        store(CellKind::Number).Number = number;
+        storeNumber(number);
         return;
     }
     case VarType::Date: {
@@ -505,17 +516,15 @@ void Worksheet::SetCellValue(int row, int column, const Variant& value) {
             dated.NumberFormat = serial == std::floor(serial) ? "yyyy/m/d" : "yyyy/m/d h:mm";
             style = book.Styles.Intern(dated);
         }
-        Cell& cell = store(CellKind::Number);
-        cell.Number = serial;
-        cell.Style = style;
+        storeNumber(serial);
+        cell().SetStyle(style);
         return;
     }
     case VarType::String: {
         const std::string& text = value.ToString();
         if (plat::Utf16Length(text) > kMaxTextLength) throw EOleError("A cell holds at most 32767 characters");
         if (text.empty()) {
-            store(CellKind::Blank);
-            data_->DropIfDefault(row, column);
+            clear();
             return;
         }
         if (!book.Styles.At(style).IsText()) {
@@ -523,25 +532,21 @@ void Worksheet::SetCellValue(int row, int column, const Variant& value) {
             // apostrophe keeps the rest as text and is not part of it.
             double number = 0;
             if (ParseNumberText(text, number)) {
-                store(CellKind::Number).Number = number;
+                storeNumber(number);
                 return;
             }
             std::string folded = FoldCase(text);
             if (folded == "true" || folded == "false") {
-                store(CellKind::Boolean).Boolean = folded == "true";
+                cell().SetBoolean(folded == "true");
                 return;
             }
             if (text.front() == '\'') {
-                if (text.size() == 1) {
-                    store(CellKind::Blank);
-                    data_->DropIfDefault(row, column);
-                } else {
-                    store(CellKind::Text).Text = book.Strings.Intern(std::string_view(text).substr(1));
-                }
+                if (text.size() == 1) clear();
+                else storeText(std::string_view(text).substr(1));
                 return;
             }
         }
-        store(CellKind::Text).Text = book.Strings.Intern(text);
+        storeText(text);
         return;
     }
     default:
@@ -553,18 +558,21 @@ const CellStyle& Worksheet::Style(int row, int column) {
     std::shared_ptr<Workbook> b = Book();
     CheckCell(row, column);
     const Cell* cell = data_->Find(row, column);
-    return b->Data().Styles.At(cell ? cell->Style : 0);
+    return b->Data().Styles.At(cell ? cell->Style() : 0);
 }
 
+// The new style is numbered before the cell is made, so that a style table
+// that is full leaves the sheet as it was.
 template <class Change>
 void Worksheet::Restyle(int row, int column, Change change) {
     std::shared_ptr<Workbook> b = Book();
     CheckCell(row, column);
     BookData& book = b->Data();
-    Cell& cell = data_->Ensure(row, column);
-    CellStyle style = book.Styles.At(cell.Style);
+    const Cell* existing = data_->Find(row, column);
+    CellStyle style = book.Styles.At(existing ? existing->Style() : 0);
     change(style);
-    cell.Style = book.Styles.Intern(style);
+    uint32_t id = book.Styles.Intern(style);
+    data_->Ensure(row, column).SetStyle(id);
     b->saved_ = false;
     data_->DropIfDefault(row, column);
 }

@@ -1,5 +1,5 @@
-// The in-memory workbook: style and text pools, rows of cells, and the
-// reading of typed numbers.
+// The in-memory workbook: style, text and number pools, the packing of a
+// cell, rows of cells, and the reading of typed numbers.
 #include "SheetModel.h"
 
 #include "StrUtils.h"
@@ -8,6 +8,7 @@
 #include <cassert>
 #include <cstring>
 #include <stdexcept>
+#include <string>
 
 namespace excel {
 
@@ -31,6 +32,8 @@ StyleTable::StyleTable() { Intern(CellStyle{}); }
 uint32_t StyleTable::Intern(const CellStyle& style) {
     auto it = ids_.find(style);
     if (it != ids_.end()) return it->second;
+    if (styles_.size() >= kMaxStyles)
+        throw std::length_error("a workbook holds at most " + std::to_string(kMaxStyles) + " distinct cell styles");
     uint32_t id = static_cast<uint32_t>(styles_.size());
     styles_.push_back(style);
     ids_.emplace(style, id);
@@ -84,7 +87,52 @@ void StringPool::Grow() {
 }
 
 namespace {
-bool ColumnBefore(const Cell& cell, int column) { return cell.Column < column; }
+uint64_t BitsOf(double value) {
+    uint64_t bits;
+    std::memcpy(&bits, &value, sizeof bits);
+    return bits;
+}
+
+// The bits of whole numbers differ only high up, and std::hash of an
+// integer is the integer itself: the table's low bits would all collide.
+// This mixes every bit into every other (the splitmix64 finaliser).
+size_t HashOfBits(uint64_t bits) {
+    bits = (bits ^ (bits >> 30)) * 0xbf58476d1ce4e5b9ULL;
+    bits = (bits ^ (bits >> 27)) * 0x94d049bb133111ebULL;
+    return static_cast<size_t>(bits ^ (bits >> 31));
+}
+}  // namespace
+
+uint32_t NumberPool::Intern(double value) {
+    if (index_.NeedsRoomFor(values_.size()))
+        index_.Grow([this](auto place) {
+            for (uint32_t id = 0; id < values_.size(); ++id) place(id, HashOfBits(BitsOf(values_[id])));
+        });
+    uint64_t bits = BitsOf(value);
+    uint32_t& slot = index_.SlotOf(HashOfBits(bits), [&](uint32_t id) { return BitsOf(values_[id]) == bits; });
+    if (slot != InternIndex::kFree) return slot;
+    if (values_.size() >= InternIndex::kFree) throw std::length_error("a workbook holds at most 4294967294 distinct numbers");
+    slot = static_cast<uint32_t>(values_.size());
+    values_.push_back(value);
+    return slot;
+}
+
+Cell::Cell(int column) : head_(static_cast<uint32_t>(column)), value_(0) {
+    assert(column >= 1 && column <= kMaxColumns);
+}
+
+void Cell::SetStyle(uint32_t style) {
+    if (style >= kMaxStyles) throw std::length_error("cell style " + std::to_string(style) + " is past the last a cell can hold");
+    head_ = (head_ & ~(~uint32_t{0} << kStyleShift)) | style << kStyleShift;
+}
+
+void Cell::Hold(CellKind kind, uint32_t value) {
+    head_ = (head_ & ~(kKindMask << kKindShift)) | static_cast<uint32_t>(kind) << kKindShift;
+    value_ = value;
+}
+
+namespace {
+bool ColumnBefore(const Cell& cell, int column) { return cell.Column() < column; }
 }  // namespace
 
 const Cell* SheetData::Find(int row, int column) const {
@@ -92,7 +140,7 @@ const Cell* SheetData::Find(int row, int column) const {
     if (row > LastRow()) return nullptr;
     std::span<const Cell> cells = RowCells(row);
     auto it = std::lower_bound(cells.begin(), cells.end(), column, ColumnBefore);
-    return it != cells.end() && it->Column == column ? &*it : nullptr;
+    return it != cells.end() && it->Column() == column ? &*it : nullptr;
 }
 
 std::span<const Cell> SheetData::RowCells(int row) const {
@@ -130,14 +178,9 @@ Cell& SheetData::Ensure(int row, int column) {
     auto first = cells.begin() + place.block->start[place.row];
     auto end = cells.begin() + place.block->start[place.row + 1];
     // Cells are mostly written left to right: appending is the common case.
-    auto it = first != end && (end - 1)->Column < column ? end : std::lower_bound(first, end, column, ColumnBefore);
-    if (it != end && it->Column == column) return *it;
-    Cell cell;
-    cell.Column = static_cast<uint16_t>(column);
-    cell.Kind = CellKind::Blank;
-    cell.Style = 0;
-    cell.Number = 0;
-    it = cells.insert(it, cell);
+    auto it = first != end && (end - 1)->Column() < column ? end : std::lower_bound(first, end, column, ColumnBefore);
+    if (it != end && it->Column() == column) return *it;
+    it = cells.insert(it, Cell(column));
     CountInserted(*place.block, place.row, 1);
     return *it;
 }
@@ -145,7 +188,7 @@ Cell& SheetData::Ensure(int row, int column) {
 void SheetData::DropIfDefault(int row, int column) {
     if (row > LastRow()) return;
     const Cell* found = Find(row, column);
-    if (!found || found->Kind != CellKind::Blank || found->Style != 0) return;
+    if (!found || found->Kind() != CellKind::Blank || found->Style() != 0) return;
     Place place = PlaceOf(row);
     std::vector<Cell>& cells = place.block->cells;
     cells.erase(cells.begin() + (found - cells.data()));

@@ -1,14 +1,15 @@
 // The spreadsheet application's workbook as it lives in memory: sheets of
 // cells, the cell styles (number format and font) shared by the workbook,
-// and the texts, each stored once. The automation objects edit this model;
-// the file writer turns it into an .xlsx file as a whole, so that every save
-// carries everything written so far.
+// and the texts and numbers, each stored once. The automation objects edit
+// this model; the file writer turns it into an .xlsx file as a whole, so that
+// every save carries everything written so far.
 //
-// A cell is 16 bytes: its column, its kind, a style number and either a
-// number or the number of a pooled text. The cells of 256 consecutive rows
-// share one vector, sorted by row and column, with the start of each row
-// beside it: an outline of a million short rows costs little more than its
-// cells, and writing rows top to bottom, left to right only appends.
+// A cell is 8 bytes: its column, its kind and its style number packed in one
+// word, and in the other either the number of a pooled text or number, or a
+// truth value. The cells of 256 consecutive rows share one vector, sorted by
+// row and column, with the start of each row beside it: an outline of a
+// million short rows costs little more than its cells, and writing rows top
+// to bottom, left to right only appends.
 #pragma once
 
 #include <cstdint>
@@ -26,6 +27,7 @@ namespace excel {
 constexpr int kMaxRows = 1048576;       // last row of a sheet
 constexpr int kMaxColumns = 16384;      // last column (XFD)
 constexpr size_t kMaxTextLength = 32767;  // longest text a cell holds, in UTF-16 code units
+constexpr uint32_t kMaxStyles = 32768;    // distinct cell styles of a workbook, the default included
 
 // Font underline kinds, as the file format knows them.
 enum class Underline : uint8_t { None, Single, Double, SingleAccounting, DoubleAccounting };
@@ -60,7 +62,9 @@ struct CellStyleHash {
 class StyleTable {
 public:
     StyleTable();
-    // The number of `style`, adding it when it is new.
+    // The number of `style`, adding it when it is new. A cell has room for
+    // kMaxStyles style numbers: one more distinct style raises
+    // std::length_error and leaves the table as it was.
     uint32_t Intern(const CellStyle& style);
     const CellStyle& At(uint32_t id) const { return styles_.at(id); }
     size_t Count() const { return styles_.size(); }
@@ -68,6 +72,42 @@ public:
 private:
     std::vector<CellStyle> styles_;
     std::unordered_map<CellStyle, uint32_t, CellStyleHash> ids_;
+};
+
+// The finding half of a pool that keeps each value once: an open-addressing
+// table of the values' numbers (linear probing, kept at most half full so
+// that probes stay short). The pool keeps the values and their hashes.
+class InternIndex {
+public:
+    static constexpr uint32_t kFree = UINT32_MAX;   // never the number of a value
+
+    // Whether the table must grow before a value beyond the `count` held is added.
+    bool NeedsRoomFor(size_t count) const { return (count + 1) * 2 > slots_.size(); }
+
+    // The slot holding the number of the value for which `holds(number)` is
+    // true, or the free slot where that value belongs.
+    template <class Holds>
+    uint32_t& SlotOf(size_t hash, Holds holds) {
+        size_t mask = slots_.size() - 1;
+        for (size_t slot = hash & mask;; slot = (slot + 1) & mask)
+            if (slots_[slot] == kFree || holds(slots_[slot])) return slots_[slot];
+    }
+
+    // Doubles the table and places again every value: `eachValue(place)`
+    // calls place(number, hash) once for each value held.
+    template <class EachValue>
+    void Grow(EachValue eachValue) {
+        slots_.assign(slots_.empty() ? 1024 : slots_.size() * 2, kFree);
+        size_t mask = slots_.size() - 1;
+        eachValue([this, mask](uint32_t number, size_t hash) {
+            size_t slot = hash & mask;
+            while (slots_[slot] != kFree) slot = (slot + 1) & mask;
+            slots_[slot] = number;
+        });
+    }
+
+private:
+    std::vector<uint32_t> slots_;   // value numbers by hash, kFree when empty
 };
 
 // Texts of a workbook, each kept once. An export writes millions of cells
@@ -102,19 +142,61 @@ private:
     std::vector<uint32_t> slots_;           // text numbers by hash, kFree when empty
 };
 
+// Numbers of a workbook's cells, each distinct value kept once, told apart
+// by their bits: -0 is not 0, and every number comes back exactly.
+class NumberPool {
+public:
+    NumberPool() = default;
+    NumberPool(const NumberPool&) = delete;
+    NumberPool& operator=(const NumberPool&) = delete;
+
+    // The number of `value`, adding it when it is new. Raises
+    // std::length_error past 4294967294 distinct values.
+    uint32_t Intern(double value);
+    double At(uint32_t id) const { return values_.at(id); }
+    size_t Count() const { return values_.size(); }
+
+private:
+    std::vector<double> values_;   // by number
+    InternIndex index_;            // value numbers by hash
+};
+
 enum class CellKind : uint8_t { Blank, Number, Text, Boolean };
 
-struct Cell {
-    uint16_t Column;        // 1-based
-    CellKind Kind;
-    uint32_t Style;         // into the workbook's StyleTable
-    union {
-        double Number;
-        uint32_t Text;      // into the workbook's StringPool
-        bool Boolean;
-    };
+// A cell: its column, kind and style, and what it holds. Texts and
+// numbers live in the workbook's pools; the cell keeps their numbers.
+class Cell {
+public:
+    // A blank cell in the default style at `column` (1-based).
+    explicit Cell(int column);
+
+    int Column() const { return static_cast<int>(head_ & kColumnMask); }
+    CellKind Kind() const { return static_cast<CellKind>((head_ >> kKindShift) & kKindMask); }
+    uint32_t Style() const { return head_ >> kStyleShift; }   // into the workbook's StyleTable
+    uint32_t TextId() const { return value_; }                 // into the StringPool, for a Text cell
+    uint32_t NumberId() const { return value_; }               // into the NumberPool, for a Number cell
+    bool Boolean() const { return value_ != 0; }               // for a Boolean cell
+
+    // Raises std::length_error for a style number a cell has no room for.
+    void SetStyle(uint32_t style);
+    void SetBlank() { Hold(CellKind::Blank, 0); }
+    void SetText(uint32_t textId) { Hold(CellKind::Text, textId); }
+    void SetNumber(uint32_t numberId) { Hold(CellKind::Number, numberId); }
+    void SetBoolean(bool value) { Hold(CellKind::Boolean, value ? 1 : 0); }
+
+private:
+    static constexpr uint32_t kColumnMask = 0x7fff;   // bits 0-14
+    static constexpr int kKindShift = 15;             // bits 15-16
+    static constexpr uint32_t kKindMask = 0x3;
+    static constexpr int kStyleShift = 17;            // bits 17-31
+
+    void Hold(CellKind kind, uint32_t value);
+
+    uint32_t head_;    // column, kind and style
+    uint32_t value_;   // text or number id, or 0/1 for a truth value; 0 when blank
 };
-static_assert(sizeof(Cell) == 16, "cells are meant to stay compact");
+static_assert(sizeof(Cell) == 8, "cells are meant to stay compact");
+static_assert(kMaxColumns <= 0x7fff && kMaxStyles == (uint32_t{1} << 15), "a cell's head word holds column, kind and style");
 
 class SheetData {
 public:
@@ -159,6 +241,7 @@ struct BookData {
     size_t ActiveSheet = 0;
     StyleTable Styles;
     StringPool Strings;
+    NumberPool Numbers;
 };
 
 // Whether (row, column) lies on a sheet.

@@ -92,20 +92,20 @@ private:
     void WriteCell(lxw_worksheet* ws, int row, const Cell& cell) {
         markupBytes_ += kCellMarkup;
         lxw_row_t r = static_cast<lxw_row_t>(row - 1);
-        lxw_col_t c = static_cast<lxw_col_t>(cell.Column - 1);
-        lxw_format* format = Format(cell.Style);
+        lxw_col_t c = static_cast<lxw_col_t>(cell.Column() - 1);
+        lxw_format* format = Format(cell.Style());
         lxw_error error = LXW_NO_ERROR;
-        switch (cell.Kind) {
+        switch (cell.Kind()) {
         case CellKind::Blank: error = worksheet_write_blank(ws, r, c, format); break;
-        case CellKind::Number: error = worksheet_write_number(ws, r, c, cell.Number, format); break;
-        case CellKind::Boolean: error = worksheet_write_boolean(ws, r, c, cell.Boolean ? 1 : 0, format); break;
+        case CellKind::Number: error = worksheet_write_number(ws, r, c, book_.Numbers.At(cell.NumberId()), format); break;
+        case CellKind::Boolean: error = worksheet_write_boolean(ws, r, c, cell.Boolean() ? 1 : 0, format); break;
         case CellKind::Text:
-            error = worksheet_write_string(ws, r, c, book_.Strings.CStr(cell.Text), format);
-            markupBytes_ += book_.Strings.At(cell.Text).size();
+            error = worksheet_write_string(ws, r, c, book_.Strings.CStr(cell.TextId()), format);
+            markupBytes_ += book_.Strings.At(cell.TextId()).size();
             break;
         }
         if (error != LXW_NO_ERROR)
-            throw std::runtime_error("cell (" + std::to_string(row) + ", " + std::to_string(cell.Column) + "): " +
+            throw std::runtime_error("cell (" + std::to_string(row) + ", " + std::to_string(cell.Column()) + "): " +
                                      lxw_strerror(error));
     }
 

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cmath>
 #include <ctime>
 #include <cstdio>
 #include <filesystem>
@@ -144,6 +145,42 @@ TEST(ExcelTypedInput, ValuesACellCannotHoldAreRefused) {
     EXPECT_EQ(Get(Cell(s.Sheet, 2, 1), "Value").ToString(), chinese);
     EXPECT_THROW(SetCell(s.Sheet, 3, 1, astral), plat::EOleError);
     SetCell(s.Sheet, 3, 1, astral.substr(4));
+}
+
+// A cell written again with a value of another kind holds only the new
+// value, keeps its format, and the file has what was written last.
+TEST(ExcelTypedInput, ACellRewrittenWithEveryKindKeepsItsFormatAndTheLastValue) {
+    ortktest::TempFolder folder;
+    Session s;
+    for (int column : {1, 16384}) {
+        Variant cell = Cell(s.Sheet, 2, column);
+        Put(Get(cell, "Font"), "Bold", true);
+        SetCell(s.Sheet, 2, column, "单号");
+        EXPECT_EQ(Get(cell, "Value").ToString(), "单号");
+        SetCell(s.Sheet, 2, column, -0.0);
+        EXPECT_EQ(Get(cell, "Value"), Variant(-0.0));
+        EXPECT_TRUE(std::signbit(Get(cell, "Value").ToDouble()));
+        SetCell(s.Sheet, 2, column, 1e308);
+        EXPECT_EQ(Get(cell, "Value"), Variant(1e308));
+        SetCell(s.Sheet, 2, column, true);
+        EXPECT_EQ(Get(cell, "Value"), Variant(true));
+        SetCell(s.Sheet, 2, column, 0.1 + 0.2);
+        EXPECT_EQ(Get(cell, "Value").ToDouble(), 0.1 + 0.2);
+        SetCell(s.Sheet, 2, column, column == 1 ? "0001-A" : "FALSE");
+        EXPECT_TRUE(Get(Get(cell, "Font"), "Bold").ToBool());
+    }
+    SetCell(s.Sheet, 3, 1, 0.0);
+    EXPECT_FALSE(std::signbit(Get(Cell(s.Sheet, 3, 1), "Value").ToDouble()));   // 0 and -0 stay apart
+    std::string file = folder.Path() + "rewritten.xlsx";
+    Call(s.Book, "SaveAs", {ByVal(file)});
+    const ortktest::XlsxSheet sheet = ortktest::ReadXlsx(file).Sheets.at(0);
+    EXPECT_EQ(sheet.Cells.size(), 3u);
+    EXPECT_EQ(sheet.TextAt(2, 1), "0001-A");
+    EXPECT_TRUE(At(sheet, 2, 1).Font.Bold);
+    EXPECT_EQ(At(sheet, 2, 16384).Type, XlsxCell::Kind::Boolean);
+    EXPECT_FALSE(At(sheet, 2, 16384).Bool);
+    EXPECT_TRUE(At(sheet, 2, 16384).Font.Bold);
+    EXPECT_EQ(At(sheet, 3, 1).Number, 0);
 }
 
 // ---- 2. The edges of a sheet ------------------------------------------------
@@ -431,6 +468,30 @@ TEST(ExcelFormats, NumberFormatsAndFontsAreWrittenPerCell) {
     EXPECT_EQ(At(sheet, 1, 4).Font.Rgb, "");
     EXPECT_EQ(At(sheet, 1, 4).Font.Underline, "");
     EXPECT_FALSE(At(sheet, 1, 4).Font.Bold);
+}
+
+// A workbook has room for 32,768 cell styles: one more is an error with a
+// reason, and the cell that asked for it keeps its format and value.
+TEST(ExcelFormats, AStylePastTheLastIsRefusedAndTheCellKeepsItsFormat) {
+    ortktest::TempFolder folder;
+    Session s;
+    for (int32_t i = 1; i < 32768; ++i) Put(Get(Cell(s.Sheet, 1 + i / 16384, 1 + i % 16384), "Font"), "Color", i);
+    SetCell(s.Sheet, 3, 1, "kept");
+    Put(Get(Cell(s.Sheet, 3, 1), "Font"), "Color", int32_t(5));
+    try {
+        Put(Get(Cell(s.Sheet, 3, 1), "Font"), "Color", int32_t(32768));
+        ADD_FAILURE() << "a style past the last was taken";
+    } catch (const std::exception& e) {
+        EXPECT_THAT(e.what(), HasSubstr("at most 32768 distinct cell styles"));
+    }
+    EXPECT_EQ(Get(Get(Cell(s.Sheet, 3, 1), "Font"), "Color").ToInt(), 5);
+    EXPECT_EQ(Get(Cell(s.Sheet, 3, 1), "Value").ToString(), "kept");
+    std::string file = folder.Path() + "styles.xlsx";
+    Call(s.Book, "SaveAs", {ByVal(file)});
+    const ortktest::XlsxSheet sheet = ortktest::ReadXlsx(file).Sheets.at(0);
+    EXPECT_EQ(sheet.TextAt(3, 1), "kept");
+    EXPECT_EQ(At(sheet, 3, 1).Font.Rgb, "050000");
+    EXPECT_EQ(At(sheet, 2, 16384).Font.Rgb, "FF7F00");   // the last style, 32767
 }
 
 // ---- 6. Life of the application ----------------------------------------------------

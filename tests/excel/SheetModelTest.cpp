@@ -6,8 +6,13 @@
 
 #include <malloc.h>
 
+#include <chrono>
+#include <cmath>
+#include <cstdint>
+#include <limits>
 #include <map>
 #include <random>
+#include <stdexcept>
 #include <string>
 #include <utility>
 
@@ -15,8 +20,10 @@
 
 using excel::Cell;
 using excel::CellKind;
+using excel::NumberPool;
 using excel::SheetData;
 using excel::StringPool;
+using excel::StyleTable;
 
 namespace {
 
@@ -26,10 +33,29 @@ struct Expected {
     double Number;
 };
 
+// The numbers of the cells these tests write; a truth value or a text
+// number is held as the number itself.
+NumberPool numbers;
+
+// Stores `number` as a value of `kind`: a text cell takes it as its text number.
 void Store(SheetData& sheet, int row, int column, CellKind kind, double number) {
     Cell& cell = sheet.Ensure(row, column);
-    cell.Kind = kind;
-    cell.Number = number;
+    switch (kind) {
+    case CellKind::Blank: cell.SetBlank(); break;
+    case CellKind::Number: cell.SetNumber(numbers.Intern(number)); break;
+    case CellKind::Text: cell.SetText(static_cast<uint32_t>(number)); break;
+    case CellKind::Boolean: cell.SetBoolean(number != 0); break;
+    }
+}
+
+double ValueOf(const Cell& cell) {
+    switch (cell.Kind()) {
+    case CellKind::Blank: return 0;
+    case CellKind::Number: return numbers.At(cell.NumberId());
+    case CellKind::Text: return cell.TextId();
+    case CellKind::Boolean: return cell.Boolean();
+    }
+    return -1;
 }
 
 void ExpectSheetHolds(const SheetData& sheet, const std::map<std::pair<int, int>, Expected>& expected) {
@@ -40,12 +66,12 @@ void ExpectSheetHolds(const SheetData& sheet, const std::map<std::pair<int, int>
     for (int row = 1; row <= sheet.LastRow(); ++row)
         for (const Cell& cell : sheet.RowCells(row)) {
             ASSERT_NE(next, expected.end());
-            ASSERT_EQ(std::make_pair(row, static_cast<int>(cell.Column)), next->first) << "cells out of order";
-            EXPECT_EQ(cell.Kind, next->second.Kind);
-            EXPECT_EQ(cell.Number, next->second.Number);
-            const Cell* found = sheet.Find(row, cell.Column);
+            ASSERT_EQ(std::make_pair(row, cell.Column()), next->first) << "cells out of order";
+            EXPECT_EQ(cell.Kind(), next->second.Kind);
+            EXPECT_EQ(ValueOf(cell), next->second.Number);
+            const Cell* found = sheet.Find(row, cell.Column());
             ASSERT_NE(found, nullptr);
-            EXPECT_EQ(found->Number, next->second.Number);
+            EXPECT_EQ(ValueOf(*found), next->second.Number);
             ++next;
         }
     EXPECT_EQ(next, expected.end());
@@ -92,28 +118,95 @@ TEST(SheetCells, ClearedCellsAreForgottenAndTheLastRowFollowsAcrossRowBlocks) {
     sheet.DropIfDefault(1000, 1);
     ExpectSheetHolds(sheet, expected);
 
-    sheet.Ensure(600, 2).Kind = CellKind::Blank;   // a number cleared
+    sheet.Ensure(600, 2).SetBlank();   // a number cleared
     sheet.DropIfDefault(600, 2);
-    sheet.Ensure(1000, 2).Kind = CellKind::Blank;
+    sheet.Ensure(1000, 2).SetBlank();
     sheet.DropIfDefault(1000, 2);
     expected.erase({600, 2});
     expected.erase({1000, 2});
     ExpectSheetHolds(sheet, expected);   // the last row is now 257
 
     Cell& styled = sheet.Ensure(257, 5);  // a blank cell with a style stays
-    styled.Style = 3;
+    styled.SetStyle(3);
     sheet.DropIfDefault(257, 5);
     expected[{257, 5}] = {CellKind::Blank, 0};
     ExpectSheetHolds(sheet, expected);
 
     for (auto [key, value] : std::map(expected)) {
-        sheet.Ensure(key.first, key.second) = Cell{static_cast<uint16_t>(key.second), CellKind::Blank, 0, {}};
+        Cell& cell = sheet.Ensure(key.first, key.second);
+        cell.SetBlank();
+        cell.SetStyle(0);
         sheet.DropIfDefault(key.first, key.second);
         expected.erase(key);
     }
     ExpectSheetHolds(sheet, expected);
     Store(sheet, 300, 1, CellKind::Number, 7);   // an emptied sheet takes cells again
     ExpectSheetHolds(sheet, {{{300, 1}, {CellKind::Number, 7}}});
+}
+
+// A cell packs column, kind and style into one word: each keeps its value
+// beside the largest and smallest of the others.
+TEST(SheetCells, ColumnKindStyleAndValueStayApartAtTheirLimits) {
+    struct Row { int column; CellKind kind; uint32_t style; uint32_t value; };
+    const uint32_t lastStyle = excel::kMaxStyles - 1, lastValue = UINT32_MAX - 1;
+    const Row rows[] = {
+        {1, CellKind::Text, 0, 0},
+        {1, CellKind::Boolean, lastStyle, 1},
+        {excel::kMaxColumns, CellKind::Text, lastStyle, lastValue},
+        {excel::kMaxColumns, CellKind::Number, 0, lastValue},
+        {excel::kMaxColumns, CellKind::Blank, lastStyle, 0},
+        {excel::kMaxColumns - 1, CellKind::Number, 1, 1},
+        {2, CellKind::Text, lastStyle - 1, UINT32_MAX},
+    };
+    for (const Row& r : rows) {
+        Cell cell(r.column);
+        cell.SetStyle(r.style);
+        if (r.kind == CellKind::Text) cell.SetText(r.value);
+        if (r.kind == CellKind::Number) cell.SetNumber(r.value);
+        if (r.kind == CellKind::Boolean) cell.SetBoolean(r.value != 0);
+        EXPECT_EQ(cell.Column(), r.column);
+        EXPECT_EQ(cell.Kind(), r.kind) << r.column;
+        EXPECT_EQ(cell.Style(), r.style) << r.column;
+        switch (r.kind) {
+        case CellKind::Blank: break;
+        case CellKind::Text: EXPECT_EQ(cell.TextId(), r.value); break;
+        case CellKind::Number: EXPECT_EQ(cell.NumberId(), r.value); break;
+        case CellKind::Boolean: EXPECT_EQ(cell.Boolean(), r.value != 0); break;
+        }
+
+        // A style number past the last is refused, not wrapped into the column.
+        EXPECT_THROW(cell.SetStyle(excel::kMaxStyles), std::length_error);
+        EXPECT_EQ(cell.Style(), r.style);
+        EXPECT_EQ(cell.Column(), r.column);
+        EXPECT_EQ(cell.Kind(), r.kind);
+    }
+}
+
+TEST(SheetCells, ACellChangingKindKeepsItsColumnAndStyle) {
+    SheetData sheet("Sheet1");
+    StringPool texts;
+    Cell& cell = sheet.Ensure(3, excel::kMaxColumns);
+    cell.SetStyle(excel::kMaxStyles - 1);
+    cell.SetText(texts.Intern("2201-20250000001"));
+    cell.SetNumber(numbers.Intern(-0.5));
+    EXPECT_EQ(cell.Kind(), CellKind::Number);
+    EXPECT_EQ(numbers.At(cell.NumberId()), -0.5);
+    cell.SetBoolean(true);
+    EXPECT_EQ(cell.Kind(), CellKind::Boolean);
+    EXPECT_TRUE(cell.Boolean());
+    cell.SetBoolean(false);
+    EXPECT_FALSE(cell.Boolean());
+    cell.SetText(texts.Intern("螺丝"));
+    const Cell* found = sheet.Find(3, excel::kMaxColumns);
+    ASSERT_NE(found, nullptr);
+    EXPECT_EQ(found->Kind(), CellKind::Text);
+    EXPECT_EQ(texts.At(found->TextId()), "螺丝");
+    EXPECT_EQ(found->Style(), excel::kMaxStyles - 1);
+    EXPECT_EQ(found->Column(), excel::kMaxColumns);
+    cell.SetBlank();
+    sheet.DropIfDefault(3, excel::kMaxColumns);   // styled: stays
+    ASSERT_NE(sheet.Find(3, excel::kMaxColumns), nullptr);
+    EXPECT_EQ(sheet.Find(3, excel::kMaxColumns)->Kind(), CellKind::Blank);
 }
 
 // An export outline is mostly rows of one or two cells: such a row must not
@@ -123,7 +216,7 @@ TEST(SheetCells, ManyOneCellRowsCostLittleMoreThanTheirCells) {
     size_t before = mallinfo2().uordblks;
     {
         SheetData sheet("Sheet1");
-        for (int row = 1; row <= kRows; ++row) Store(sheet, row, 1 + row % 5, CellKind::Number, row);
+        for (int row = 1; row <= kRows; ++row) Store(sheet, row, 1 + row % 5, CellKind::Text, row);
         size_t used = mallinfo2().uordblks - before;
         EXPECT_LT(used, kRows * (sizeof(Cell) + 8)) << used / kRows << " bytes a row";
         EXPECT_EQ(sheet.CellCount(), static_cast<size_t>(kRows));
@@ -147,4 +240,63 @@ TEST(SheetTexts, EveryTextComesBackByteForByteOnceNumberedAndZeroTerminated) {
     }
     EXPECT_NE(ids[2], ids[1]);   // a text is not cut at an inner zero byte
     EXPECT_EQ(pool.Intern("a"), static_cast<uint32_t>(texts.size()));
+}
+
+// ---- styles ---------------------------------------------------------------
+
+TEST(SheetStyles, TheLastStyleACellHoldsIsNumberedAndTheNextIsRefusedWithAReason) {
+    StyleTable styles;
+    excel::CellStyle style;
+    style.Font.AutoColor = false;
+    for (uint32_t id = 1; id < excel::kMaxStyles; ++id) {
+        style.Font.Rgb = id;
+        ASSERT_EQ(styles.Intern(style), id);
+    }
+    EXPECT_EQ(styles.Count(), excel::kMaxStyles);
+    style.Font.Rgb = excel::kMaxStyles;
+    try {
+        styles.Intern(style);
+        ADD_FAILURE() << "a style past the last was numbered";
+    } catch (const std::length_error& e) {
+        EXPECT_STREQ(e.what(), "a workbook holds at most 32768 distinct cell styles");
+    }
+    EXPECT_EQ(styles.Count(), excel::kMaxStyles);
+    style.Font.Rgb = 7;   // a style already held keeps its number
+    EXPECT_EQ(styles.Intern(style), 7u);
+    EXPECT_EQ(styles.Intern(excel::CellStyle{}), 0u);
+}
+
+// ---- numbers --------------------------------------------------------------
+
+TEST(SheetNumbers, EveryNumberComesBackExactlyAndEachValueIsKeptOnce) {
+    NumberPool pool;
+    const double values[] = {0.0, -0.0, 1e308, -1e308, std::numeric_limits<double>::max(),
+                             std::numeric_limits<double>::lowest(), std::numeric_limits<double>::denorm_min(),
+                             0.1 + 0.2, 0.3, 45000.5, std::nan(""), 1.0, -1.0};
+    std::vector<uint32_t> ids;
+    for (double v : values) ids.push_back(pool.Intern(v));
+    EXPECT_EQ(pool.Count(), std::size(values));
+    for (size_t i = 0; i < std::size(values); ++i) {
+        double back = pool.At(ids[i]);
+        if (std::isnan(values[i])) {
+            EXPECT_TRUE(std::isnan(back));
+        } else {
+            EXPECT_EQ(back, values[i]) << i;
+            EXPECT_EQ(std::signbit(back), std::signbit(values[i])) << i;
+        }
+        EXPECT_EQ(pool.Intern(values[i]), ids[i]) << i;   // asked again: the same number
+    }
+    EXPECT_NE(ids[0], ids[1]);   // -0 is kept apart from 0
+    EXPECT_THROW(pool.At(static_cast<uint32_t>(pool.Count())), std::out_of_range);
+}
+
+// Whole numbers differ only in their high bits: the index must spread them,
+// or interning a column of row numbers takes quadratic time.
+TEST(SheetNumbers, ManyWholeNumbersAreInternedQuickly) {
+    NumberPool pool;
+    auto start = std::chrono::steady_clock::now();
+    for (int i = 0; i < 200000; ++i) ASSERT_EQ(pool.Intern(i), static_cast<uint32_t>(i));
+    for (int i = 0; i < 200000; i += 997) ASSERT_EQ(pool.At(pool.Intern(i)), i);
+    double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    EXPECT_LT(seconds, 5.0);
 }
