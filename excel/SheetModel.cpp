@@ -40,49 +40,92 @@ uint32_t StyleTable::Intern(const CellStyle& style) {
     return id;
 }
 
+// A text lies in its block as its length (seven bits a byte, low bits
+// first, the top bit saying that more follow), its bytes and a zero byte.
+namespace {
+size_t LengthBytes(size_t length) {
+    size_t bytes = 1;
+    while (length >= 0x80) length >>= 7, ++bytes;
+    return bytes;
+}
+
+char* PutLength(char* at, size_t length) {
+    for (; length >= 0x80; length >>= 7) *at++ = static_cast<char>(0x80 | (length & 0x7f));
+    *at++ = static_cast<char>(length);
+    return at;
+}
+
+// The text whose length starts at `at`.
+std::string_view TextAt(const char* at) {
+    size_t length = 0;
+    for (int shift = 0;; shift += 7) {
+        auto byte = static_cast<unsigned char>(*at++);
+        length |= static_cast<size_t>(byte & 0x7f) << shift;
+        if (byte < 0x80) break;
+    }
+    return {at, length};
+}
+}  // namespace
+
 uint32_t StringPool::Intern(std::string_view text) {
-    if (slots_.empty() || (texts_.size() + 1) * 2 > slots_.size()) Grow();
-    size_t slot = SlotOf(text, std::hash<std::string_view>()(text));
-    if (slots_[slot] != kFree) return slots_[slot];
-    if (texts_.size() >= kFree) throw std::length_error("a workbook holds at most 4294967294 distinct texts");
-    uint32_t id = static_cast<uint32_t>(texts_.size());
-    texts_.push_back(Store(text));
-    slots_[slot] = id;
+    if (index_.NeedsRoomFor(count_))
+        index_.Grow([this](auto place) {
+            ForEachText([&](uint32_t id, std::string_view held) { place(id, std::hash<std::string_view>()(held)); });
+        });
+    uint32_t& slot = index_.SlotOf(std::hash<std::string_view>()(text), [&](uint32_t id) { return At(id) == text; });
+    if (slot != InternIndex::kFree) return slot;
+    slot = Store(text);
+    ++count_;
+    return slot;
+}
+
+std::string_view StringPool::At(uint32_t id) const {
+    const Block& block = blocks_.at(id >> kPlaceBits);
+    uint32_t place = id & static_cast<uint32_t>(kBlockSize - 1);
+    if (place >= block.used) throw std::out_of_range("no text numbered " + std::to_string(id));
+    return TextAt(block.bytes.get() + place);
+}
+
+// Copies the text with its length and terminating zero into the last
+// block, and answers its number.
+uint32_t StringPool::Store(std::string_view text) {
+    uint32_t id;
+    char* at = Reserve(LengthBytes(text.size()) + text.size() + 1, id);
+    at = PutLength(at, text.size());
+    std::memcpy(at, text.data(), text.size());
+    at[text.size()] = '\0';
     return id;
 }
 
-// Copies the text with its terminating zero into the last block, or into
-// a new one when it does not fit; blocks grow from 4 KB to 1 MB so that a
-// small workbook stays small.
-std::string_view StringPool::Store(std::string_view text) {
-    size_t need = text.size() + 1;
-    if (blockSize_ - blockUsed_ < need) {
-        blockSize_ = std::max(need, std::min(kBlockSize, size_t{4096} << std::min<size_t>(blocks_.size(), 8)));
-        blocks_.push_back(std::make_unique<char[]>(blockSize_));
-        blockUsed_ = 0;
+// Room for `need` bytes at the end of the last block, or in a new one when
+// they do not fit; blocks grow from 4 KB to 1 MB so that a small workbook
+// stays small, and a text longer than a block has one of its own. A text
+// always starts within the first megabyte of its block, so that its place
+// fits the low bits of its number.
+char* StringPool::Reserve(size_t need, uint32_t& id) {
+    if (blocks_.empty() || blocks_.back().size - blocks_.back().used < need) {
+        if (blocks_.size() >= kMaxBlocks) throw std::length_error("the texts of a workbook take at most 4 GB");
+        if (need > UINT32_MAX) throw std::length_error("a text of " + std::to_string(need) + " bytes is too long to keep");
+        size_t size = std::max(need, std::min(kBlockSize, size_t{4096} << std::min<size_t>(blocks_.size(), 8)));
+        blocks_.push_back({std::make_unique<char[]>(size), static_cast<uint32_t>(size), 0});
     }
-    char* at = blocks_.back().get() + blockUsed_;
-    blockUsed_ += need;
-    std::memcpy(at, text.data(), text.size());
-    at[text.size()] = '\0';
-    return {at, text.size()};
+    Block& block = blocks_.back();
+    id = static_cast<uint32_t>((blocks_.size() - 1) << kPlaceBits | block.used);
+    char* at = block.bytes.get() + block.used;
+    block.used += static_cast<uint32_t>(need);
+    return at;
 }
 
-// The slot holding `text`, or the free slot where it belongs (linear probing).
-size_t StringPool::SlotOf(std::string_view text, size_t hash) const {
-    size_t mask = slots_.size() - 1;
-    for (size_t slot = hash & mask;; slot = (slot + 1) & mask)
-        if (slots_[slot] == kFree || texts_[slots_[slot]] == text) return slot;
-}
-
-// Doubles the index, keeping it at most half full so that probes stay short.
-void StringPool::Grow() {
-    slots_.assign(slots_.empty() ? 1024 : slots_.size() * 2, kFree);
-    size_t mask = slots_.size() - 1;
-    for (uint32_t id = 0; id < texts_.size(); ++id) {
-        size_t slot = std::hash<std::string_view>()(texts_[id]) & mask;
-        while (slots_[slot] != kFree) slot = (slot + 1) & mask;
-        slots_[slot] = id;
+// Calls visit(number, text) for every text held, block by block.
+template <class Visit>
+void StringPool::ForEachText(Visit visit) const {
+    for (size_t b = 0; b < blocks_.size(); ++b) {
+        const char* bytes = blocks_[b].bytes.get();
+        for (uint32_t place = 0; place < blocks_[b].used;) {
+            std::string_view text = TextAt(bytes + place);
+            visit(static_cast<uint32_t>(b << kPlaceBits | place), text);
+            place = static_cast<uint32_t>(text.data() + text.size() + 1 - bytes);
+        }
     }
 }
 

@@ -111,35 +111,44 @@ private:
 };
 
 // Texts of a workbook, each kept once. An export writes millions of cells
-// whose texts are mostly short, so a text costs its bytes, a terminating
-// zero and about twenty bytes of bookkeeping: the texts lie back to back in
-// large blocks that never move, and the index that finds a text again is an
-// open-addressing table of text numbers.
+// whose texts are mostly short, so a text costs its bytes, a length byte or
+// two, a terminating zero and about twelve bytes of index: the texts lie
+// back to back in blocks that never move, and the number of a text is where
+// it lies (the block in the high bits, the place in it in the low ones), so
+// no table of texts by number is needed.
 class StringPool {
 public:
     StringPool() = default;
     StringPool(const StringPool&) = delete;
     StringPool& operator=(const StringPool&) = delete;
 
+    // The number of `text`, adding it when it is new. Raises
+    // std::length_error when the pool's blocks are all used (about 4 GB).
     uint32_t Intern(std::string_view text);
     // The text numbered `id`; its data() ends in a zero byte.
-    std::string_view At(uint32_t id) const { return texts_.at(id); }
-    const char* CStr(uint32_t id) const { return texts_.at(id).data(); }
-    size_t Count() const { return texts_.size(); }
+    std::string_view At(uint32_t id) const;
+    const char* CStr(uint32_t id) const { return At(id).data(); }
+    size_t Count() const { return count_; }
 
 private:
-    static constexpr size_t kBlockSize = size_t{1} << 20;
-    static constexpr uint32_t kFree = UINT32_MAX;
+    static constexpr int kPlaceBits = 20;
+    static constexpr size_t kBlockSize = size_t{1} << kPlaceBits;       // of full-grown blocks
+    static constexpr size_t kMaxBlocks = size_t{1} << (32 - kPlaceBits);
 
-    std::string_view Store(std::string_view text);
-    size_t SlotOf(std::string_view text, size_t hash) const;
-    void Grow();
+    struct Block {
+        std::unique_ptr<char[]> bytes;
+        uint32_t size;   // bytes
+        uint32_t used;   // bytes taken by texts, from the start
+    };
 
-    std::vector<std::unique_ptr<char[]>> blocks_;
-    size_t blockSize_ = 0;                  // of the last block
-    size_t blockUsed_ = 0;
-    std::vector<std::string_view> texts_;   // by number, into the blocks
-    std::vector<uint32_t> slots_;           // text numbers by hash, kFree when empty
+    uint32_t Store(std::string_view text);
+    char* Reserve(size_t need, uint32_t& id);
+    template <class Visit>
+    void ForEachText(Visit visit) const;
+
+    std::vector<Block> blocks_;
+    size_t count_ = 0;
+    InternIndex index_;   // text numbers by hash
 };
 
 // Numbers of a workbook's cells, each distinct value kept once, told apart

@@ -6,6 +6,7 @@
 
 #include <malloc.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <cstdint>
@@ -227,19 +228,49 @@ TEST(SheetCells, ManyOneCellRowsCostLittleMoreThanTheirCells) {
 
 TEST(SheetTexts, EveryTextComesBackByteForByteOnceNumberedAndZeroTerminated) {
     StringPool pool;
-    std::vector<std::string> texts = {"", "订单单别", std::string("a\0b", 3), std::string(98000, 'x'), "x"};
-    for (int i = 0; i < 20000; ++i) texts.push_back("2201-" + std::to_string(20250000000LL + i) + " 螺丝 M" + std::to_string(i % 30));
+    std::vector<std::string> texts = {"", "订单单别", std::string("a\0b", 3), std::string(98000, 'x'), "x",
+                                      std::string(127, 'p'), std::string(128, 'q'), std::string(16383, 'r'),
+                                      std::string(16384, 's'), std::string(3 << 20, 'L')};
+    // Enough texts to fill several full-grown blocks, with texts longer than
+    // a block among them.
+    for (int i = 0; i < 120000; ++i) {
+        texts.push_back("2201-" + std::to_string(20250000000LL + i) + " 螺丝 M" + std::to_string(i % 30));
+        if (i % 40000 == 39999) texts.push_back(std::string((1 << 20) + i % 7, static_cast<char>('a' + i % 26)));
+    }
     std::vector<uint32_t> ids;
     for (const std::string& text : texts) ids.push_back(pool.Intern(text));
     // Asked again after the pool has grown many times, each text keeps its number.
-    for (size_t i = 0; i < texts.size(); ++i) EXPECT_EQ(pool.Intern(texts[i]), ids[i]) << i;
+    for (size_t i = 0; i < texts.size(); ++i) ASSERT_EQ(pool.Intern(texts[i]), ids[i]) << i;
     EXPECT_EQ(pool.Count(), texts.size());
     for (size_t i = 0; i < texts.size(); ++i) {
         ASSERT_EQ(pool.At(ids[i]), texts[i]) << i;
-        EXPECT_EQ(pool.CStr(ids[i])[texts[i].size()], '\0');
+        ASSERT_EQ(pool.CStr(ids[i])[texts[i].size()], '\0') << i;
     }
     EXPECT_NE(ids[2], ids[1]);   // a text is not cut at an inner zero byte
-    EXPECT_EQ(pool.Intern("a"), static_cast<uint32_t>(texts.size()));
+    uint32_t added = pool.Intern("a");
+    EXPECT_EQ(std::count(ids.begin(), ids.end(), added), 0);
+    EXPECT_EQ(pool.At(added), "a");
+    EXPECT_EQ(pool.Count(), texts.size() + 1);
+    EXPECT_THROW(pool.At(UINT32_MAX), std::out_of_range);
+    EXPECT_THROW(pool.At(added + 64), std::out_of_range);   // past the last text
+}
+
+// An export keeps hundreds of thousands of short distinct texts: each must
+// cost little more than its bytes.
+TEST(SheetTexts, ManyShortTextsCostLittleMoreThanTheirBytes) {
+    constexpr int kTexts = 200000;
+    size_t before = mallinfo2().uordblks;
+    {
+        StringPool pool;
+        size_t bytes = 0;
+        for (int i = 0; i < kTexts; ++i) {
+            std::string text = "M" + std::to_string(1000000 + i);
+            bytes += text.size();
+            pool.Intern(text);
+        }
+        size_t used = mallinfo2().uordblks - before;
+        EXPECT_LT(used, bytes + kTexts * 18) << (used - bytes) / kTexts << " bytes a text beside its own";
+    }
 }
 
 // ---- styles ---------------------------------------------------------------
