@@ -208,9 +208,21 @@ SheetData::Place SheetData::PlaceOf(int row) {
     return {blocks_[index].get(), static_cast<size_t>(row - 1) % kRowsPerBlock};
 }
 
+void SheetData::RowStarts::Shift(size_t row, std::ptrdiff_t delta, size_t cells) {
+    if (!wide_ && cells > UINT16_MAX) {
+        wide_ = std::make_unique<std::array<uint32_t, kRowsPerBlock + 1>>();
+        std::copy(narrow_.begin(), narrow_.end(), wide_->begin());
+    }
+    if (wide_) {
+        for (size_t i = row + 1; i < wide_->size(); ++i) (*wide_)[i] = static_cast<uint32_t>((*wide_)[i] + delta);
+    } else {
+        for (size_t i = row + 1; i < narrow_.size(); ++i) narrow_[i] = static_cast<uint16_t>(narrow_[i] + delta);
+    }
+}
+
 // Moves the starts of the rows after `row` by the cells inserted (or removed) in it.
 void SheetData::CountInserted(RowBlock& block, size_t row, int delta) {
-    for (size_t i = row + 1; i < block.start.size(); ++i) block.start[i] = static_cast<uint32_t>(block.start[i] + delta);
+    block.start.Shift(row, delta, block.cells.size());
     cellCount_ = static_cast<size_t>(static_cast<std::ptrdiff_t>(cellCount_) + delta);
 }
 

@@ -7,9 +7,10 @@
 // A cell is 8 bytes: its column, its kind and its style number packed in one
 // word, and in the other either the number of a pooled text or number, or a
 // truth value. The cells of 256 consecutive rows share one vector, sorted by
-// row and column, with the start of each row beside it: an outline of a
-// million short rows costs little more than its cells, and writing rows top
-// to bottom, left to right only appends.
+// row and column, with the start of each row beside it (two bytes a row
+// while the rows are short): an outline of a million short rows costs little
+// more than its cells, and writing rows top to bottom, left to right only
+// appends.
 #pragma once
 
 #include <cstdint>
@@ -229,9 +230,22 @@ public:
 
 private:
     static constexpr int kRowsPerBlock = 256;
+    // The starts of a block's rows in its cells, the last being the end. A
+    // block of short rows counts them in 16 bits; one that comes to hold
+    // more than 16 bits can count takes 32-bit starts from then on.
+    class RowStarts {
+    public:
+        size_t operator[](size_t row) const { return wide_ ? (*wide_)[row] : narrow_[row]; }
+        // Moves the starts after `row` by `delta` cells, the block now holding `cells`.
+        void Shift(size_t row, std::ptrdiff_t delta, size_t cells);
+
+    private:
+        std::array<uint16_t, kRowsPerBlock + 1> narrow_{};
+        std::unique_ptr<std::array<uint32_t, kRowsPerBlock + 1>> wide_;   // null while narrow
+    };
     struct RowBlock {
-        std::vector<Cell> cells;                         // by row, then column
-        std::array<uint32_t, kRowsPerBlock + 1> start{};  // of each row in cells; the last is the end
+        std::vector<Cell> cells;   // by row, then column
+        RowStarts start;
     };
     struct Place {
         RowBlock* block;
