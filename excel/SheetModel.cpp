@@ -111,6 +111,9 @@ char* StringPool::Reserve(size_t need, uint32_t& id) {
     }
     Block& block = blocks_.back();
     id = static_cast<uint32_t>((blocks_.size() - 1) << kPlaceBits | block.used);
+    // The last place of a full-grown block has no room for a text, and a
+    // longer block holds one text at its start: no text is numbered kFree.
+    assert(id != InternIndex::kFree);
     char* at = block.bytes.get() + block.used;
     block.used += static_cast<uint32_t>(need);
     return at;

@@ -77,7 +77,7 @@ private:
 
 // The finding half of a pool that keeps each value once: an open-addressing
 // table of the values' numbers (linear probing, kept at most half full so
-// that probes stay short). The pool keeps the values and their hashes.
+// that probes stay short). The pool keeps the values and hashes them.
 class InternIndex {
 public:
     static constexpr uint32_t kFree = UINT32_MAX;   // never the number of a value

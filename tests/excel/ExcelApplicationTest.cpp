@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <stdexcept>
 
 #include "ClassRegistry.h"
 #include "Dispatch.h"
@@ -486,11 +487,13 @@ TEST(ExcelFormats, AStylePastTheLastIsRefusedAndTheCellKeepsItsFormat) {
     }
     EXPECT_EQ(Get(Get(Cell(s.Sheet, 3, 1), "Font"), "Color").ToInt(), 5);
     EXPECT_EQ(Get(Cell(s.Sheet, 3, 1), "Value").ToString(), "kept");
+    EXPECT_THROW(Put(Get(Cell(s.Sheet, 4, 1), "Font"), "Bold", true), std::length_error);   // an empty cell alike
     std::string file = folder.Path() + "styles.xlsx";
     Call(s.Book, "SaveAs", {ByVal(file)});
     const ortktest::XlsxSheet sheet = ortktest::ReadXlsx(file).Sheets.at(0);
     EXPECT_EQ(sheet.TextAt(3, 1), "kept");
     EXPECT_EQ(At(sheet, 3, 1).Font.Rgb, "050000");
+    EXPECT_FALSE(At(sheet, 4, 1).Font.Bold);
     EXPECT_EQ(At(sheet, 2, 16384).Font.Rgb, "FF7F00");   // the last style, 32767
 }
 
