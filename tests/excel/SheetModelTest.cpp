@@ -24,7 +24,6 @@ using excel::CellKind;
 using excel::NumberPool;
 using excel::SheetData;
 using excel::StringPool;
-using excel::StyleTable;
 
 namespace {
 
@@ -183,33 +182,6 @@ TEST(SheetCells, ColumnKindStyleAndValueStayApartAtTheirLimits) {
     }
 }
 
-TEST(SheetCells, ACellChangingKindKeepsItsColumnAndStyle) {
-    SheetData sheet("Sheet1");
-    StringPool texts;
-    Cell& cell = sheet.Ensure(3, excel::kMaxColumns);
-    cell.SetStyle(excel::kMaxStyles - 1);
-    cell.SetText(texts.Intern("2201-20250000001"));
-    cell.SetNumber(numbers.Intern(-0.5));
-    EXPECT_EQ(cell.Kind(), CellKind::Number);
-    EXPECT_EQ(numbers.At(cell.NumberId()), -0.5);
-    cell.SetBoolean(true);
-    EXPECT_EQ(cell.Kind(), CellKind::Boolean);
-    EXPECT_TRUE(cell.Boolean());
-    cell.SetBoolean(false);
-    EXPECT_FALSE(cell.Boolean());
-    cell.SetText(texts.Intern("螺丝"));
-    const Cell* found = sheet.Find(3, excel::kMaxColumns);
-    ASSERT_NE(found, nullptr);
-    EXPECT_EQ(found->Kind(), CellKind::Text);
-    EXPECT_EQ(texts.At(found->TextId()), "螺丝");
-    EXPECT_EQ(found->Style(), excel::kMaxStyles - 1);
-    EXPECT_EQ(found->Column(), excel::kMaxColumns);
-    cell.SetBlank();
-    sheet.DropIfDefault(3, excel::kMaxColumns);   // styled: stays
-    ASSERT_NE(sheet.Find(3, excel::kMaxColumns), nullptr);
-    EXPECT_EQ(sheet.Find(3, excel::kMaxColumns)->Kind(), CellKind::Blank);
-}
-
 // 256 rows share one block: rows of thousands of cells take it past what
 // two bytes can count, and it must keep every cell in place there and on
 // the way back.
@@ -299,30 +271,6 @@ TEST(SheetTexts, ManyShortTextsCostLittleMoreThanTheirBytes) {
         size_t used = mallinfo2().uordblks - before;
         EXPECT_LT(used, bytes + kTexts * 18) << (used - bytes) / kTexts << " bytes a text beside its own";
     }
-}
-
-// ---- styles ---------------------------------------------------------------
-
-TEST(SheetStyles, TheLastStyleACellHoldsIsNumberedAndTheNextIsRefusedWithAReason) {
-    StyleTable styles;
-    excel::CellStyle style;
-    style.Font.AutoColor = false;
-    for (uint32_t id = 1; id < excel::kMaxStyles; ++id) {
-        style.Font.Rgb = id;
-        ASSERT_EQ(styles.Intern(style), id);
-    }
-    EXPECT_EQ(styles.Count(), excel::kMaxStyles);
-    style.Font.Rgb = excel::kMaxStyles;
-    try {
-        styles.Intern(style);
-        ADD_FAILURE() << "a style past the last was numbered";
-    } catch (const std::length_error& e) {
-        EXPECT_STREQ(e.what(), "a workbook holds at most 32768 distinct cell styles");
-    }
-    EXPECT_EQ(styles.Count(), excel::kMaxStyles);
-    style.Font.Rgb = 7;   // a style already held keeps its number
-    EXPECT_EQ(styles.Intern(style), 7u);
-    EXPECT_EQ(styles.Intern(excel::CellStyle{}), 0u);
 }
 
 // ---- numbers --------------------------------------------------------------
