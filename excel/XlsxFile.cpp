@@ -99,10 +99,12 @@ private:
         case CellKind::Blank: error = worksheet_write_blank(ws, r, c, format); break;
         case CellKind::Number: error = worksheet_write_number(ws, r, c, book_.Numbers.At(cell.NumberId()), format); break;
         case CellKind::Boolean: error = worksheet_write_boolean(ws, r, c, cell.Boolean() ? 1 : 0, format); break;
-        case CellKind::Text:
-            error = worksheet_write_string(ws, r, c, book_.Strings.CStr(cell.TextId()), format);
-            markupBytes_ += book_.Strings.At(cell.TextId()).size();
+        case CellKind::Text: {
+            std::string_view text = book_.Strings.At(cell.TextId());   // ends in a zero byte
+            error = worksheet_write_string(ws, r, c, text.data(), format);
+            markupBytes_ += text.size();
             break;
+        }
         }
         if (error != LXW_NO_ERROR)
             throw std::runtime_error("cell (" + std::to_string(row) + ", " + std::to_string(cell.Column()) + "): " +

@@ -77,10 +77,7 @@ void TfrmStatus::ShowProgress(const std::string& kind, const std::string& title,
     Repaint();
 }
 
-void TfrmStatus::StepProgress() {
-    StatusBar->AddProgress(1);
-    QApplication::processEvents();
-}
+void TfrmStatus::StepProgress() { SetProgressPosition(StatusBar->Progress() + 1); }
 
 void TfrmStatus::SetProgressPosition(int position) {
     StatusBar->SetProgress(position);
